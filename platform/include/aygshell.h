@@ -1,0 +1,3 @@
+// The pocket shell: menu bar, dialog helpers, input panel.
+#pragma once
+#include <windows.h>

@@ -1,0 +1,3 @@
+// placeholder: filled by the files part of the platform
+#pragma once
+#include "types.h"

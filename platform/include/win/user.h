@@ -1,0 +1,5 @@
+// Windows, messages, input, clipboard, menus, dialogs and the basic controls.
+#pragma once
+#include "user_window.h"
+#include "user_menu.h"
+#include "user_dialog.h"

@@ -1,0 +1,83 @@
+// The simulated handheld: one per host process.
+//
+// The device owns the clock, the CPU and every part of the platform's state. Parts
+// of the platform keep their state as device services, created on first use and
+// destroyed, newest first, when the device shuts down, after every simulated
+// thread has ended.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <typeindex>
+#include <utility>
+#include <vector>
+
+#include "kernel/clock.h"
+#include "kernel/faults.h"
+#include "kernel/scheduler.h"
+
+namespace sim {
+
+struct DeviceConfig {
+  std::filesystem::path root;        // host folder that is the device's "\"
+  int screenWidth = 240;
+  int screenHeight = 320;
+  std::int64_t bootUnixSeconds = 1017619200;  // 2002-04-01 00:00:00 UTC = 09:00 at UTC+9
+  int utcOffsetMinutes = 540;
+};
+
+class Device {
+ public:
+  // Throws std::logic_error when another device is alive in this host process.
+  explicit Device(DeviceConfig config);
+  ~Device();
+  Device(const Device&) = delete;
+  Device& operator=(const Device&) = delete;
+
+  // The device of this host process; aborts with a message when there is none.
+  static Device& current();
+  static Device* active();
+
+  const DeviceConfig& config() const { return config_; }
+  Clock& clock() { return clock_; }
+  Scheduler& scheduler() { return *scheduler_; }
+  Faults& faults() { return faults_; }
+
+  // The part of the platform of type T (constructed as T(Device&) on first use).
+  template <class T>
+  T& service() {
+    for (auto& entry : services_)
+      if (entry.type == std::type_index(typeid(T))) return *static_cast<T*>(entry.object.get());
+    auto object = std::shared_ptr<void>(new T(*this), [](void* p) { delete static_cast<T*>(p); });
+    T& result = *static_cast<T*>(object.get());
+    services_.push_back(Service{std::type_index(typeid(T)), std::move(object)});
+    return result;
+  }
+  template <class T>
+  T* findService() {
+    for (auto& entry : services_)
+      if (entry.type == std::type_index(typeid(T))) return static_cast<T*>(entry.object.get());
+    return nullptr;
+  }
+
+  // Ends every simulated thread, then destroys the services newest first. Called by
+  // the destructor; safe to call twice.
+  void shutdown();
+
+ private:
+  struct Service {
+    std::type_index type;
+    std::shared_ptr<void> object;
+  };
+
+  DeviceConfig config_;
+  Clock clock_;
+  Faults faults_;
+  std::unique_ptr<Scheduler> scheduler_;
+  std::vector<Service> services_;
+  bool shutDown_ = false;
+};
+
+}  // namespace sim

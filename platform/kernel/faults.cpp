@@ -1,0 +1,29 @@
+#include "kernel/faults.h"
+
+namespace sim {
+
+void Faults::arm(std::string operation, int count, std::uint32_t error) {
+  if (count <= 0) {
+    switches_.erase(operation);
+    return;
+  }
+  switches_[std::move(operation)] = Switch{count, error};
+}
+
+void Faults::disarmAll() { switches_.clear(); }
+
+std::optional<std::uint32_t> Faults::take(std::string_view operation) {
+  auto it = switches_.find(operation);
+  if (it == switches_.end()) return std::nullopt;
+  std::uint32_t error = it->second.error;
+  if (--it->second.remaining <= 0) switches_.erase(it);
+  return error;
+}
+
+bool Faults::armed(std::string_view operation) const { return switches_.find(operation) != switches_.end(); }
+
+void Faults::reportProgramFault(std::string program, std::string what) {
+  programFaults_.push_back(ProgramFault{std::move(program), std::move(what)});
+}
+
+}  // namespace sim

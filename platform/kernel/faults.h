@@ -1,0 +1,47 @@
+// Named fault switches and the record of program faults.
+//
+// Every injected failure comes from a switch a test or scenario turned on: the
+// next COUNT calls of an operation fail with a chosen error. Program faults are
+// misuses of the API by a simulated program (a handle used after it was freed,
+// an object destroyed twice); the device records them instead of crashing.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sim {
+
+struct ProgramFault {
+  std::string program;  // device path of the image whose thread did it
+  std::string what;
+};
+
+class Faults {
+ public:
+  // The next `count` calls of `operation` fail; error 0 means the operation's own
+  // default error.
+  void arm(std::string operation, int count = 1, std::uint32_t error = 0);
+  void disarmAll();
+  // Consumes one armed failure of `operation`; gives its error code, or nothing
+  // when the operation should succeed.
+  std::optional<std::uint32_t> take(std::string_view operation);
+  bool armed(std::string_view operation) const;
+
+  void reportProgramFault(std::string program, std::string what);
+  const std::vector<ProgramFault>& programFaults() const { return programFaults_; }
+  void clearProgramFaults() { programFaults_.clear(); }
+
+ private:
+  struct Switch {
+    int remaining;
+    std::uint32_t error;
+  };
+  std::map<std::string, Switch, std::less<>> switches_;
+  std::vector<ProgramFault> programFaults_;
+};
+
+}  // namespace sim

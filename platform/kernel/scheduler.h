@@ -1,0 +1,140 @@
+// The device's single CPU.
+//
+// Every simulated thread runs on a host thread, but only the thread holding the
+// CPU runs; the others wait on their own condition. The CPU changes hands only
+// inside platform calls that block (block, yield, thread end), always to the
+// oldest ready thread, so a scenario runs the same way every time. When no
+// simulated thread is ready the CPU returns to the driver: the host thread that
+// owns the device (a test or the scenario runner). Only the driver moves the
+// clock, and only to the earliest deadline of a blocked thread.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <typeindex>
+#include <unordered_map>
+#include <vector>
+
+namespace sim {
+
+class Clock;
+struct Process;
+
+enum class ThreadState { Ready, Running, Blocked, Finished };
+enum class WakeReason { Signaled, Timeout, Killed };
+
+// Thrown through a simulated thread's stack to end it: by ExitThread/ExitProcess,
+// and by the device when it shuts down. Platform and suite code never catch it.
+struct ThreadUnwind {
+  std::uint32_t exitCode;
+};
+
+class SimThread {
+ public:
+  std::uint32_t id() const { return id_; }
+  Process* process() const { return process_; }
+  ThreadState state() const { return state_; }
+  std::uint32_t exitCode() const { return exitCode_; }
+
+  // Per-thread values kept for a platform part (last error, message queue, ...).
+  std::uint32_t lastError = 0;
+
+  template <class T>
+  T& local() {
+    auto& slot = locals_[std::type_index(typeid(T))];
+    if (!slot) slot = std::shared_ptr<void>(new T(), [](void* p) { delete static_cast<T*>(p); });
+    return *static_cast<T*>(slot.get());
+  }
+  template <class T>
+  T* findLocal() {
+    auto it = locals_.find(std::type_index(typeid(T)));
+    return it == locals_.end() ? nullptr : static_cast<T*>(it->second.get());
+  }
+
+ private:
+  friend class Scheduler;
+  std::uint32_t id_ = 0;
+  Process* process_ = nullptr;
+  ThreadState state_ = ThreadState::Ready;
+  std::optional<std::uint64_t> deadline_;
+  std::uint64_t blockSequence_ = 0;
+  WakeReason wakeReason_ = WakeReason::Signaled;
+  bool killRequested_ = false;
+  std::uint32_t exitCode_ = 0;
+  std::function<void()> body_;
+  std::function<void(SimThread&)> onFinish_;
+  std::condition_variable turn_;
+  std::thread host_;
+  std::unordered_map<std::type_index, std::shared_ptr<void>> locals_;
+};
+
+enum class SettleResult { Settled, StillBusy };
+
+class Scheduler {
+ public:
+  explicit Scheduler(Clock& clock);
+  ~Scheduler();
+  Scheduler(const Scheduler&) = delete;
+  Scheduler& operator=(const Scheduler&) = delete;
+
+  // Creates a ready thread that runs `body` when it gets the CPU; `onFinish` runs
+  // on that thread, holding the CPU, after the body has returned or unwound.
+  SimThread& spawn(Process* process, std::function<void()> body,
+                   std::function<void(SimThread&)> onFinish = {});
+
+  // The simulated thread running on this host thread, or null on the driver.
+  static SimThread* current();
+
+  // --- called by the running simulated thread ---
+  // Gives up the CPU until wake() or, with a deadline, until device time reaches
+  // it. During shutdown returns Killed and the caller's stack is unwound (unless
+  // it is unwinding already, then the call returns at once).
+  WakeReason block(std::optional<std::uint64_t> deadline);
+  // Lets every other ready thread run first.
+  void yield();
+  // Makes a blocked thread ready (the caller keeps the CPU). No effect otherwise.
+  void wake(SimThread& thread);
+
+  // --- called by the driver ---
+  // Runs ready threads until none is ready; the clock does not move.
+  void runUntilIdle();
+  // Runs, moving the clock through every deadline up to `until`, and leaves the
+  // clock at `until`.
+  void runUntil(std::uint64_t until);
+  // Runs until no thread is ready and no deadline falls within `windowMs` of the
+  // clock; gives up (StillBusy) once the clock would pass `start + limitMs`.
+  SettleResult settle(std::uint64_t windowMs, std::uint64_t limitMs);
+  // Ends every thread: blocked ones are woken with Killed and unwind.
+  void terminateAll();
+
+  std::optional<std::uint64_t> nextDeadline() const;
+  std::size_t liveThreadCount() const;
+  bool terminating() const { return terminating_; }
+
+ private:
+  void threadMain(SimThread& thread);
+  void dispatchNextLocked();
+  void waitForTurnLocked(std::unique_lock<std::mutex>& lock, SimThread& self);
+  void runUntilIdleLocked(std::unique_lock<std::mutex>& lock);
+  bool wakeDueLocked();
+  std::optional<std::uint64_t> nextDeadlineLocked() const;
+  void reapFinishedLocked();
+
+  Clock& clock_;
+  mutable std::mutex mutex_;
+  std::condition_variable driverTurn_;
+  SimThread* running_ = nullptr;
+  std::deque<SimThread*> ready_;
+  std::vector<std::unique_ptr<SimThread>> threads_;
+  std::uint32_t nextThreadId_ = 0x100;
+  std::uint64_t nextBlockSequence_ = 0;
+  bool terminating_ = false;
+};
+
+}  // namespace sim

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Makes sure the tools the build needs are on this machine. As root it installs
+# what is missing with apt-get; otherwise it names the one command to run.
+set -euo pipefail
+
+need=()
+command -v cmake >/dev/null || need+=(cmake)
+command -v g++ >/dev/null || need+=(g++)
+command -v ninja >/dev/null || need+=(ninja-build)
+command -v x86_64-w64-mingw32-windres >/dev/null || command -v windres >/dev/null || need+=(binutils-mingw-w64-x86-64)
+command -v cpp >/dev/null || need+=(cpp)
+[ -e /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+[ -e /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
+[ -e /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+
+if [ ${#need[@]} -eq 0 ]; then
+  exit 0
+fi
+if [ "$(id -u)" -eq 0 ]; then
+  echo "installing: ${need[*]}" >&2
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq >&2
+  apt-get install -y -qq --no-install-recommends "${need[@]}" >&2
+else
+  echo "missing packages; run: sudo apt-get install -y ${need[*]}" >&2
+  exit 1
+fi
