@@ -129,6 +129,11 @@ typedef int (*FARPROC)();
 
 #define ARRAYSIZE(a) (sizeof(a) / sizeof((a)[0]))
 
+#define ZeroMemory(dest, length) __builtin_memset((dest), 0, (length))
+#define FillMemory(dest, length, fill) __builtin_memset((dest), (fill), (length))
+#define CopyMemory(dest, source, length) __builtin_memcpy((dest), (source), (length))
+#define MoveMemory(dest, source, length) __builtin_memmove((dest), (source), (length))
+
 typedef struct tagPOINT {
   LONG x;
   LONG y;
