@@ -7,5 +7,7 @@ string(REGEX REPLACE "((0x..,){16})" "\\1\n" bytes "${bytes}")
 file(WRITE ${OUTPUT}
 "// Generated from ${INPUT}; do not edit.\n"
 "#include <cstddef>\n"
-"extern \"C\" const unsigned char ${NAME}[] = {\n${bytes}\n};\n"
+"// Aligned like a loaded module's resources: the loader hands out pointers to the\n"
+"// UTF-16 texts inside.\n"
+"extern \"C\" alignas(16) const unsigned char ${NAME}[] = {\n${bytes}\n};\n"
 "extern \"C\" const std::size_t ${NAME}_size = ${size};\n")

@@ -7,6 +7,20 @@
 
 find_program(HANDHELD_WINDRES NAMES x86_64-w64-mingw32-windres windres REQUIRED)
 
+# Resource scripts include <windows.h> and friends from a folder of headers that
+# hold only the platform's numeric constants (see RcHeaders.cmake).
+set(HANDHELD_RC_INCLUDE ${PROJECT_BINARY_DIR}/rc-include)
+file(MAKE_DIRECTORY ${HANDHELD_RC_INCLUDE})
+file(GLOB_RECURSE handheld_api_headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/include/*.h)
+add_custom_command(
+  OUTPUT ${HANDHELD_RC_INCLUDE}/rcdefs.h
+  COMMAND ${CMAKE_COMMAND} -DINCLUDE_DIR=${PROJECT_SOURCE_DIR}/platform/include
+          -DOUTPUT_DIR=${HANDHELD_RC_INCLUDE} -P ${PROJECT_SOURCE_DIR}/cmake/RcHeaders.cmake
+  DEPENDS ${handheld_api_headers} ${PROJECT_SOURCE_DIR}/cmake/RcHeaders.cmake
+  COMMENT "resource headers"
+  VERBATIM)
+add_custom_target(handheld_rc_headers DEPENDS ${HANDHELD_RC_INCLUDE}/rcdefs.h)
+
 function(handheld_add_resources)
   cmake_parse_arguments(ARG "" "TARGET;RC;NAME" "DEPENDS" ${ARGN})
   get_filename_component(rc_abs ${ARG_RC} ABSOLUTE)
@@ -19,9 +33,9 @@ function(handheld_add_resources)
     COMMAND ${HANDHELD_WINDRES}
             --preprocessor=cpp --preprocessor-arg=-E --preprocessor-arg=-xc
             --preprocessor-arg=-DRC_INVOKED
-            -I ${rc_dir} -I ${PROJECT_SOURCE_DIR}/platform/include/rc
+            -I ${rc_dir} -I ${HANDHELD_RC_INCLUDE}
             -O res -i ${rc_abs} -o ${res}
-    DEPENDS ${rc_abs} ${rc_inputs} ${ARG_DEPENDS}
+    DEPENDS ${rc_abs} ${rc_inputs} ${ARG_DEPENDS} ${HANDHELD_RC_INCLUDE}/rcdefs.h
     COMMENT "windres ${ARG_RC}"
     VERBATIM)
   add_custom_command(
@@ -31,4 +45,5 @@ function(handheld_add_resources)
     DEPENDS ${res} ${PROJECT_SOURCE_DIR}/cmake/EmbedBytes.cmake
     VERBATIM)
   target_sources(${ARG_TARGET} PRIVATE ${cpp})
+  add_dependencies(${ARG_TARGET} handheld_rc_headers)
 endfunction()

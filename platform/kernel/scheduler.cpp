@@ -89,17 +89,17 @@ WakeReason Scheduler::block(std::optional<std::uint64_t> deadline) {
   if (self.killRequested_) {
     if (std::uncaught_exceptions() > 0) return WakeReason::Killed;
     lock.unlock();
-    throw ThreadUnwind{0};
+    throw ThreadUnwind{self.killExitCode_};
   }
   self.state_ = ThreadState::Blocked;
   self.deadline_ = deadline;
   self.blockSequence_ = nextBlockSequence_++;
   dispatchNextLocked();
   waitForTurnLocked(lock, self);
-  WakeReason reason = self.wakeReason_;
+  WakeReason reason = self.killRequested_ ? WakeReason::Killed : self.wakeReason_;
   if (reason == WakeReason::Killed && std::uncaught_exceptions() == 0) {
     lock.unlock();
-    throw ThreadUnwind{0};
+    throw ThreadUnwind{self.killExitCode_};
   }
   return reason;
 }
@@ -112,6 +112,10 @@ void Scheduler::yield() {
   ready_.push_back(&self);
   dispatchNextLocked();
   waitForTurnLocked(lock, self);
+  if (self.killRequested_ && std::uncaught_exceptions() == 0) {
+    lock.unlock();
+    throw ThreadUnwind{self.killExitCode_};
+  }
 }
 
 void Scheduler::wake(SimThread& thread) {
@@ -189,6 +193,20 @@ SettleResult Scheduler::settle(std::uint64_t windowMs, std::uint64_t limitMs) {
     if (*next > start + limitMs) return SettleResult::StillBusy;
     clock_.advanceTo(*next);
     wakeDueLocked();
+  }
+}
+
+void Scheduler::kill(SimThread& thread, std::uint32_t exitCode) {
+  std::unique_lock lock(mutex_);
+  if (thread.state_ == ThreadState::Finished || thread.killRequested_) return;
+  thread.killRequested_ = true;
+  thread.killExitCode_ = exitCode;
+  thread.exitCode_ = exitCode;
+  if (thread.state_ == ThreadState::Blocked) {
+    thread.state_ = ThreadState::Ready;
+    thread.deadline_.reset();
+    thread.wakeReason_ = WakeReason::Killed;
+    ready_.push_back(&thread);
   }
 }
 

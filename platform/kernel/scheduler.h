@@ -66,6 +66,7 @@ class SimThread {
   std::uint64_t blockSequence_ = 0;
   WakeReason wakeReason_ = WakeReason::Signaled;
   bool killRequested_ = false;
+  std::uint32_t killExitCode_ = 0;
   std::uint32_t exitCode_ = 0;
   std::function<void()> body_;
   std::function<void(SimThread&)> onFinish_;
@@ -112,6 +113,11 @@ class Scheduler {
   SettleResult settle(std::uint64_t windowMs, std::uint64_t limitMs);
   // Ends every thread: blocked ones are woken with Killed and unwind.
   void terminateAll();
+  // Ends one thread (callable by a running thread or the driver): a blocked thread
+  // is made ready and unwinds with `exitCode` at its blocking call; a ready one
+  // unwinds when it next returns from one; one not yet started never runs its body.
+  // The caller itself is not unwound by this: it throws ThreadUnwind on its own.
+  void kill(SimThread& thread, std::uint32_t exitCode);
 
   std::optional<std::uint64_t> nextDeadline() const;
   std::size_t liveThreadCount() const;

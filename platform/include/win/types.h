@@ -106,7 +106,7 @@ typedef HANDLE HLOCAL;
 typedef HANDLE HGDIOBJ;
 typedef WORD ATOM;
 typedef DWORD COLORREF;
-typedef int (*FARPROC)();
+typedef void (*FARPROC)();  // cast to the procedure's real type before calling
 
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1)))
 

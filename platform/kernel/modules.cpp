@@ -1,0 +1,224 @@
+// Modules: the loader, export lookup and module names at the device boundary.
+//
+// A module handle names an image and is the same in every process; a process keeps
+// its own list of loaded libraries with their reference counts.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "kernel/device.h"
+#include "kernel/handles.h"
+#include "kernel/image_registry.h"
+#include "kernel/process.h"
+
+namespace {
+
+sim::ImageRegistry& registry() { return sim::Device::current().service<sim::ImageRegistry>(); }
+
+std::u16string_view fileNameOf(std::u16string_view path) {
+  auto slash = path.find_last_of(u'\\');
+  return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::u16string_view folderOf(std::u16string_view path) {
+  auto slash = path.find_last_of(u'\\');
+  return slash == std::u16string_view::npos ? std::u16string_view{} : path.substr(0, slash + 1);
+}
+
+std::u16string withDefaultExtension(std::u16string_view name) {
+  std::u16string result(name);
+  if (fileNameOf(name).find(u'.') == std::u16string_view::npos) result += u".dll";
+  return result;
+}
+
+// A path is taken as given; a bare name is looked for beside the calling program,
+// then in \Windows.
+std::shared_ptr<const sim::ProgramImage> resolveLibrary(const sim::Process& caller, std::u16string_view name) {
+  const std::u16string file = withDefaultExtension(name);
+  std::vector<std::u16string> candidates;
+  if (file.find(u'\\') != std::u16string::npos) {
+    candidates.push_back(file);
+  } else {
+    candidates.push_back(std::u16string(folderOf(caller.imagePath)) + file);
+    candidates.push_back(u"\\Windows\\" + file);
+  }
+  for (const auto& candidate : candidates)
+    if (auto image = registry().find(candidate)) return image;
+  return nullptr;
+}
+
+sim::LoadedModule* loadedIn(sim::Process& process, HMODULE module) {
+  for (auto& loaded : process.modules)
+    if (loaded.handle == module) return &loaded;
+  return nullptr;
+}
+
+FARPROC exportOf(const sim::ImageExport* found) {
+  if (!found) {
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return nullptr;
+  }
+  return reinterpret_cast<FARPROC>(found->address);
+}
+
+std::shared_ptr<const sim::ProgramImage> imageOf(HMODULE module, const char* operation) {
+  auto image = registry().byModule(module);
+  if (!image) {
+    sim::reportProgramFault(std::string(operation) + ": invalid module handle");
+    SetLastError(ERROR_INVALID_HANDLE);
+  }
+  return image;
+}
+
+}  // namespace
+
+HMODULE LoadLibraryW(LPCWSTR fileName) {
+  auto* process = sim::CurrentProcess();
+  if (!fileName || !*fileName) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  if (!process) {  // only a program's threads load libraries
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return nullptr;
+  }
+  if (auto injected = sim::Device::current().faults().take("LoadLibraryW")) {
+    SetLastError(*injected ? *injected : ERROR_MOD_NOT_FOUND);
+    return nullptr;
+  }
+  auto image = resolveLibrary(*process, fileName);
+  if (!image) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+  }
+  if (image->kind != sim::ProgramImage::Kind::Library) {
+    SetLastError(ERROR_BAD_EXE_FORMAT);
+    return nullptr;
+  }
+  HMODULE handle = registry().moduleHandle(*image);
+  if (auto* loaded = loadedIn(*process, handle)) {
+    ++loaded->references;
+    return handle;
+  }
+  // Listed before the attach entry runs, so that a process ending meanwhile
+  // still detaches and releases it.
+  process->modules.push_back(sim::LoadedModule{image, handle, 1});
+  registry().acquire(*image);
+  if (image->attach && !image->attach(handle, DLL_PROCESS_ATTACH, nullptr)) {
+    std::erase_if(process->modules, [&](const sim::LoadedModule& m) { return m.handle == handle; });
+    image->attach(handle, DLL_PROCESS_DETACH, nullptr);
+    registry().release(*image);
+    SetLastError(ERROR_DLL_INIT_FAILED);
+    return nullptr;
+  }
+  return handle;
+}
+
+BOOL FreeLibrary(HMODULE module) {
+  auto* process = sim::CurrentProcess();
+  sim::LoadedModule* loaded = process ? loadedIn(*process, module) : nullptr;
+  if (!loaded) {
+    sim::reportProgramFault("FreeLibrary: module not loaded by this process");
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (--loaded->references > 0) return TRUE;
+  auto image = loaded->image;
+  std::erase_if(process->modules, [&](const sim::LoadedModule& m) { return m.handle == module; });
+  if (image->attach) image->attach(module, DLL_PROCESS_DETACH, nullptr);
+  registry().release(*image);
+  return TRUE;
+}
+
+FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
+  auto image = imageOf(module, "GetProcAddress");
+  if (!image) return nullptr;
+  if (!procName) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  const sim::ImageExport* found = nullptr;
+  if (IS_INTRESOURCE(procName)) {
+    const auto ordinal = static_cast<WORD>(reinterpret_cast<std::uintptr_t>(procName));
+    for (const auto& entry : image->exports)
+      if (entry.ordinal == ordinal) found = &entry;
+  } else {
+    for (const auto& entry : image->exports)
+      if (entry.name == procName) found = &entry;
+  }
+  return exportOf(found);
+}
+
+FARPROC GetProcAddressW(HMODULE module, LPCWSTR procName) {
+  if (!procName || IS_INTRESOURCE(procName))
+    return GetProcAddress(module, reinterpret_cast<LPCSTR>(const_cast<LPWSTR>(procName)));
+  // Export names are ASCII; any other character cannot match.
+  std::string narrow;
+  for (const WCHAR* c = procName; *c; ++c) narrow += *c < 0x80 ? static_cast<char>(*c) : '\x7f';
+  return GetProcAddress(module, narrow.c_str());
+}
+
+DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) {
+  std::u16string path;
+  if (!module) {
+    auto* process = sim::CurrentProcess();
+    if (!process) {
+      SetLastError(ERROR_INVALID_HANDLE);
+      return 0;
+    }
+    path = process->imagePath;
+  } else {
+    auto image = imageOf(module, "GetModuleFileNameW");
+    if (!image) return 0;
+    path = image->path;
+  }
+  if (!fileName || size == 0) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
+  if (path.size() < size) {
+    std::copy(path.begin(), path.end(), fileName);
+    fileName[path.size()] = 0;
+    return static_cast<DWORD>(path.size());
+  }
+  // Truncated, but always terminated.
+  std::copy_n(path.begin(), size - 1, fileName);
+  fileName[size - 1] = 0;
+  SetLastError(ERROR_INSUFFICIENT_BUFFER);
+  return size;
+}
+
+HMODULE GetModuleHandleW(LPCWSTR moduleName) {
+  auto* process = sim::CurrentProcess();
+  if (!process) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+  }
+  if (!moduleName) return registry().moduleHandle(*process->image);
+  const std::u16string wanted = sim::foldCase(withDefaultExtension(moduleName));
+  const bool byPath = wanted.find(u'\\') != std::u16string::npos;
+  auto matches = [&](std::u16string_view path) {
+    return sim::foldCase(byPath ? path : fileNameOf(path)) == wanted;
+  };
+  for (const auto& loaded : process->modules)
+    if (matches(loaded.image->path)) return loaded.handle;
+  if (matches(process->imagePath)) return registry().moduleHandle(*process->image);
+  SetLastError(ERROR_MOD_NOT_FOUND);
+  return nullptr;
+}
+
+namespace sim {
+
+std::optional<std::span<const unsigned char>> ModuleResources(HMODULE module) {
+  if (!Device::active()) return std::nullopt;
+  if (!module) {
+    auto* process = CurrentProcess();
+    if (!process) return std::nullopt;
+    return process->image->resources;
+  }
+  auto image = registry().byModule(module);
+  if (!image) return std::nullopt;
+  return image->resources;
+}
+
+}  // namespace sim

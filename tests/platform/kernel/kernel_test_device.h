@@ -1,0 +1,17 @@
+// A device for the kernel's tests. The kernel never touches the device's files, so
+// the folder is only named, never written.
+#pragma once
+
+#include <filesystem>
+
+#include "kernel/device.h"
+
+namespace kernel_test {
+
+inline sim::DeviceConfig deviceConfig() {
+  sim::DeviceConfig config;
+  config.root = std::filesystem::temp_directory_path() / "kernel-tests-unused";
+  return config;
+}
+
+}  // namespace kernel_test

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include <windows.h>
+
+#include "kernel/local_memory.h"
+#include "kernel/process.h"
+#include "kernel_test_device.h"
+
+namespace {
+
+using kernel_test::deviceConfig;
+
+TEST(LocalMemory, AnInjectedFailureFailsOnlyTheArmedCallsWithTheDeviceError) {
+  sim::Device device(deviceConfig());
+  device.faults().arm("LocalAlloc", 2);
+  EXPECT_EQ(LocalAlloc(LMEM_FIXED, 16), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+  EXPECT_EQ(GlobalAlloc(GMEM_FIXED, 16), nullptr) << "the global heap is the local heap";
+  device.faults().arm("LocalAlloc", 1, ERROR_OUTOFMEMORY);
+  EXPECT_EQ(LocalAlloc(LMEM_FIXED, 16), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_OUTOFMEMORY));
+  EXPECT_EQ(device.service<sim::LocalMemory>().liveBlocks(), 0u);
+  HLOCAL block = LocalAlloc(LPTR, 16);
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(LocalSize(block), 16u);
+  EXPECT_EQ(LocalFree(block), nullptr);
+  EXPECT_EQ(LocalAlloc(LPTR, 0xFFFFFFFFu), nullptr) << "more than the device has";
+}
+
+TEST(LocalMemory, GrowingKeepsTheContentAndOnlyMovesWhenAllowed) {
+  sim::Device device(deviceConfig());
+  auto* block = static_cast<char*>(LocalAlloc(LPTR, 8));
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(std::vector<char>(block, block + 8), std::vector<char>(8, 0)) << "LPTR zero-fills";
+  std::memcpy(block, "abcdefg", 8);
+  EXPECT_EQ(LocalReAlloc(block, 64, LMEM_ZEROINIT), nullptr) << "a fixed block cannot move";
+  EXPECT_EQ(LocalSize(block), 8u) << "and stays as it was";
+  auto* grown = static_cast<char*>(LocalReAlloc(block, 64, LMEM_MOVEABLE | LMEM_ZEROINIT));
+  ASSERT_NE(grown, nullptr);
+  EXPECT_EQ(LocalSize(grown), 64u);
+  EXPECT_STREQ(grown, "abcdefg");
+  EXPECT_EQ(std::vector<char>(grown + 8, grown + 64), std::vector<char>(56, 0));
+  EXPECT_EQ(LocalReAlloc(grown, 4, 0), grown) << "shrinking stays in place";
+  EXPECT_EQ(LocalSize(grown), 4u);
+  LocalFree(grown);
+}
+
+TEST(LocalMemory, MisuseIsAProgramFaultAndLeaksAreFreedAtShutdown) {
+  sim::Device device(deviceConfig());
+  std::vector<UINT> results;
+  sim::StartFunction(device, u"\\Windows\\leaky.exe", [&] {
+    HLOCAL block = LocalAlloc(LMEM_FIXED, 32);
+    LocalFree(block);
+    results.push_back(LocalFree(block) == block);  // freed twice: handed back, not freed
+    results.push_back(LocalSize(block));
+    int onTheStack = 0;
+    results.push_back(LocalSize(&onTheStack));
+    results.push_back(LocalFree(nullptr) == nullptr);
+    LocalAlloc(LMEM_FIXED, 100);  // never freed: the device frees it at shutdown
+    return 0;
+  });
+  device.scheduler().runUntilIdle();
+  EXPECT_EQ(results, (std::vector<UINT>{1, 0, 0, 1}));
+  const auto& faults = device.faults().programFaults();
+  ASSERT_EQ(faults.size(), 3u);
+  EXPECT_EQ(faults[0].program, "\\Windows\\leaky.exe");
+  EXPECT_NE(faults[0].what.find("LocalFree"), std::string::npos);
+  EXPECT_EQ(device.service<sim::LocalMemory>().liveBlocks(), 1u) << "a leak outlives its process";
+}
+
+}  // namespace

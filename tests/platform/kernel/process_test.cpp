@@ -1,0 +1,366 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "kernel/handles.h"
+#include "kernel/image_registry.h"
+#include "kernel/process.h"
+#include "kernel_test_device.h"
+
+namespace {
+
+using kernel_test::deviceConfig;
+
+TEST(Processes, TwoProcessesTakeTurnsOnlyAtBlockingCallsInARepeatableOrder) {
+  auto runOnce = [] {
+    sim::Device device(deviceConfig());
+    std::vector<std::string> trace;
+    sim::Process& a = sim::StartFunction(device, u"\\Windows\\a.exe", [&] {
+      trace.push_back("a starts");
+      HANDLE ping = CreateEventW(nullptr, FALSE, FALSE, u"ping");
+      EXPECT_EQ(WaitForSingleObject(ping, INFINITE), WAIT_OBJECT_0);
+      trace.push_back("a woke at " + std::to_string(GetTickCount()));
+      Sleep(5);
+      trace.push_back("a ends at " + std::to_string(GetTickCount()));
+      CloseHandle(ping);
+      return 3;
+    });
+    sim::Process& b = sim::StartFunction(device, u"\\Windows\\b.exe", [&] {
+      trace.push_back("b starts");
+      HANDLE ping = CreateEventW(nullptr, FALSE, FALSE, u"ping");
+      EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+      SetEvent(ping);  // the waker keeps the CPU
+      trace.push_back("b signaled");
+      Sleep(1);
+      trace.push_back("b ends at " + std::to_string(GetTickCount()));
+      CloseHandle(ping);
+      return 4;
+    });
+    device.scheduler().settle(10000, 60000);
+    EXPECT_TRUE(a.ended);
+    EXPECT_TRUE(b.ended);
+    EXPECT_EQ(a.exitCode, 3u);
+    EXPECT_EQ(b.exitCode, 4u);
+    return trace;
+  };
+  const auto first = runOnce();
+  const std::vector<std::string> expected = {"a starts", "b starts", "b signaled", "a woke at 0", "b ends at 1",
+                                             "a ends at 5"};
+  EXPECT_EQ(first, expected);
+  EXPECT_EQ(runOnce(), first);
+}
+
+TEST(Processes, ATenMinuteSleepCostsNoRealTimeAndTheWallClockFollows) {
+  sim::Device device(deviceConfig());
+  std::optional<SYSTEMTIME> local, utc;
+  DWORD ticks = 0;
+  sim::StartFunction(device, u"\\Windows\\sleeper.exe", [&] {
+    Sleep(10 * 60 * 1000);
+    ticks = GetTickCount();
+    local.emplace();
+    utc.emplace();
+    GetLocalTime(&*local);
+    GetSystemTime(&*utc);
+    return 0;
+  });
+  const auto started = std::chrono::steady_clock::now();
+  device.scheduler().runUntil(60 * 60 * 1000);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+  EXPECT_EQ(ticks, 600000u);
+  ASSERT_TRUE(local && utc);
+  // Booted 2002-04-01 00:00 UTC, a Monday, at UTC+9.
+  EXPECT_EQ(local->wYear, 2002);
+  EXPECT_EQ(local->wMonth, 4);
+  EXPECT_EQ(local->wDay, 1);
+  EXPECT_EQ(local->wDayOfWeek, 1);
+  EXPECT_EQ(local->wHour, 9);
+  EXPECT_EQ(local->wMinute, 10);
+  EXPECT_EQ(utc->wHour, 0);
+  EXPECT_EQ(utc->wMinute, 10);
+}
+
+TEST(Processes, AnUnknownProgramFailsWithFileNotFoundAndNothingRuns) {
+  sim::Device device(deviceConfig());
+  BOOL started = TRUE;
+  DWORD error = 0;
+  PROCESS_INFORMATION info{};
+  sim::StartFunction(device, u"\\Windows\\caller.exe", [&] {
+    started = CreateProcessW(u"\\Windows\\missing.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             nullptr, &info);
+    error = GetLastError();
+    return 0;
+  });
+  device.scheduler().runUntilIdle();
+  EXPECT_FALSE(started);
+  EXPECT_EQ(error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(info.hProcess, nullptr);
+  auto& table = device.service<sim::ProcessTable>();
+  EXPECT_EQ(table.processes().size(), 1u) << "only the caller ever ran";
+  ASSERT_EQ(table.startLog().size(), 2u);
+  EXPECT_EQ(table.startLog()[1].application, u"\\Windows\\missing.exe");
+  EXPECT_EQ(table.startLog()[1].error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(sim::StartProgram(device, u"\\nowhere\\x.exe", u""), nullptr);
+}
+
+TEST(Processes, TheEntryGetsItsCommandLineInstanceAndPath) {
+  sim::Device device(deviceConfig());
+  struct Seen {
+    std::u16string commandLine, fromApi, fileName;
+    bool instanceIsModule = false;
+    int show = 0;
+  } seen;
+  sim::ProgramImage tool;
+  tool.path = u"\\Program Files\\My Tools\\tool.exe";
+  tool.main = [&](HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int show) {
+    seen.commandLine = commandLine;
+    seen.fromApi = GetCommandLineW();
+    WCHAR name[MAX_PATH];
+    GetModuleFileNameW(nullptr, name, MAX_PATH);
+    seen.fileName = name;
+    seen.instanceIsModule = instance == GetModuleHandleW(nullptr) && previous == nullptr;
+    seen.show = show;
+    return 0;
+  };
+  device.service<sim::ImageRegistry>().install(std::move(tool));
+  // No application name: the program is the first (quoted) token, its case ignored.
+  WCHAR line[] = u"\"\\program files\\my tools\\TOOL.EXE\"   \\My Documents\\a b";
+  sim::StartFunction(device, u"\\Windows\\shell.exe", [&] {
+    PROCESS_INFORMATION info{};
+    EXPECT_TRUE(CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, nullptr, &info));
+    EXPECT_EQ(WaitForSingleObject(info.hProcess, INFINITE), WAIT_OBJECT_0);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return 0;
+  });
+  device.scheduler().runUntilIdle();
+  EXPECT_EQ(seen.commandLine, u"\\My Documents\\a b");
+  EXPECT_EQ(seen.fromApi, seen.commandLine);
+  EXPECT_EQ(seen.fileName, u"\\Program Files\\My Tools\\tool.exe");
+  EXPECT_TRUE(seen.instanceIsModule);
+  EXPECT_EQ(seen.show, SW_SHOW);
+  auto& log = device.service<sim::ProcessTable>().startLog();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[1].application, u"\\program files\\my tools\\TOOL.EXE");
+  EXPECT_EQ(log[1].commandLine, u"\\My Documents\\a b");
+}
+
+// A program whose globals count its runs; the start-up and clean-up hooks stand in
+// for the construction and destruction of the globals.
+struct CountingProgram {
+  std::optional<int> runs;
+  int cleanups = 0;
+
+  sim::ProgramImage image(std::u16string path, HANDLE* gate) {
+    sim::ProgramImage image;
+    image.path = std::move(path);
+    image.startup = [this] { runs.emplace(0); };
+    image.cleanup = [this] {
+      runs.reset();
+      ++cleanups;
+    };
+    image.main = [this, gate](HINSTANCE, HINSTANCE, LPWSTR, int) {
+      int mine = ++*runs;
+      if (*gate) WaitForSingleObject(*gate, INFINITE);
+      return mine;
+    };
+    return image;
+  }
+};
+
+TEST(Processes, ProgramGlobalsStartFreshInEachSequentialProcessAndAreSharedWhileTwoRun) {
+  sim::Device device(deviceConfig());
+  CountingProgram program;
+  HANDLE gate = nullptr;
+  device.service<sim::ImageRegistry>().install(program.image(u"\\Windows\\count.exe", &gate));
+
+  auto* first = sim::StartProgram(device, u"\\Windows\\count.exe", u"");
+  device.scheduler().runUntilIdle();
+  auto* second = sim::StartProgram(device, u"\\Windows\\count.exe", u"");
+  device.scheduler().runUntilIdle();
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(first->exitCode, 1u);
+  EXPECT_EQ(second->exitCode, 1u) << "globals are fresh in the second run";
+  EXPECT_EQ(program.cleanups, 2);
+  EXPECT_FALSE(program.runs) << "cleaned up after the last process";
+
+  // Two at once share one set of globals (one address space).
+  gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  auto* third = sim::StartProgram(device, u"\\Windows\\count.exe", u"");
+  auto* fourth = sim::StartProgram(device, u"\\Windows\\count.exe", u"");
+  device.scheduler().runUntilIdle();
+  EXPECT_EQ(program.cleanups, 2);
+  EXPECT_EQ(device.service<sim::ProcessTable>().running(u"\\WINDOWS\\COUNT.EXE").size(), 2u);
+  SetEvent(gate);
+  device.scheduler().runUntilIdle();
+  EXPECT_EQ(third->exitCode, 1u);
+  EXPECT_EQ(fourth->exitCode, 2u);
+  EXPECT_EQ(program.cleanups, 3);
+  CloseHandle(gate);
+}
+
+TEST(Processes, WaitsTimeOutOnDeviceTimeOrReturnWhenSignaled) {
+  sim::Device device(deviceConfig());
+  std::vector<std::string> trace;
+  sim::ProgramImage child;
+  child.path = u"\\Windows\\child.exe";
+  child.main = [](HINSTANCE, HINSTANCE, LPWSTR, int) {
+    Sleep(500);
+    return 42;
+  };
+  device.service<sim::ImageRegistry>().install(std::move(child));
+  sim::StartFunction(device, u"\\Windows\\parent.exe", [&] {
+    PROCESS_INFORMATION info{};
+    CreateProcessW(u"child.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, nullptr, &info);
+    DWORD code = 0;
+    GetExitCodeProcess(info.hProcess, &code);
+    trace.push_back("code " + std::to_string(code));
+    auto waited = [&](std::string what, DWORD result) {
+      trace.push_back(what + " " + std::to_string(result) + " at " + std::to_string(GetTickCount()));
+    };
+    waited("wait", WaitForSingleObject(info.hProcess, 100));
+    HANDLE both[] = {info.hThread, info.hProcess};
+    waited("any", WaitForMultipleObjects(2, both, FALSE, INFINITE));
+    GetExitCodeProcess(info.hProcess, &code);
+    trace.push_back("code " + std::to_string(code));
+    trace.push_back("again " + std::to_string(WaitForSingleObject(info.hProcess, 0)));
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return 0;
+  });
+  device.scheduler().runUntil(10000);
+  const std::vector<std::string> expected = {"code 259", "wait 258 at 100", "any 0 at 500", "code 42", "again 0"};
+  EXPECT_EQ(trace, expected);
+}
+
+TEST(Processes, AnAutoResetEventReleasesOneWaiterPerSignal) {
+  sim::Device device(deviceConfig());
+  HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  std::vector<std::string> trace;
+  for (std::string name : {"x", "y"}) {
+    sim::StartFunction(device, u"\\Windows\\waiter.exe", [&, name] {
+      DWORD result = WaitForSingleObject(event, 1000);
+      trace.push_back(name + (result == WAIT_OBJECT_0 ? " got it" : " timed out"));
+      return 0;
+    });
+  }
+  device.scheduler().runUntilIdle();
+  SetEvent(event);
+  device.scheduler().runUntil(2000);
+  EXPECT_EQ(trace, (std::vector<std::string>{"x got it", "y timed out"}));
+  EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the signal was used up";
+  CloseHandle(event);
+}
+
+DWORD WINAPI waitForever(LPVOID event) { return WaitForSingleObject(static_cast<HANDLE>(event), INFINITE); }
+
+DWORD WINAPI endThisThread(LPVOID) { ExitThread(5); }
+
+TEST(Processes, TerminationEndsEveryThreadAndObserversRunBeforeTheHandleIsSignaled) {
+  sim::Device device(deviceConfig());
+  auto& table = device.service<sim::ProcessTable>();
+  std::vector<std::string> observed;
+  table.addExitObserver([&](sim::Process& process) {
+    observed.push_back(std::to_string(process.id) + (process.ended ? " already ended" : " ending") +
+                       (sim::CurrentProcess() == &process ? " on its own thread" : " elsewhere"));
+  });
+  sim::ProgramImage victim;
+  victim.path = u"\\Windows\\victim.exe";
+  victim.main = [](HINSTANCE, HINSTANCE, LPWSTR, int) {
+    HANDLE never = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CreateThread(nullptr, 0, waitForever, never, 0, nullptr);
+    Sleep(INFINITE);
+    return 0;
+  };
+  device.service<sim::ImageRegistry>().install(std::move(victim));
+  std::vector<std::string> trace;
+  DWORD victimId = 0;
+  sim::StartFunction(device, u"\\Windows\\killer.exe", [&] {
+    PROCESS_INFORMATION info{};
+    CreateProcessW(u"\\Windows\\victim.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, nullptr, &info);
+    victimId = info.dwProcessId;
+    Sleep(10);
+    TerminateProcess(info.hProcess, 7);
+    trace.push_back("wait " + std::to_string(WaitForSingleObject(info.hProcess, INFINITE)));
+    DWORD code = 0;
+    GetExitCodeProcess(info.hProcess, &code);
+    trace.push_back("process " + std::to_string(code));
+    GetExitCodeThread(info.hThread, &code);
+    trace.push_back("main thread " + std::to_string(code));
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return 0;
+  });
+  device.scheduler().runUntil(1000);
+  EXPECT_EQ(trace, (std::vector<std::string>{"wait 0", "process 7", "main thread 7"}));
+  EXPECT_EQ(observed, (std::vector<std::string>{std::to_string(victimId) + " ending on its own thread",
+                                                std::to_string(table.processes().at(0)->id) +
+                                                    " ending on its own thread"}));
+  EXPECT_EQ(device.service<sim::HandleTable>().size(), 0u) << "an ended process's handles are closed";
+  EXPECT_EQ(device.scheduler().liveThreadCount(), 0u);
+}
+
+TEST(Processes, ExitThreadEndsOnlyThatThreadAndTheEntryDecidesTheExitCode) {
+  sim::Device device(deviceConfig());
+  DWORD threadResult = 0, threadCode = 0;
+  sim::Process& process = sim::StartFunction(device, u"\\Windows\\threads.exe", [&] {
+    HANDLE worker = CreateThread(nullptr, 0, endThisThread, nullptr, 0, nullptr);
+    threadResult = WaitForSingleObject(worker, INFINITE);
+    GetExitCodeThread(worker, &threadCode);
+    CloseHandle(worker);
+    return 9;
+  });
+  device.scheduler().runUntilIdle();
+  EXPECT_EQ(threadResult, static_cast<DWORD>(WAIT_OBJECT_0));
+  EXPECT_EQ(threadCode, 5u);
+  EXPECT_TRUE(process.ended);
+  EXPECT_EQ(process.exitCode, 9u);
+}
+
+TEST(Processes, AClosedOrUnknownHandleIsAProgramFaultNotACrash) {
+  sim::Device device(deviceConfig());
+  std::vector<DWORD> results;
+  sim::StartFunction(device, u"\\Windows\\\u30c6\u30b9\u30c8.exe", [&] {
+    HANDLE event = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+    results.push_back(CloseHandle(event));
+    results.push_back(CloseHandle(event));
+    results.push_back(GetLastError());
+    results.push_back(WaitForSingleObject(event, 0));
+    results.push_back(SetEvent(reinterpret_cast<HANDLE>(std::uintptr_t{0x1234})));
+    return 0;
+  });
+  device.scheduler().runUntilIdle();
+  EXPECT_EQ(results, (std::vector<DWORD>{TRUE, FALSE, ERROR_INVALID_HANDLE, WAIT_FAILED, FALSE}));
+  const auto& faults = device.faults().programFaults();
+  ASSERT_EQ(faults.size(), 3u);
+  EXPECT_EQ(faults[0].program, "\\Windows\\\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88.exe");
+  EXPECT_NE(faults[0].what.find("CloseHandle"), std::string::npos);
+  EXPECT_NE(faults[1].what.find("WaitForSingleObject"), std::string::npos);
+}
+
+TEST(Processes, ShutdownEndsABlockedProcessThroughItsNormalEnd) {
+  std::vector<std::string> ended;
+  bool cleanedUp = false;
+  {
+    sim::Device device(deviceConfig());
+    device.service<sim::ProcessTable>().addExitObserver([&](sim::Process& p) { ended.push_back("observed"); });
+    sim::ProgramImage stuck;
+    stuck.path = u"\\Windows\\stuck.exe";
+    stuck.cleanup = [&] { cleanedUp = true; };
+    stuck.main = [](HINSTANCE, HINSTANCE, LPWSTR, int) {
+      Sleep(INFINITE);
+      return 0;
+    };
+    device.service<sim::ImageRegistry>().install(std::move(stuck));
+    ASSERT_NE(sim::StartProgram(device, u"\\Windows\\stuck.exe", u""), nullptr);
+    device.scheduler().runUntilIdle();
+  }
+  EXPECT_EQ(ended, std::vector<std::string>{"observed"});
+  EXPECT_TRUE(cleanedUp);
+}
+
+}  // namespace
