@@ -1,0 +1,183 @@
+#include "fs/object_store.h"
+
+#include <algorithm>
+
+#include "fs/file_time.h"
+#include "fs/host_text.h"
+#include "fs/names.h"
+#include "kernel/device.h"
+#include "kernel/process.h"
+
+namespace sim {
+
+using namespace fs;
+
+namespace {
+bool IsAtOrBelow(const std::string& candidate, const std::string& folder, bool below) {
+  if (candidate == folder) return true;
+  return below && candidate.size() > folder.size() && candidate.compare(0, folder.size(), folder) == 0 &&
+         candidate[folder.size()] == '/';
+}
+}  // namespace
+
+ObjectStore::ObjectStore(Device& device) : device_(device) {
+  std::error_code ec;
+  root_ = std::filesystem::absolute(device.config().root, ec).lexically_normal();
+  if (ec) root_ = device.config().root;
+  // "a/b/" normalises with a trailing separator; keep keys uniform.
+  if (root_.has_filename() == false && root_.has_parent_path() && root_ != root_.root_path())
+    root_ = root_.parent_path();
+}
+
+ObjectStore::~ObjectStore() = default;
+
+void ObjectStore::mountStorageCard(std::u16string name) {
+  if (!isStorageCard(DevicePath{{name}, false})) storageCards_.push_back(std::move(name));
+}
+
+bool ObjectStore::isStorageCard(const DevicePath& path) const {
+  if (path.components.size() != 1) return false;
+  return std::any_of(storageCards_.begin(), storageCards_.end(),
+                     [&](const std::u16string& card) { return NamesEqual(card, path.components[0]); });
+}
+
+std::uint64_t ObjectStore::nowTicks() const { return device_.clock().fileTimeUtc(); }
+
+FsResult<std::vector<HostEntry>> ObjectStore::listFolder(const std::filesystem::path& host) {
+  auto entries = ListHostFolder(host);
+  if (entries)
+    std::sort(entries->begin(), entries->end(),
+              [](const HostEntry& a, const HostEntry& b) { return NameLess(a.name, b.name); });
+  return entries;
+}
+
+FsResult<HostEntry> ObjectStore::findEntry(const std::filesystem::path& folder, const std::u16string& name) {
+  auto hostName = DeviceNameToHost(name);
+  if (!hostName) return FsError{ERROR_INVALID_NAME};
+  // Most lookups name the entry exactly; only a miss needs the folder scanned.
+  if (auto stat = StatNode(folder / *hostName)) return HostEntry{name, *hostName, stat->isDirectory};
+  auto entries = ListHostFolder(folder);
+  if (!entries) return FsError{entries.error()};
+  const HostEntry* best = nullptr;
+  for (const auto& entry : *entries)
+    if (NamesEqual(entry.name, name) && (!best || entry.name < best->name)) best = &entry;
+  if (!best) return FsError{ERROR_FILE_NOT_FOUND};
+  return *best;
+}
+
+FsResult<Node> ObjectStore::locate(const DevicePath& path) {
+  Node node;
+  node.host = root_;
+  node.exists = true;
+  node.isDirectory = true;
+  node.path.trailingSeparator = path.trailingSeparator;
+  for (std::size_t i = 0; i < path.components.size(); ++i) {
+    bool last = i + 1 == path.components.size();
+    auto entry = findEntry(node.host, path.components[i]);
+    if (!entry) {
+      if (entry.error() != ERROR_FILE_NOT_FOUND) return FsError{entry.error()};
+      if (!last) return FsError{ERROR_PATH_NOT_FOUND};
+      node.host /= *DeviceNameToHost(path.components[i]);
+      node.path.components.push_back(path.components[i]);
+      node.exists = false;
+      node.isDirectory = false;
+      return node;
+    }
+    node.host /= entry->hostName;
+    node.path.components.push_back(entry->name);
+    node.isDirectory = entry->isDirectory;
+    if (!last && !node.isDirectory) return FsError{ERROR_PATH_NOT_FOUND};
+  }
+  if (path.trailingSeparator && !node.isDirectory) return FsError{ERROR_INVALID_NAME};
+  return node;
+}
+
+FsResult<Node> ObjectStore::resolve(const WCHAR* text, PathUse use) {
+  auto path = ParseDevicePath(ArgumentText(text), use);
+  if (!path) return FsError{path.error()};
+  return locate(*path);
+}
+
+const ObjectStore::Meta* ObjectStore::findMeta(const std::filesystem::path& host) const {
+  auto it = meta_.find(key(host));
+  return it == meta_.end() ? nullptr : &it->second;
+}
+
+void ObjectStore::forgetMeta(const std::filesystem::path& host) {
+  std::string folder = key(host);
+  std::erase_if(meta_, [&](const auto& entry) { return IsAtOrBelow(entry.first, folder, true); });
+}
+
+void ObjectStore::moveMeta(const std::filesystem::path& from, const std::filesystem::path& to) {
+  std::string source = key(from), target = key(to);
+  std::vector<std::pair<std::string, Meta>> moved;
+  for (auto it = meta_.begin(); it != meta_.end();) {
+    if (IsAtOrBelow(it->first, source, true)) {
+      moved.emplace_back(target + it->first.substr(source.size()), it->second);
+      it = meta_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  for (auto& [name, value] : moved) meta_[name] = value;
+}
+
+DWORD ObjectStore::settableAttributes(const std::filesystem::path& host, bool isDirectory) const {
+  const Meta* m = findMeta(host);
+  if (m && m->attributes) return *m->attributes;
+  return isDirectory ? 0 : FILE_ATTRIBUTE_ARCHIVE;
+}
+
+DWORD ObjectStore::attributesOf(const Node& node, const HostStat& stat) const {
+  DWORD attributes = settableAttributes(node.host, stat.isDirectory);
+  if (stat.isDirectory) attributes |= FILE_ATTRIBUTE_DIRECTORY;
+  if (stat.isDirectory && isStorageCard(node.path)) attributes |= FILE_ATTRIBUTE_TEMPORARY;
+  return attributes;
+}
+
+void ObjectStore::fillFindData(const Node& node, const HostStat& stat, WIN32_FIND_DATAW& data) const {
+  data = WIN32_FIND_DATAW{};
+  data.dwFileAttributes = attributesOf(node, stat);
+  const Meta* m = findMeta(node.host);
+  // The host's own access and creation times are not the device's: they move
+  // with whatever the host does. The device sees the times it set, else the
+  // last write.
+  std::uint64_t created = m && m->creationTicks ? *m->creationTicks : stat.writeTicks;
+  std::uint64_t accessed = m && m->accessTicks ? *m->accessTicks : stat.writeTicks;
+  data.ftCreationTime = MakeFileTime(created);
+  data.ftLastAccessTime = MakeFileTime(accessed);
+  data.ftLastWriteTime = MakeFileTime(stat.writeTicks);
+  data.nFileSizeHigh = static_cast<DWORD>(stat.size >> 32);
+  data.nFileSizeLow = static_cast<DWORD>(stat.size & 0xFFFFFFFFu);
+  data.dwOID = static_cast<DWORD>(stat.inode);
+  const std::u16string& name = node.path.isRoot() ? std::u16string() : node.path.leaf();
+  std::size_t n = std::min<std::size_t>(name.size(), MAX_PATH - 1);
+  std::copy_n(name.begin(), n, data.cFileName);
+  data.cFileName[n] = 0;
+}
+
+HandleTable& ObjectStore::handles() { return device_.service<HandleTable>(); }
+
+HANDLE ObjectStore::addFile(std::shared_ptr<OpenFile> file) {
+  openFiles_.push_back(file);
+  return handles().add(std::move(file), CurrentProcess());
+}
+
+OpenFile* ObjectStore::file(HANDLE handle) { return handles().findAs<OpenFile>(handle).get(); }
+
+HANDLE ObjectStore::addSearch(std::shared_ptr<Search> search) { return handles().add(std::move(search), CurrentProcess()); }
+
+Search* ObjectStore::search(HANDLE handle) { return handles().findAs<Search>(handle).get(); }
+
+bool ObjectStore::close(HANDLE handle) { return handles().close(handle); }
+
+std::vector<const OpenFile*> ObjectStore::openFilesAt(const std::filesystem::path& host, bool below) const {
+  std::erase_if(openFiles_, [](const std::weak_ptr<OpenFile>& file) { return file.expired(); });
+  std::string target = key(host);
+  std::vector<const OpenFile*> found;
+  for (const auto& weak : openFiles_)
+    if (auto file = weak.lock(); file && IsAtOrBelow(key(file->host), target, below)) found.push_back(file.get());
+  return found;
+}
+
+}  // namespace sim

@@ -1,0 +1,120 @@
+// The device's object store: its files and folders over a host folder.
+//
+// Every device path is resolved component by component against the host folder's
+// entries, ignoring case as the device does; the names found are the names kept,
+// so what the device wrote comes back exactly. The store also holds what the host
+// cannot keep for the device (attribute bits, creation times) and the open files
+// and searches.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "fs/device_path.h"
+#include "fs/fs_result.h"
+#include "fs/host_io.h"
+#include "kernel/handles.h"
+
+namespace sim {
+
+class Device;
+
+namespace fs {
+
+// Attribute bits the device may set on a file or folder.
+constexpr DWORD kSettableAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+
+// A resolved device path.
+struct Node {
+  DevicePath path;             // the names as stored (as given for a missing leaf)
+  std::filesystem::path host;  // where it is, or would be, on the host
+  bool exists = false;
+  bool isDirectory = false;
+};
+
+// Open files and searches are kernel objects: their handles live in the device's
+// handle table, so CloseHandle ends them and a process's end closes them.
+struct OpenFile : KernelObject {
+  UniqueFd fd;
+  std::filesystem::path host;
+  DWORD access = 0;
+  DWORD share = 0;
+  std::uint64_t position = 0;
+};
+
+struct Search : KernelObject {
+  std::filesystem::path folder;
+  DevicePath folderPath;
+  std::vector<HostEntry> entries;  // in name order
+  std::size_t next = 0;
+};
+
+}  // namespace fs
+
+class ObjectStore {
+ public:
+  explicit ObjectStore(Device& device);
+  ~ObjectStore();
+  ObjectStore(const ObjectStore&) = delete;
+  ObjectStore& operator=(const ObjectStore&) = delete;
+
+  // A top-level folder of this name (compared ignoring case) is a storage card.
+  void mountStorageCard(std::u16string name);
+  bool isStorageCard(const fs::DevicePath& path) const;
+
+  const std::filesystem::path& root() const { return root_; }
+  std::uint64_t nowTicks() const;
+
+  // Resolves a path: every folder on the way must exist; the leaf may be missing.
+  FsResult<fs::Node> locate(const fs::DevicePath& path);
+  // Parses an API argument and resolves it.
+  FsResult<fs::Node> resolve(const WCHAR* text, fs::PathUse use = fs::PathUse::Name);
+  // The entries of a folder the device can see, in name order.
+  FsResult<std::vector<fs::HostEntry>> listFolder(const std::filesystem::path& host);
+
+  DWORD attributesOf(const fs::Node& node, const fs::HostStat& stat) const;
+  void fillFindData(const fs::Node& node, const fs::HostStat& stat, WIN32_FIND_DATAW& data) const;
+
+  // What the host cannot keep for a file or folder.
+  struct Meta {
+    std::optional<DWORD> attributes;  // settable bits only
+    std::optional<std::uint64_t> creationTicks;
+    std::optional<std::uint64_t> accessTicks;
+  };
+  Meta& meta(const std::filesystem::path& host) { return meta_[key(host)]; }
+  const Meta* findMeta(const std::filesystem::path& host) const;
+  void forgetMeta(const std::filesystem::path& host);
+  void moveMeta(const std::filesystem::path& from, const std::filesystem::path& to);
+  DWORD settableAttributes(const std::filesystem::path& host, bool isDirectory) const;
+
+  // Open files and searches, owned by the calling process.
+  HANDLE addFile(std::shared_ptr<fs::OpenFile> file);
+  fs::OpenFile* file(HANDLE handle);
+  HANDLE addSearch(std::shared_ptr<fs::Search> search);
+  fs::Search* search(HANDLE handle);
+  bool close(HANDLE handle);
+  // Open files at `host`, or (with `below`) anywhere inside the folder `host`.
+  std::vector<const fs::OpenFile*> openFilesAt(const std::filesystem::path& host, bool below) const;
+
+ private:
+  HandleTable& handles();
+  static std::string key(const std::filesystem::path& host) { return host.string(); }
+  FsResult<fs::HostEntry> findEntry(const std::filesystem::path& folder, const std::u16string& name);
+
+  Device& device_;
+  std::filesystem::path root_;
+  std::vector<std::u16string> storageCards_;
+  std::map<std::string, Meta> meta_;
+  // Every file opened, for the sharing checks; closed ones drop out.
+  mutable std::vector<std::weak_ptr<fs::OpenFile>> openFiles_;
+};
+
+}  // namespace sim

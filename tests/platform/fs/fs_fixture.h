@@ -1,0 +1,84 @@
+// A device booted over a fresh host folder of the test's own.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fs/object_store.h"
+#include "kernel/device.h"
+
+class FsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    base_ = std::filesystem::temp_directory_path() /
+            (std::string("fs-test-") + info->test_suite_name() + "-" + info->name() + "-" +
+             std::to_string(::getpid()));
+    std::filesystem::remove_all(base_);
+    root_ = base_ / "device";
+    std::filesystem::create_directories(root_);
+    sim::DeviceConfig config;
+    config.root = root_;
+    device_ = std::make_unique<sim::Device>(config);
+  }
+  void TearDown() override {
+    device_.reset();
+    std::filesystem::remove_all(base_);
+  }
+
+  sim::ObjectStore& store() { return device_->service<sim::ObjectStore>(); }
+
+  void hostWrite(const std::filesystem::path& relative, const std::string& bytes) {
+    std::filesystem::create_directories((root_ / relative).parent_path());
+    std::ofstream(root_ / relative, std::ios::binary) << bytes;
+  }
+  std::string hostRead(const std::filesystem::path& relative) {
+    std::ifstream in(root_ / relative, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  // Writes a file through the device's API.
+  void deviceWrite(const std::u16string& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    ASSERT_TRUE(CloseHandle(file));
+  }
+  std::string deviceRead(const std::u16string& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<cannot open>";
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+  }
+
+  // The names a search yields, in order; empty when it fails.
+  std::vector<std::u16string> found(const std::u16string& pattern) {
+    std::vector<std::u16string> names;
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do names.emplace_back(data.cFileName);
+    while (FindNextFileW(search, &data));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_FILES));
+    EXPECT_TRUE(FindClose(search));
+    return names;
+  }
+
+  std::filesystem::path base_;
+  std::filesystem::path root_;
+  std::unique_ptr<sim::Device> device_;
+};

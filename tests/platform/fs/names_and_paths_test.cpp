@@ -1,0 +1,106 @@
+#include <unistd.h>
+
+#include "fs_fixture.h"
+
+using Names = std::vector<std::u16string>;
+
+TEST_F(FsTest, LookupsIgnoreLatinCaseButKeepNamesExactly) {
+  deviceWrite(u"\\ﾃﾞｰﾀ Ａｂｃ.TXT", "half-width kana");
+  // The host keeps the exact name the device wrote.
+  EXPECT_TRUE(std::filesystem::exists(root_ / u8"ﾃﾞｰﾀ Ａｂｃ.TXT"));
+
+  EXPECT_EQ(deviceRead(u"\\ﾃﾞｰﾀ ａＢＣ.txt"), "half-width kana");
+  EXPECT_EQ(found(u"\\ﾃﾞｰﾀ ａｂｃ.TXT"), Names{u"ﾃﾞｰﾀ Ａｂｃ.TXT"});
+
+  // Kana never fold: full-width katakana and hiragana are other names.
+  EXPECT_EQ(GetFileAttributesW(u"\\データ Ａｂｃ.TXT"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(GetFileAttributesW(u"\\でーた Ａｂｃ.TXT"), INVALID_FILE_ATTRIBUTES);
+  deviceWrite(u"\\Café.txt", "accented");
+  EXPECT_EQ(deviceRead(u"\\CAFÉ.TXT"), "accented");
+
+  // Folders on the way resolve the same way, and host-made names are found too.
+  hostWrite("My Documents/Report.DOC", "r");
+  EXPECT_EQ(deviceRead(u"\\MY DOCUMENTS\\report.doc"), "r");
+  EXPECT_EQ(found(u"\\my documents\\*"), Names{u"Report.DOC"});
+}
+
+TEST_F(FsTest, OpeningAnExistingFileByAnotherCaseKeepsItsName) {
+  hostWrite("Notes.txt", "old");
+  deviceWrite(u"\\NOTES.TXT", "new");
+  EXPECT_EQ(found(u"\\*"), Names{u"Notes.txt"});
+  EXPECT_EQ(hostRead("Notes.txt"), "new");
+}
+
+TEST_F(FsTest, PathsThatCouldLeaveTheDeviceFolderAreRefused) {
+  std::filesystem::create_directories(root_ / "inner");
+  std::ofstream(base_ / "outside.txt") << "host secret";
+  struct Case {
+    const char16_t* path;
+    DWORD error;
+  };
+  const Case cases[] = {
+      {u"\\..\\outside.txt", ERROR_INVALID_NAME},         {u"\\inner\\..\\..\\outside.txt", ERROR_INVALID_NAME},
+      {u"\\.\\inner", ERROR_INVALID_NAME},                {u"\\inner/../../outside.txt", ERROR_INVALID_NAME},
+      {u"outside.txt", ERROR_PATH_NOT_FOUND},             {u"", ERROR_PATH_NOT_FOUND},
+      {u"\\inner\\a<b", ERROR_INVALID_NAME},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.path, c.path + std::char_traits<char16_t>::length(c.path)));
+    EXPECT_EQ(GetFileAttributesW(c.path), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetLastError(), c.error);
+    EXPECT_EQ(CreateFileW(c.path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr), INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(DeleteFileW(c.path));
+    EXPECT_FALSE(MoveFileW(u"\\inner", c.path));
+  }
+  // A name holding a NUL is cut there by the API, never passed on to the host.
+  EXPECT_EQ(GetFileAttributesW(u"\\inner\0\\..\\.."), FILE_ATTRIBUTE_DIRECTORY);
+  std::ifstream in(base_ / "outside.txt");
+  std::string text;
+  std::getline(in, text);
+  EXPECT_EQ(text, "host secret");
+  EXPECT_TRUE(std::filesystem::is_directory(root_ / "inner"));
+}
+
+TEST_F(FsTest, HostSymbolicLinksAreNeverFollowed) {
+  std::filesystem::create_directories(base_ / "elsewhere");
+  std::ofstream(base_ / "elsewhere" / "target.txt") << "must stay";
+  std::filesystem::create_symlink(base_ / "elsewhere" / "target.txt", root_ / "link.txt");
+  std::filesystem::create_directory_symlink(base_ / "elsewhere", root_ / "linkdir");
+  hostWrite("real.txt", "x");
+
+  EXPECT_EQ(found(u"\\*"), Names{u"real.txt"});
+  EXPECT_EQ(GetFileAttributesW(u"\\link.txt"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesW(u"\\linkdir\\target.txt"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+
+  // Writing at the link's name must not write through it.
+  EXPECT_EQ(CreateFileW(u"\\link.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr), INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(CopyFileW(u"\\real.txt", u"\\linkdir\\target.txt", FALSE));
+  EXPECT_FALSE(DeleteFileW(u"\\link.txt"));
+  std::ifstream in(base_ / "elsewhere" / "target.txt");
+  std::string text;
+  std::getline(in, text);
+  EXPECT_EQ(text, "must stay");
+}
+
+TEST_F(FsTest, StorageCardsReportDirectoryAndTemporary) {
+  std::filesystem::create_directories(root_ / "Storage Card" / "Photos");
+  std::filesystem::create_directories(root_ / "Plain");
+  store().mountStorageCard(u"Storage Card");
+
+  EXPECT_EQ(GetFileAttributesW(u"\\storage card"), 0x110u);
+  EXPECT_EQ(GetFileAttributesW(u"\\Storage Card\\Photos"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+  EXPECT_EQ(GetFileAttributesW(u"\\Plain"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirstFileW(u"\\Storage Card", &data);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(data.dwFileAttributes, 0x110u);
+  FindClose(search);
+
+  // The card itself cannot be removed or renamed.
+  std::filesystem::remove(root_ / "Storage Card" / "Photos");
+  EXPECT_FALSE(RemoveDirectoryW(u"\\Storage Card"));
+  EXPECT_FALSE(MoveFileW(u"\\Storage Card", u"\\Card"));
+  EXPECT_TRUE(std::filesystem::is_directory(root_ / "Storage Card"));
+}
