@@ -2,12 +2,12 @@
 
 namespace sim {
 
-void Faults::arm(std::string operation, int count, std::uint32_t error) {
+void Faults::arm(std::string operation, int count, std::uint32_t error, int skip) {
   if (count <= 0) {
     switches_.erase(operation);
     return;
   }
-  switches_[std::move(operation)] = Switch{count, error};
+  switches_[std::move(operation)] = Switch{count, error, skip > 0 ? skip : 0};
 }
 
 void Faults::disarmAll() { switches_.clear(); }
@@ -15,6 +15,10 @@ void Faults::disarmAll() { switches_.clear(); }
 std::optional<std::uint32_t> Faults::take(std::string_view operation) {
   auto it = switches_.find(operation);
   if (it == switches_.end()) return std::nullopt;
+  if (it->second.skip > 0) {
+    --it->second.skip;
+    return std::nullopt;
+  }
   std::uint32_t error = it->second.error;
   if (--it->second.remaining <= 0) switches_.erase(it);
   return error;

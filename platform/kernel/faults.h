@@ -22,9 +22,9 @@ struct ProgramFault {
 
 class Faults {
  public:
-  // The next `count` calls of `operation` fail; error 0 means the operation's own
-  // default error.
-  void arm(std::string operation, int count = 1, std::uint32_t error = 0);
+  // The next `count` calls of `operation` fail, after `skip` calls that succeed;
+  // error 0 means the operation's own default error.
+  void arm(std::string operation, int count = 1, std::uint32_t error = 0, int skip = 0);
   void disarmAll();
   // Consumes one armed failure of `operation`; gives its error code, or nothing
   // when the operation should succeed.
@@ -39,6 +39,7 @@ class Faults {
   struct Switch {
     int remaining;
     std::uint32_t error;
+    int skip;
   };
   std::map<std::string, Switch, std::less<>> switches_;
   std::vector<ProgramFault> programFaults_;

@@ -192,6 +192,7 @@ typedef struct tagWINDOWPOS {
 #define WS_EX_ABOVESTARTUP 0x20000000L
 #define WS_EX_INK 0x10000000L
 #define WS_EX_NOANIMATION 0x04000000L
+#define WS_EX_NOACTIVATE 0x08000000L
 
 #define CS_VREDRAW 0x0001
 #define CS_HREDRAW 0x0002
@@ -374,6 +375,7 @@ BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageW(const MSG* msg);
 BOOL InSendMessage();
+BOOL WaitMessage();
 DWORD GetMessagePos();
 LONG GetMessageTime();
 #define SendMessage SendMessageW

@@ -1,0 +1,167 @@
+// The BUTTON window procedure. A click (a tap released over the button, Space, or
+// BM_CLICK) first updates an automatic check box or radio button, then tells the
+// parent with BN_CLICKED.
+#include "user/button.h"
+
+#include <string>
+
+#include "user/system_classes.h"
+#include "user/window.h"
+
+namespace sim {
+
+namespace {
+
+ButtonState* StateOf(HWND hwnd) {
+  Window* window = WindowSystem::get().find(hwnd);
+  return window ? &window->state<ButtonState>() : nullptr;
+}
+
+DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)); }
+
+LRESULT DialogCode(DWORD style) {
+  switch (ButtonType(style)) {
+    case BS_DEFPUSHBUTTON: return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
+    case BS_PUSHBUTTON: return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON: return DLGC_BUTTON | DLGC_RADIOBUTTON;
+    case BS_GROUPBOX: return DLGC_STATIC;
+    default: return DLGC_BUTTON;
+  }
+}
+
+// A checked automatic radio button is the group's tab stop; the others are not, so
+// Tab enters a group at its marked button.
+void SetCheck(HWND hwnd, ButtonState& state, UINT check) {
+  DWORD style = StyleOf(hwnd);
+  UINT type = ButtonType(style);
+  if (IsPushType(type) || type == BS_GROUPBOX || type == BS_OWNERDRAW) return;
+  if (check == BST_INDETERMINATE && type != BS_3STATE && type != BS_AUTO3STATE) check = BST_CHECKED;
+  if (check > BST_INDETERMINATE) check = BST_CHECKED;
+  state.check = check;
+  if (type == BS_AUTORADIOBUTTON) {
+    DWORD tabbed = check ? (style | WS_TABSTOP) : (style & ~static_cast<DWORD>(WS_TABSTOP));
+    if (tabbed != style) SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(tabbed));
+  }
+}
+
+// Marks this radio button and clears every other radio button of its group.
+void CheckInGroup(HWND hwnd) {
+  HWND parent = GetParent(hwnd);
+  if (!parent) return;
+  HWND sibling = hwnd;
+  do {
+    sibling = GetNextDlgGroupItem(parent, sibling, FALSE);
+    if (!sibling || sibling == hwnd) break;
+    if ((SendMessageW(sibling, WM_GETDLGCODE, 0, 0) & (DLGC_RADIOBUTTON | DLGC_BUTTON)) ==
+        (DLGC_RADIOBUTTON | DLGC_BUTTON))
+      SendMessageW(sibling, BM_SETCHECK, BST_UNCHECKED, 0);
+  } while (true);
+  SendMessageW(hwnd, BM_SETCHECK, BST_CHECKED, 0);
+}
+
+void Click(HWND hwnd) {
+  ButtonState* state = StateOf(hwnd);
+  if (!state) return;
+  switch (ButtonType(StyleOf(hwnd))) {
+    case BS_AUTOCHECKBOX:
+      SendMessageW(hwnd, BM_SETCHECK, state->check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0);
+      break;
+    case BS_AUTO3STATE:
+      SendMessageW(hwnd, BM_SETCHECK, (state->check + 1) % 3, 0);
+      break;
+    case BS_AUTORADIOBUTTON:
+      CheckInGroup(hwnd);
+      break;
+    case BS_GROUPBOX:
+      return;
+    default:
+      break;
+  }
+  NotifyParent(hwnd, BN_CLICKED);
+}
+
+bool InsideClient(HWND hwnd, LPARAM lParam) {
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  int x = GET_X_LPARAM(lParam);
+  int y = GET_Y_LPARAM(lParam);
+  return x >= client.left && x < client.right && y >= client.top && y < client.bottom;
+}
+
+void Press(HWND hwnd, ButtonState& state) {
+  if (ButtonType(StyleOf(hwnd)) == BS_GROUPBOX) return;
+  state.pushed = true;
+  if (GetFocus() != hwnd) SetFocus(hwnd);
+}
+
+
+}  // namespace
+
+LRESULT CALLBACK ButtonWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  ButtonState* state = StateOf(hwnd);
+  if (!state) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  switch (msg) {
+    case WM_GETDLGCODE:
+      return DialogCode(StyleOf(hwnd));
+    case BM_GETCHECK:
+      return state->check;
+    case BM_SETCHECK:
+      SetCheck(hwnd, *state, static_cast<UINT>(wParam));
+      return 0;
+    case BM_GETSTATE:
+      return state->check | (state->pushed ? BST_PUSHED : 0) | (state->focused ? BST_FOCUS : 0);
+    case BM_SETSTATE:
+      state->pushed = wParam != 0;
+      return 0;
+    case BM_SETSTYLE: {
+      DWORD style = StyleOf(hwnd);
+      SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>((style & 0xFFFF0000u) | LOWORD(wParam)));
+      return 0;
+    }
+    case BM_CLICK:
+      if (!IsWindowEnabled(hwnd)) return 0;
+      SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+      SendMessageW(hwnd, WM_LBUTTONUP, 0, 0);
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      Press(hwnd, *state);
+      if (state->pushed) SetCapture(hwnd);
+      return 0;
+    case WM_LBUTTONUP: {
+      // Capture is let go before the click: what the click starts (a dialog, a
+      // message box) must receive taps of its own.
+      bool over = InsideClient(hwnd, lParam);
+      bool wasPushed = state->pushed;
+      state->pushed = false;
+      if (GetCapture() == hwnd) ReleaseCapture();
+      if (wasPushed && over) Click(hwnd);
+      return 0;
+    }
+    case WM_KEYDOWN:
+      if (wParam == VK_SPACE && ButtonType(StyleOf(hwnd)) != BS_GROUPBOX) state->pushed = true;
+      return 0;
+    case WM_KEYUP:
+      if (wParam == VK_SPACE && state->pushed) {
+        state->pushed = false;
+        Click(hwnd);
+      }
+      return 0;
+    case WM_CHAR:
+      return 0;
+    case WM_SETFOCUS:
+      state->focused = true;
+      if (StyleOf(hwnd) & BS_NOTIFY) NotifyParent(hwnd, BN_SETFOCUS);
+      return 0;
+    case WM_KILLFOCUS:
+      state->focused = false;
+      state->pushed = false;
+      if (StyleOf(hwnd) & BS_NOTIFY) NotifyParent(hwnd, BN_KILLFOCUS);
+      return 0;
+    default:
+      return DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+}
+
+}  // namespace sim

@@ -1,0 +1,214 @@
+// MessageBoxW: builds a dialog template for the text, icon and buttons and runs it
+// like any other modal dialog.
+#include "user/msgbox.h"
+
+#include <algorithm>
+
+#include "kernel/device.h"
+#include "kernel/scheduler.h"
+#include "user/dialog.h"
+#include "user/input.h"
+#include "user/window.h"
+
+namespace sim {
+
+MessageBoxes& MessageBoxes::get() { return Device::current().service<MessageBoxes>(); }
+
+void MessageBoxes::closed(HWND dialog) {
+  std::erase_if(open_, [&](const OpenMessageBox& box) { return box.dialog == dialog; });
+}
+
+bool AnswerMessageBox(int id) {
+  const OpenMessageBox* box = MessageBoxes::get().top();
+  if (!box) return false;
+  for (const auto& button : box->buttons)
+    if (button.id == id && IsWindow(button.hwnd)) return Input::get().tapWindow(button.hwnd, POINT{2, 2});
+  return false;
+}
+
+namespace {
+
+constexpr int kTextId = 0xFFFF;
+constexpr int kIconId = 20;
+
+// Dialog-unit layout of a message box on the device's narrow screen.
+constexpr int kMargin = 6;
+constexpr int kButtonWidth = 40;
+constexpr int kButtonHeight = 14;
+constexpr int kButtonGap = 4;
+constexpr int kIconSize = 20;
+constexpr int kLineHeight = 8;
+constexpr int kMaxTextWidth = 116;  // leaves room for the icon within 160 units
+
+std::vector<MessageBoxButton> ButtonsFor(UINT type) {
+  switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL: return {{IDOK, u"OK"}, {IDCANCEL, u"キャンセル"}};
+    case MB_ABORTRETRYIGNORE: return {{IDABORT, u"中止"}, {IDRETRY, u"再試行"}, {IDIGNORE, u"無視"}};
+    case MB_YESNOCANCEL: return {{IDYES, u"はい"}, {IDNO, u"いいえ"}, {IDCANCEL, u"キャンセル"}};
+    case MB_YESNO: return {{IDYES, u"はい"}, {IDNO, u"いいえ"}};
+    case MB_RETRYCANCEL: return {{IDRETRY, u"再試行"}, {IDCANCEL, u"キャンセル"}};
+    default: return {{IDOK, u"OK"}};
+  }
+}
+
+LPCWSTR IconFor(UINT type) {
+  switch (type & MB_ICONMASK) {
+    case MB_ICONHAND: return IDI_HAND;
+    case MB_ICONQUESTION: return IDI_QUESTION;
+    case MB_ICONEXCLAMATION: return IDI_EXCLAMATION;
+    case MB_ICONASTERISK: return IDI_ASTERISK;
+    default: return nullptr;
+  }
+}
+
+// Width in dialog units: half-width characters take one average character (4
+// units), full-width ones two.
+int CharacterWidth(char16_t ch) { return (ch < 0x1100 || (ch >= 0xFF61 && ch <= 0xFF9F)) ? 4 : 8; }
+
+struct TextBlock {
+  int width = 0;
+  int lines = 1;
+};
+
+TextBlock MeasureText(std::u16string_view text) {
+  TextBlock block;
+  int line = 0;
+  for (char16_t ch : text) {
+    if (ch == u'\r') continue;
+    if (ch == u'\n') {
+      ++block.lines;
+      line = 0;
+      continue;
+    }
+    int width = CharacterWidth(ch);
+    if (line + width > kMaxTextWidth) {
+      ++block.lines;
+      line = 0;
+    }
+    line += width;
+    block.width = std::max(block.width, line);
+  }
+  return block;
+}
+
+DialogItemTemplate Item(std::u16string className, DWORD style, int x, int y, int cx, int cy, int id,
+                        std::u16string text) {
+  DialogItemTemplate item;
+  item.style = WS_CHILD | WS_VISIBLE | style;
+  item.x = static_cast<std::int16_t>(x);
+  item.y = static_cast<std::int16_t>(y);
+  item.cx = static_cast<std::int16_t>(cx);
+  item.cy = static_cast<std::int16_t>(cy);
+  item.id = static_cast<std::uint32_t>(id);
+  item.className = std::move(className);
+  item.title = ResourceName::string(std::move(text));
+  return item;
+}
+
+int DefaultIndex(UINT type, std::size_t buttonCount) {
+  int index = static_cast<int>((type & MB_DEFMASK) >> 8);
+  return index < static_cast<int>(buttonCount) ? index : 0;
+}
+
+DialogTemplate BuildTemplate(std::u16string_view text, std::u16string_view caption, UINT type,
+                             const std::vector<MessageBoxButton>& buttons) {
+  DialogTemplate t;
+  t.style = WS_POPUP | WS_CAPTION | DS_CENTER | DS_SETFONT | DS_MODALFRAME;
+  if (type & MB_SETFOREGROUND) t.style |= DS_SETFOREGROUND;
+  if (type & MB_TOPMOST) t.exStyle |= WS_EX_TOPMOST;
+  t.caption = std::u16string(caption);
+  t.pointSize = 9;
+  t.typeface = u"System";
+  TextBlock block = MeasureText(text);
+  const bool icon = IconFor(type) != nullptr;
+  int textX = kMargin + (icon ? kIconSize + kMargin : 0);
+  int textHeight = block.lines * kLineHeight;
+  int bodyHeight = std::max(textHeight, icon ? kIconSize : 0);
+  int rowWidth = static_cast<int>(buttons.size()) * (kButtonWidth + kButtonGap) - kButtonGap;
+  int width = std::max(textX + block.width + kMargin, rowWidth + 2 * kMargin);
+  int buttonsY = kMargin + bodyHeight + kMargin;
+  t.cx = static_cast<std::int16_t>(width);
+  t.cy = static_cast<std::int16_t>(buttonsY + kButtonHeight + kMargin);
+  if (icon) t.items.push_back(Item(u"STATIC", SS_ICON, kMargin, kMargin, kIconSize, kIconSize, kIconId, u""));
+  t.items.push_back(Item(u"STATIC", SS_LEFT | SS_NOPREFIX, textX, kMargin + (bodyHeight - textHeight) / 2,
+                         std::max(block.width, 4), textHeight, kTextId, std::u16string(text)));
+  int x = (width - rowWidth) / 2;
+  int defaultIndex = DefaultIndex(type, buttons.size());
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    DWORD style = WS_TABSTOP | (static_cast<int>(i) == defaultIndex ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+    if (i == 0) style |= WS_GROUP;
+    t.items.push_back(Item(u"BUTTON", style, x, buttonsY, kButtonWidth, kButtonHeight, buttons[i].id, buttons[i].label));
+    x += kButtonWidth + kButtonGap;
+  }
+  return t;
+}
+
+struct MessageBoxRequest {
+  OpenMessageBox box;
+  bool hasCancel = false;
+};
+
+bool HasButton(const OpenMessageBox& box, int id) {
+  return std::any_of(box.buttons.begin(), box.buttons.end(), [&](const auto& b) { return b.id == id; });
+}
+
+INT_PTR CALLBACK MessageBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_INITDIALOG: {
+      auto* request = reinterpret_cast<MessageBoxRequest*>(lParam);
+      SetWindowLongW(dialog, DWL_USER, lParam);
+      OpenMessageBox box = request->box;
+      box.dialog = dialog;
+      for (auto& button : box.buttons) button.hwnd = GetDlgItem(dialog, button.id);
+      if (LPCWSTR icon = IconFor(box.type))
+        SendDlgItemMessageW(dialog, kIconId, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, icon)), 0);
+      MessageBoxes::get().opened(box);
+      if (HWND button = GetDlgItem(dialog, box.defaultId)) SetFocus(button);
+      return FALSE;
+    }
+    case WM_COMMAND: {
+      auto* request = reinterpret_cast<MessageBoxRequest*>(GetWindowLongW(dialog, DWL_USER));
+      if (!request) return FALSE;
+      int id = LOWORD(wParam);
+      // Escape or Close answers a box whose only button is OK with OK; boxes
+      // without Cancel otherwise ignore them.
+      if (id == IDCANCEL && !HasButton(request->box, IDCANCEL) && request->box.buttons.size() == 1 &&
+          request->box.buttons[0].id == IDOK)
+        id = IDOK;
+      if (HasButton(request->box, id)) {
+        EndDialog(dialog, id);
+        MessageBoxes::get().closed(dialog);
+      }
+      return TRUE;
+    }
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+}  // namespace sim
+
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+  if (!sim::Scheduler::current()) return sim::Fail(ERROR_INVALID_PARAMETER, 0);
+  if (owner && !sim::WindowSystem::get().checked(owner, "MessageBoxW")) return 0;
+  sim::MessageBoxRequest request;
+  request.box.owner = owner;
+  request.box.text = text ? std::u16string(text) : std::u16string();
+  request.box.caption = caption ? std::u16string(caption) : std::u16string(u"エラー");
+  request.box.type = type;
+  request.box.buttons = sim::ButtonsFor(type);
+  request.box.defaultId = request.box.buttons[sim::DefaultIndex(type, request.box.buttons.size())].id;
+  sim::DialogTemplate t = sim::BuildTemplate(request.box.text, request.box.caption, type, request.box.buttons);
+  HWND dialog = sim::CreateDialogFromTemplate(t, nullptr, owner, sim::MessageBoxProc,
+                                              reinterpret_cast<LPARAM>(&request), true);
+  if (!dialog) return 0;
+  struct Forget {
+    HWND dialog;
+    ~Forget() { sim::MessageBoxes::get().closed(dialog); }
+  } forget{dialog};
+  return static_cast<int>(sim::RunModalDialog(dialog));
+}
+
+BOOL MessageBeep(UINT) { return TRUE; }

@@ -1,0 +1,31 @@
+// Where the window part meets processes: who is calling, and thread ends.
+#include "kernel/device.h"
+#include "kernel/process.h"
+#include "kernel/scheduler.h"
+#include "user/window.h"
+
+namespace sim {
+
+Process* CurrentProcessOfThread() { return CurrentProcess(); }
+
+std::string CurrentProgramPath() {
+  if (Process* process = CurrentProcess()) return process->programName();
+  SimThread* thread = Scheduler::current();
+  return thread ? "thread " + std::to_string(thread->id()) : "driver";
+}
+
+DWORD ProcessIdOf(const Process* process) { return process ? process->id : 0; }
+
+// A thread's windows die with it, on that thread, before its process is signaled.
+void WatchProcessEnds(WindowSystem& windows) {
+  Device& device = Device::current();
+  (void)windows;
+  device.service<ProcessTable>().addThreadExitObserver([&device](SimThread& thread) {
+    if (auto* system = device.findService<WindowSystem>()) system->threadEnding(thread);
+  });
+  device.service<ProcessTable>().addExitObserver([&device](Process& process) {
+    if (auto* system = device.findService<WindowSystem>()) system->processEnding(process);
+  });
+}
+
+}  // namespace sim

@@ -1,0 +1,299 @@
+#include "user/window.h"
+
+#include <algorithm>
+
+#include "kernel/device.h"
+#include "user/message_queue.h"
+#include "user/window_text.h"
+
+#if __has_include("user/system_classes.h")
+#include "user/system_classes.h"
+#define HANDHELD_HAVE_SYSTEM_CLASSES 1
+#endif
+
+namespace sim {
+
+WindowSystem::WindowSystem(Device& device)
+    : device_(device), screenWidth_(device.config().screenWidth), screenHeight_(device.config().screenHeight) {
+  inputPanel_.height = 80 * scale();
+  WatchProcessEnds(*this);
+}
+
+// At shutdown every thread has ended: records go without messages.
+WindowSystem::~WindowSystem() = default;
+
+WindowSystem& WindowSystem::get() { return Device::current().service<WindowSystem>(); }
+
+Window* WindowSystem::find(HWND hwnd) const {
+  auto it = windows_.find(reinterpret_cast<std::uintptr_t>(hwnd));
+  if (it == windows_.end() || !it->second->alive()) return nullptr;
+  return it->second.get();
+}
+
+Window* WindowSystem::checked(HWND hwnd, const char* operation) {
+  if (Window* window = find(hwnd)) return window;
+  std::string what = std::string(operation) + ": ";
+  what += hwnd ? "window handle " + std::to_string(reinterpret_cast<std::uintptr_t>(hwnd)) +
+                     " is not a live window"
+               : "null window handle";
+  device_.faults().reportProgramFault(CurrentProgramPath(), what);
+  SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+  return nullptr;
+}
+
+// --- classes ---
+
+void WindowSystem::ensureSystemClasses() {
+  if (systemClassesRegistered_ || registeringSystemClasses_) return;
+  registeringSystemClasses_ = true;
+#ifdef HANDHELD_HAVE_SYSTEM_CLASSES
+  RegisterSystemClasses();
+#endif
+  registeringSystemClasses_ = false;
+  systemClassesRegistered_ = true;
+}
+
+std::shared_ptr<const WindowClass> WindowSystem::findClass(std::u16string_view name, Process* process) {
+  ensureSystemClasses();
+  std::shared_ptr<const WindowClass> global;
+  for (const auto& cls : classes_) {
+    if (!EqualsIgnoringCase(cls->name, name)) continue;
+    if (cls->process == process && process) return cls;
+    if (cls->global() && !global) global = cls;
+  }
+  return global;
+}
+
+std::shared_ptr<const WindowClass> WindowSystem::findClass(ATOM atom, Process* process) {
+  ensureSystemClasses();
+  for (const auto& cls : classes_)
+    if (cls->atom == atom && (cls->global() || cls->process == process)) return cls;
+  return nullptr;
+}
+
+ATOM WindowSystem::registerClass(const WNDCLASSW& wc, Process* process, DWORD* error) {
+  ensureSystemClasses();
+  const bool global = (wc.style & CS_GLOBALCLASS) != 0 || registeringSystemClasses_;
+  if (!wc.lpszClassName || IS_INTRESOURCE(wc.lpszClassName) || !wc.lpfnWndProc || wc.cbClsExtra < 0 ||
+      wc.cbWndExtra < 0) {
+    *error = ERROR_INVALID_PARAMETER;
+    return 0;
+  }
+  std::u16string_view name(wc.lpszClassName);
+  for (const auto& cls : classes_) {
+    if (!EqualsIgnoringCase(cls->name, name)) continue;
+    // A program's own class may carry the name of a global one; two of one
+    // process, or two global ones, may not.
+    if (cls->process == (global ? nullptr : process) || (global && cls->global())) {
+      *error = ERROR_CLASS_ALREADY_EXISTS;
+      return 0;
+    }
+  }
+  auto cls = std::make_shared<WindowClass>();
+  cls->atom = nextAtom_++;
+  cls->name = std::u16string(name);
+  cls->style = wc.style;
+  cls->proc = wc.lpfnWndProc;
+  cls->clsExtra = wc.cbClsExtra;
+  cls->wndExtra = wc.cbWndExtra;
+  cls->instance = wc.hInstance;
+  cls->icon = wc.hIcon;
+  cls->cursor = wc.hCursor;
+  cls->background = wc.hbrBackground;
+  cls->menuName = wc.lpszMenuName;
+  cls->process = registeringSystemClasses_ ? nullptr : process;
+  classes_.push_back(cls);
+  return cls->atom;
+}
+
+bool WindowSystem::unregisterClass(std::u16string_view name, Process* process, DWORD* error) {
+  auto it = std::find_if(classes_.begin(), classes_.end(), [&](const auto& cls) {
+    return EqualsIgnoringCase(cls->name, name) && (cls->process == process || cls->global());
+  });
+  if (it == classes_.end()) {
+    *error = ERROR_CLASS_DOES_NOT_EXIST;
+    return false;
+  }
+  for (const auto& [handle, window] : windows_)
+    if (window->alive() && window->windowClass == *it) {
+      *error = kErrorClassHasWindows;
+      return false;
+    }
+  classes_.erase(it);
+  return true;
+}
+
+// --- the tree ---
+
+Window& WindowSystem::createRecord(std::shared_ptr<const WindowClass> cls, DWORD exStyle, DWORD style,
+                                   Window* parent, Window* owner, SimThread* thread, Process* process) {
+  auto owned = std::make_unique<Window>();
+  Window& window = *owned;
+  window.handle = reinterpret_cast<HWND>(nextHandle_);
+  nextHandle_ += 4;
+  window.proc = cls->proc;
+  window.windowClass = std::move(cls);
+  window.style = style;
+  window.exStyle = exStyle;
+  window.parent = parent;
+  window.owner = owner;
+  window.thread = thread;
+  window.process = process;
+  windows_.emplace(reinterpret_cast<std::uintptr_t>(window.handle), std::move(owned));
+  if (parent) {
+    // New children go to the bottom of the z-order: GW_CHILD gives the first created.
+    parent->children.push_back(&window);
+  } else {
+    topLevel_.insert(topLevel_.begin(), &window);
+  }
+  return window;
+}
+
+void WindowSystem::retire(Window& window) {
+  window.life = WindowLife::Dead;
+  if (window.parent) {
+    auto& siblings = window.parent->children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), &window), siblings.end());
+  } else {
+    topLevel_.erase(std::remove(topLevel_.begin(), topLevel_.end(), &window), topLevel_.end());
+  }
+  for (auto& [handle, other] : windows_) {
+    if (other->owner == &window) other->owner = nullptr;
+    if (other->parent == &window) other->parent = nullptr;
+  }
+  if (foreground_ == window.handle) foreground_ = nullptr;
+  if (capture_ == window.handle) capture_ = nullptr;
+  window.dropStates();
+  windows_.erase(reinterpret_cast<std::uintptr_t>(window.handle));
+}
+
+void WindowSystem::bringToTop(Window& window) {
+  if (window.parent) {
+    auto& siblings = window.parent->children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), &window), siblings.end());
+    siblings.insert(siblings.begin(), &window);
+    return;
+  }
+  // The window goes to the top; the windows it owns stay above it, in their order.
+  std::vector<Window*> owned;
+  std::vector<Window*> rest;
+  for (Window* w : topLevel_) {
+    if (w == &window) continue;
+    bool ownedByIt = false;
+    for (Window* o = w->owner; o; o = o->owner)
+      if (o == &window) ownedByIt = true;
+    (ownedByIt ? owned : rest).push_back(w);
+  }
+  topLevel_.clear();
+  topLevel_.insert(topLevel_.end(), owned.begin(), owned.end());
+  topLevel_.push_back(&window);
+  topLevel_.insert(topLevel_.end(), rest.begin(), rest.end());
+}
+
+std::vector<Window*> WindowSystem::windowsOfThread(const SimThread* thread) const {
+  std::vector<Window*> result;
+  for (const auto& [handle, window] : windows_)
+    if (window->alive() && window->thread == thread) result.push_back(window.get());
+  return result;
+}
+
+std::vector<Window*> WindowSystem::windowsOfProcess(const Process* process) const {
+  std::vector<Window*> result;
+  for (const auto& [handle, window] : windows_)
+    if (window->alive() && window->process == process) result.push_back(window.get());
+  return result;
+}
+
+POINT WindowSystem::clientOrigin(const Window& window) const {
+  POINT origin{window.rect.left, window.rect.top};
+  for (const Window* p = window.isChild() ? window.parent : nullptr; p; p = p->isChild() ? p->parent : nullptr) {
+    origin.x += p->rect.left;
+    origin.y += p->rect.top;
+  }
+  return origin;
+}
+
+RECT WindowSystem::screenRect(const Window& window) const {
+  POINT origin = clientOrigin(window);
+  return RECT{origin.x, origin.y, origin.x + window.width(), origin.y + window.height()};
+}
+
+bool WindowSystem::visible(const Window& window) const {
+  for (const Window* w = &window; w; w = w->isChild() ? w->parent : nullptr)
+    if (!(w->style & WS_VISIBLE)) return false;
+  return true;
+}
+
+bool WindowSystem::enabled(const Window& window) const { return !(window.style & WS_DISABLED); }
+
+namespace {
+bool contains(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+}  // namespace
+
+Window* WindowSystem::windowFromPoint(POINT screen) const {
+  for (Window* top : topLevel_) {
+    if (!(top->style & WS_VISIBLE) || !contains(screenRect(*top), screen)) continue;
+    Window* hit = top;
+    for (bool descended = true; descended;) {
+      descended = false;
+      for (Window* child : hit->children) {
+        if (!(child->style & WS_VISIBLE) || !enabled(*child) || !contains(screenRect(*child), screen)) continue;
+        hit = child;
+        descended = true;
+        break;
+      }
+    }
+    return hit;
+  }
+  return nullptr;
+}
+
+// --- screen ---
+
+RECT WindowSystem::workArea() const {
+  const int s = scale();
+  RECT area{0, kTitleBarHeight * s, screenWidth_, screenHeight_ - kMenuBarHeight * s};
+  if (inputPanel_.raised) area.bottom -= inputPanel_.height;
+  return area;
+}
+
+void WindowSystem::setInputPanel(bool raised) {
+  if (inputPanel_.raised == raised) return;
+  inputPanel_.raised = raised;
+  std::vector<HWND> targets;
+  for (Window* w : topLevel_) targets.push_back(w->handle);
+  for (HWND hwnd : targets)
+    if (find(hwnd)) SendMessageToWindow(hwnd, WM_SETTINGCHANGE, SPI_SETSIPINFO, 0);
+}
+
+// --- ends ---
+
+void WindowSystem::threadEnding(SimThread& thread) {
+  // Top-level windows first: destroying one takes its children and owned windows.
+  for (;;) {
+    auto mine = windowsOfThread(&thread);
+    if (mine.empty()) break;
+    Window* root = mine.front();
+    for (Window* w : mine)
+      if (!w->isChild()) root = w;
+    if (!DestroyWindowTree(*root)) break;
+  }
+  if (MessageQueue* queue = MessageQueues::get().find(&thread)) queue->release();
+}
+
+void WindowSystem::processEnding(Process& process) {
+  for (;;) {
+    auto mine = windowsOfProcess(&process);
+    if (mine.empty()) break;
+    Window* root = mine.front();
+    for (Window* w : mine)
+      if (!w->isChild()) root = w;
+    if (!DestroyWindowTree(*root)) break;
+  }
+  // What remains of its windows (another thread's, already ended) and its own
+  // classes go with it.
+  for (Window* w : windowsOfProcess(&process)) retire(*w);
+  std::erase_if(classes_, [&](const auto& cls) { return cls->process == &process; });
+}
+
+}  // namespace sim

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "kernel/local_memory.h"
+#include "kernel/process.h"
+#include "menu_test_support.h"
+#include "user/clipboard.h"
+
+namespace {
+
+using menutest::TestDevice;
+using menutest::Trace;
+
+HLOCAL textBlock(std::u16string_view text, UINT bytes = 0) {
+  UINT size = bytes ? bytes : static_cast<UINT>((text.size() + 1) * 2);
+  auto* block = static_cast<WCHAR*>(LocalAlloc(LPTR, size));
+  std::memcpy(block, text.data(), text.size() * 2);
+  return block;
+}
+
+std::size_t liveBlocks(sim::Device& device) { return device.service<sim::LocalMemory>().liveBlocks(); }
+
+HWND makeWindow(LPCWSTR title) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.lpszClassName = u"ClipOwner";
+  RegisterClassW(&wc);  // the second call of a process fails harmlessly
+  return CreateWindowExW(0, u"ClipOwner", title, WS_VISIBLE, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
+}
+
+Trace* trace = nullptr;
+std::string result(const char* what, BOOL ok) {
+  return std::string(what) + (ok ? " ok" : " failed " + std::to_string(GetLastError()));
+}
+
+TEST(Clipboard, AnotherWindowCannotOpenItUntilTheHolderClosesItOrEnds) {
+  TestDevice device;
+  Trace seen;
+  trace = &seen;
+  // The holder opens the clipboard and waits; it ends without closing it.
+  sim::StartFunction(*device, u"\\Windows\\holder.exe", [] {
+    HWND window = makeWindow(u"holder");
+    trace->add(result("holder open", OpenClipboard(window)));
+    trace->add(result("holder open again", OpenClipboard(window)));
+    HWND second = makeWindow(u"second");
+    trace->add(result("holder's other window", OpenClipboard(second)));
+    Sleep(1000);
+    return 0;
+  });
+  sim::StartFunction(*device, u"\\Windows\\other.exe", [] {
+    HWND window = makeWindow(u"other");
+    trace->add(result("other open", OpenClipboard(window)));
+    trace->add(result("other thread without window", OpenClipboard(nullptr)));
+    trace->add(result("other close", CloseClipboard()));
+    trace->add(GetOpenClipboardWindow() == FindWindowW(u"ClipOwner", u"holder") ? "held by holder" : "held by ?");
+    Sleep(2000);
+    trace->add(result("other open after holder ended", OpenClipboard(window)));
+    sim::Device::current().faults().arm("OpenClipboard");
+    trace->add(result("other open injected", OpenClipboard(window)));
+    trace->add(result("other close", CloseClipboard()));
+    return 0;
+  });
+  device.runFor(3000);
+  trace = nullptr;
+  const std::vector<std::string> expected = {
+      "holder open ok",
+      "holder open again ok",
+      "holder's other window failed 5",
+      "other open failed 5",
+      "other thread without window failed 5",
+      "other close failed 1418",
+      "held by holder",
+      "other open after holder ended ok",
+      "other open injected failed 5",
+      "other close ok",
+  };
+  EXPECT_EQ(seen.lines, expected);
+}
+
+TEST(Clipboard, PlacedBlocksBelongToTheClipboardWhichFreesWhatItReplaces) {
+  TestDevice device;
+  const std::size_t before = liveBlocks(*device);
+  HLOCAL first = textBlock(u"first");
+  HLOCAL second = textBlock(u"second");
+  HLOCAL refused = textBlock(u"refused");
+
+  EXPECT_EQ(SetClipboardData(CF_UNICODETEXT, refused), nullptr) << "not open";
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLIPBOARD_NOT_OPEN));
+  EXPECT_FALSE(EmptyClipboard());
+  LocalFree(refused);
+
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  ASSERT_TRUE(EmptyClipboard());
+  EXPECT_EQ(SetClipboardData(CF_UNICODETEXT, first), first);
+  EXPECT_EQ(SetClipboardData(CF_UNICODETEXT, first), first) << "placing the same block again keeps it";
+  EXPECT_EQ(liveBlocks(*device), before + 2);
+  EXPECT_EQ(SetClipboardData(CF_UNICODETEXT, second), second);
+  EXPECT_EQ(liveBlocks(*device), before + 1) << "the replaced block is freed";
+  EXPECT_EQ(GetClipboardData(CF_UNICODETEXT), second);
+  EXPECT_EQ(sim::Clipboard::get().text(), u"second");
+
+  device->faults().arm("SetClipboardData");
+  HLOCAL kept = textBlock(u"kept by its maker");
+  EXPECT_EQ(SetClipboardData(CF_UNICODETEXT, kept), nullptr);
+  EXPECT_EQ(GetClipboardData(CF_UNICODETEXT), second) << "a failed placement changes nothing";
+  LocalFree(kept);
+
+  // A null block (rendering on request) leaves nothing stale behind.
+  EXPECT_EQ(SetClipboardData(CF_UNICODETEXT, nullptr), nullptr);
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+  EXPECT_EQ(liveBlocks(*device), before);
+
+  HLOCAL notABlock = reinterpret_cast<HLOCAL>(std::uintptr_t{0x5000});
+  EXPECT_EQ(SetClipboardData(CF_TEXT, notABlock), nullptr);
+  EXPECT_EQ(device->faults().programFaults().size(), 1u);
+
+  SetClipboardData(CF_UNICODETEXT, textBlock(u"a"));
+  SetClipboardData(CF_HDROP, textBlock(u"b"));
+  ASSERT_TRUE(EmptyClipboard());
+  EXPECT_EQ(CountClipboardFormats(), 0);
+  EXPECT_EQ(liveBlocks(*device), before);
+  ASSERT_TRUE(CloseClipboard());
+  EXPECT_EQ(GetClipboardData(CF_UNICODETEXT), nullptr) << "closed";
+}
+
+TEST(Clipboard, FormatsAreRegisteredByNameIgnoringCaseAndListedInPlacementOrder) {
+  TestDevice device;
+  UINT idList = RegisterClipboardFormatW(u"Shell IDList Array");
+  EXPECT_GE(idList, sim::kFirstRegisteredFormat);
+  EXPECT_EQ(RegisterClipboardFormatW(u"shell idlist ARRAY"), idList);
+  UINT other = RegisterClipboardFormatW(u"FileName");
+  EXPECT_NE(other, idList);
+  EXPECT_EQ(RegisterClipboardFormatW(u""), 0u);
+
+  WCHAR name[6];
+  EXPECT_EQ(GetClipboardFormatNameW(idList, name, 6), 5);
+  EXPECT_EQ(std::u16string(name), u"Shell");
+  EXPECT_EQ(GetClipboardFormatNameW(CF_UNICODETEXT, name, 6), 0);
+
+  // The automation layer reads the text up to its terminator, whatever the block size.
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  SetClipboardData(idList, textBlock(u"\\My Documents"));
+  SetClipboardData(CF_UNICODETEXT, textBlock(u"\\a.txt\n\\b.txt", 13000));
+  EXPECT_EQ(EnumClipboardFormats(0), idList);
+  EXPECT_EQ(EnumClipboardFormats(idList), static_cast<UINT>(CF_UNICODETEXT));
+  EXPECT_EQ(EnumClipboardFormats(CF_UNICODETEXT), 0u);
+  CloseClipboard();
+
+  auto& clipboard = sim::Clipboard::get();
+  EXPECT_EQ(clipboard.formats(), (std::vector<UINT>{idList, CF_UNICODETEXT}));
+  EXPECT_EQ(clipboard.text(), u"\\a.txt\n\\b.txt");
+  EXPECT_EQ(clipboard.bytes(CF_UNICODETEXT)->size(), 13000u);
+  EXPECT_TRUE(IsClipboardFormatAvailable(idList));
+  EXPECT_EQ(CountClipboardFormats(), 2);
+}
+
+}  // namespace

@@ -1,0 +1,145 @@
+// A booted handheld for the dialog and control tests, dialog templates built in
+// memory, and the user's hands (taps and keys from the driver).
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "kernel/device.h"
+#include "kernel/image_registry.h"
+#include "kernel/process.h"
+#include "user/input.h"
+
+extern "C" const unsigned char test_resources[];
+extern "C" const std::size_t test_resources_size;
+
+namespace dlgtest {
+
+class TestDevice {
+ public:
+  TestDevice() {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    root_ = std::filesystem::temp_directory_path() /
+            ("handheld-dialogs-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" + test->name());
+    std::filesystem::create_directories(root_);
+    sim::DeviceConfig config;
+    config.root = root_;
+    device_ = std::make_unique<sim::Device>(config);
+  }
+  ~TestDevice() {
+    device_.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+
+  sim::Device& device() { return *device_; }
+  // Runs `body` as a program that carries the test resources.
+  void start(std::function<int(HINSTANCE)> body) {
+    sim::ProgramImage image;
+    image.path = u"\\Windows\\dlgtest.exe";
+    image.resources = std::span<const unsigned char>(test_resources, test_resources_size);
+    image.main = [body = std::move(body)](HINSTANCE instance, HINSTANCE, LPWSTR, int) { return body(instance); };
+    device_->service<sim::ImageRegistry>().install(std::move(image));
+    ASSERT_NE(sim::StartProgram(*device_, u"\\Windows\\dlgtest.exe", u""), nullptr);
+    run();
+  }
+  void run() { device_->scheduler().runUntilIdle(); }
+  void runFor(std::uint64_t ms) { device_->scheduler().runUntil(device_->clock().now() + ms); }
+
+  // The user's hands: each action is followed by the device running until idle.
+  void tap(HWND hwnd) {
+    ASSERT_TRUE(sim::Input::get().tapWindow(hwnd, POINT{2, 2}));
+    run();
+  }
+  void press(BYTE vk) {
+    sim::Input::get().key(vk, false);
+    sim::Input::get().key(vk, true);
+    run();
+  }
+
+ private:
+  std::filesystem::path root_;
+  std::unique_ptr<sim::Device> device_;
+};
+
+// A classic dialog template, assembled as the resource compiler lays it out.
+class TemplateBuilder {
+ public:
+  TemplateBuilder(DWORD style, std::u16string caption, short cx = 140, short cy = 100) {
+    put32(style | DS_SETFONT);
+    put32(0);
+    countAt_ = bytes_.size();
+    put16(0);
+    put16(0), put16(0), put16(static_cast<WORD>(cx)), put16(static_cast<WORD>(cy));
+    put16(0);  // no menu
+    put16(0);  // the dialog class
+    putText(caption);
+    put16(9);
+    putText(u"System");
+  }
+
+  TemplateBuilder& item(WORD classOrdinal, std::u16string text, int id, DWORD style, short x = 4, short y = 4,
+                        short cx = 40, short cy = 12) {
+    align();
+    put32(style | WS_CHILD | WS_VISIBLE);
+    put32(0);
+    put16(static_cast<WORD>(x)), put16(static_cast<WORD>(y)), put16(static_cast<WORD>(cx)),
+        put16(static_cast<WORD>(cy));
+    put16(static_cast<WORD>(id));
+    put16(0xFFFF), put16(classOrdinal);
+    putText(text);
+    put16(0);  // no creation data
+    ++count_;
+    std::memcpy(bytes_.data() + countAt_, &count_, 2);
+    return *this;
+  }
+  TemplateBuilder& button(std::u16string text, int id, DWORD style) { return item(0x80, std::move(text), id, style); }
+  TemplateBuilder& edit(int id, DWORD style) { return item(0x81, u"", id, style); }
+  TemplateBuilder& label(std::u16string text, int id, DWORD style = SS_LEFT) { return item(0x82, std::move(text), id, style); }
+
+  // DWORD-aligned storage, as templates are.
+  LPCDLGTEMPLATEW get() {
+    storage_.assign((bytes_.size() + 3) / 4, 0);
+    std::memcpy(storage_.data(), bytes_.data(), bytes_.size());
+    return reinterpret_cast<LPCDLGTEMPLATEW>(storage_.data());
+  }
+
+ private:
+  void put16(WORD value) {
+    bytes_.push_back(static_cast<unsigned char>(value & 0xFF));
+    bytes_.push_back(static_cast<unsigned char>(value >> 8));
+  }
+  void put32(DWORD value) {
+    put16(static_cast<WORD>(value & 0xFFFF));
+    put16(static_cast<WORD>(value >> 16));
+  }
+  void putText(const std::u16string& text) {
+    for (char16_t ch : text) put16(ch);
+    put16(0);
+  }
+  void align() {
+    while (bytes_.size() % 4) bytes_.push_back(0);
+  }
+
+  std::vector<unsigned char> bytes_;
+  std::vector<std::uint32_t> storage_;
+  std::size_t countAt_ = 0;
+  WORD count_ = 0;
+};
+
+inline std::u16string TextOf(HWND hwnd) {
+  WCHAR buffer[256] = {};
+  GetWindowTextW(hwnd, buffer, 256);
+  return buffer;
+}
+
+}  // namespace dlgtest
