@@ -1,0 +1,248 @@
+#include "comctl/combobox.h"
+
+#include <algorithm>
+
+#include "comctl/control_table.h"
+#include "comctl/notify.h"
+
+namespace sim {
+
+namespace {
+
+using Table = ControlTable<ComboBoxState>;
+
+LONG StyleOf(HWND hwnd) { return GetWindowLongW(hwnd, GWL_STYLE); }
+int Count(const ComboBoxState& s) { return static_cast<int>(s.entries.size()); }
+bool Valid(const ComboBoxState& s, int index) { return index >= 0 && index < Count(s); }
+
+bool PrefixMatch(const std::u16string& text, const WCHAR* prefix) {
+  std::size_t length = wcslen(prefix);
+  return length <= text.size() && _wcsnicmp(text.c_str(), prefix, length) == 0;
+}
+
+// Searches from the entry after `start` to the end and on from the top, as the
+// device's list boxes do; a start of -1 (or past the end) searches from the top.
+int Find(const ComboBoxState& s, int start, const WCHAR* text, bool exact) {
+  if (!text || s.entries.empty()) return CB_ERR;
+  int count = Count(s);
+  int first = (start < 0 || start >= count) ? 0 : start + 1;
+  for (int step = 0; step < count; ++step) {
+    int i = (first + step) % count;
+    const std::u16string& entry = s.entries[static_cast<std::size_t>(i)].text;
+    if (exact ? _wcsicmp(entry.c_str(), text) == 0 : PrefixMatch(entry, text)) return i;
+  }
+  return CB_ERR;
+}
+
+// The edit field of CBS_DROPDOWN shows the selected entry.
+void ShowSelection(ComboBoxState& s) {
+  if (!s.edit) return;
+  SetWindowTextW(s.edit, Valid(s, s.selection) ? s.entries[static_cast<std::size_t>(s.selection)].text.c_str() : u"");
+}
+
+void SetSelection(ComboBoxState& s, int index) {
+  s.selection = Valid(s, index) ? index : CB_ERR;
+  ShowSelection(s);
+}
+
+LRESULT Insert(ComboBoxState& s, int index, const WCHAR* text) {
+  if (index == -1) index = Count(s);
+  if (index < 0 || index > Count(s)) return CB_ERR;
+  s.entries.insert(s.entries.begin() + index, ComboBoxEntry{text ? std::u16string(text) : std::u16string(), 0});
+  if (s.selection >= index) ++s.selection;
+  return index;
+}
+
+LRESULT Add(HWND hwnd, ComboBoxState& s, const WCHAR* text) {
+  if (!(StyleOf(hwnd) & CBS_SORT)) return Insert(s, -1, text);
+  std::u16string value = text ? std::u16string(text) : std::u16string();
+  auto at = std::upper_bound(s.entries.begin(), s.entries.end(), value, [](const std::u16string& t, const ComboBoxEntry& e) {
+    return _wcsicmp(t.c_str(), e.text.c_str()) < 0;
+  });
+  return Insert(s, static_cast<int>(at - s.entries.begin()), text);
+}
+
+LRESULT Delete(ComboBoxState& s, int index) {
+  if (!Valid(s, index)) return CB_ERR;
+  s.entries.erase(s.entries.begin() + index);
+  if (s.selection == index)
+    SetSelection(s, CB_ERR);
+  else if (s.selection > index)
+    --s.selection;
+  return Count(s);
+}
+
+void ShowDropDown(HWND hwnd, ComboBoxState& s, bool show) {
+  if (s.dropped == show) return;
+  if (show) SendCommandNotify(hwnd, CBN_DROPDOWN);
+  s.dropped = show;
+  if (!show) SendCommandNotify(hwnd, CBN_CLOSEUP);
+}
+
+LRESULT GetText(const ComboBoxState& s, int capacity, WCHAR* buffer) {
+  std::u16string text = Valid(s, s.selection) ? s.entries[static_cast<std::size_t>(s.selection)].text : std::u16string();
+  return CopyText(text, buffer, capacity);
+}
+
+void CreateEditField(HWND hwnd, ComboBoxState& s, const CREATESTRUCTW* create) {
+  if ((create->style & 3) != CBS_DROPDOWN) return;
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  s.edit = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0,
+                           static_cast<int>(client.right), std::min<int>(static_cast<int>(client.bottom), 20), hwnd,
+                           nullptr, create->hInstance, nullptr);
+}
+
+// The user steps through the entries with the arrow keys.
+void Step(HWND hwnd, ComboBoxState& s, int delta) {
+  if (s.entries.empty()) return;
+  int next = s.selection < 0 ? 0 : std::clamp(s.selection + delta, 0, Count(s) - 1);
+  if (next == s.selection) return;
+  SetSelection(s, next);
+  SendCommandNotify(hwnd, CBN_SELCHANGE);
+}
+
+LRESULT Dispatch(HWND hwnd, ComboBoxState& s, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto text = reinterpret_cast<const WCHAR*>(lParam);
+  int index = static_cast<int>(static_cast<LONG_PTR>(wParam));
+  switch (message) {
+    case WM_CREATE:
+      CreateEditField(hwnd, s, reinterpret_cast<const CREATESTRUCTW*>(lParam));
+      return 0;
+    case CB_ADDSTRING:
+      return Add(hwnd, s, text);
+    case CB_INSERTSTRING:
+      return Insert(s, index, text);
+    case CB_DELETESTRING:
+      return Delete(s, index);
+    case CB_RESETCONTENT:
+      s.entries.clear();
+      SetSelection(s, CB_ERR);
+      return CB_OKAY;
+    case CB_GETCOUNT:
+      return Count(s);
+    case CB_GETCURSEL:
+      return s.selection;
+    case CB_SETCURSEL:
+      SetSelection(s, index);
+      return Valid(s, index) ? index : CB_ERR;
+    case CB_FINDSTRING:
+      return Find(s, index, text, false);
+    case CB_FINDSTRINGEXACT:
+      return Find(s, index, text, true);
+    case CB_SELECTSTRING: {
+      int found = Find(s, index, text, false);
+      if (found != CB_ERR) SetSelection(s, found);
+      return found;
+    }
+    case CB_GETLBTEXT:
+      if (!Valid(s, index)) return CB_ERR;
+      return CopyText(s.entries[static_cast<std::size_t>(index)].text, reinterpret_cast<WCHAR*>(lParam),
+                      static_cast<int>(s.entries[static_cast<std::size_t>(index)].text.size()) + 1);
+    case CB_GETLBTEXTLEN:
+      return Valid(s, index) ? static_cast<LRESULT>(s.entries[static_cast<std::size_t>(index)].text.size()) : CB_ERR;
+    case CB_GETITEMDATA:
+      return Valid(s, index) ? s.entries[static_cast<std::size_t>(index)].data : CB_ERR;
+    case CB_SETITEMDATA:
+      if (!Valid(s, index)) return CB_ERR;
+      s.entries[static_cast<std::size_t>(index)].data = lParam;
+      return TRUE;
+    case CB_SHOWDROPDOWN:
+      ShowDropDown(hwnd, s, wParam != 0);
+      return TRUE;
+    case CB_GETDROPPEDSTATE:
+      return s.dropped;
+    case CB_LIMITTEXT:
+      if (s.edit) SendMessageW(s.edit, EM_LIMITTEXT, wParam, 0);
+      return TRUE;
+    case CB_GETEDITSEL:
+      return s.edit ? SendMessageW(s.edit, EM_GETSEL, wParam, lParam) : CB_ERR;
+    case CB_SETEDITSEL:
+      return s.edit ? SendMessageW(s.edit, EM_SETSEL, LOWORD(lParam), static_cast<short>(HIWORD(lParam))) : CB_ERR;
+    case CB_GETITEMHEIGHT:
+      return 18;
+    case CB_SETITEMHEIGHT:
+    case CB_SETEXTENDEDUI:
+    case CB_SETDROPPEDWIDTH:
+      return CB_OKAY;
+    case WM_GETTEXT:
+      if (s.edit) return SendMessageW(s.edit, WM_GETTEXT, wParam, lParam);
+      return GetText(s, static_cast<int>(wParam), reinterpret_cast<WCHAR*>(lParam));
+    case WM_GETTEXTLENGTH:
+      if (s.edit) return SendMessageW(s.edit, WM_GETTEXTLENGTH, 0, 0);
+      return Valid(s, s.selection) ? static_cast<LRESULT>(s.entries[static_cast<std::size_t>(s.selection)].text.size()) : 0;
+    case WM_SETTEXT:
+      if (s.edit) return SendMessageW(s.edit, WM_SETTEXT, wParam, lParam);
+      // A drop-down list shows only its entries: the text selects the entry that has it.
+      if (!text) return CB_ERR;
+      if (int found = Find(s, -1, text, true); found != CB_ERR) {
+        SetSelection(s, found);
+        return TRUE;
+      }
+      return CB_ERR;
+    case WM_LBUTTONDOWN:
+      if (GetFocus() != hwnd && !s.edit) SetFocus(hwnd);
+      ShowDropDown(hwnd, s, !s.dropped);
+      return 0;
+    case WM_KEYDOWN:
+      if (wParam == VK_DOWN) Step(hwnd, s, 1);
+      if (wParam == VK_UP) Step(hwnd, s, -1);
+      if (wParam == VK_ESCAPE || wParam == VK_RETURN) ShowDropDown(hwnd, s, false);
+      return 0;
+    case WM_GETDLGCODE:
+      return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_COMMAND:
+      // the edit field's notifications become the combo box's
+      if (s.edit && reinterpret_cast<HWND>(lParam) == s.edit) {
+        if (HIWORD(wParam) == EN_CHANGE) SendCommandNotify(hwnd, CBN_EDITCHANGE);
+        if (HIWORD(wParam) == EN_UPDATE) SendCommandNotify(hwnd, CBN_EDITUPDATE);
+      }
+      return 0;
+    case WM_SETFOCUS:
+      if (s.edit) SetFocus(s.edit);
+      SendCommandNotify(hwnd, CBN_SETFOCUS);
+      return 0;
+    case WM_KILLFOCUS:
+      ShowDropDown(hwnd, s, false);
+      SendCommandNotify(hwnd, CBN_KILLFOCUS);
+      return 0;
+    default:
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) Table::get().attach(hwnd);
+  auto state = Table::get().find(hwnd);
+  if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    Table::get().detach(hwnd);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  return Dispatch(hwnd, *state, message, wParam, lParam);
+}
+
+bool ComboBoxPick(HWND combo, std::u16string_view text) {
+  auto state = Table::get().find(combo);
+  if (!state) return false;
+  std::u16string wanted(text);
+  int index = Find(*state, -1, wanted.c_str(), true);
+  if (index == CB_ERR) return false;
+  ShowDropDown(combo, *state, true);
+  SetSelection(*state, index);
+  SendCommandNotify(combo, CBN_SELCHANGE);
+  SendCommandNotify(combo, CBN_SELENDOK);
+  ShowDropDown(combo, *state, false);
+  return true;
+}
+
+std::vector<std::u16string> ComboBoxEntries(HWND combo) {
+  std::vector<std::u16string> texts;
+  if (auto state = Table::get().find(combo))
+    for (const auto& entry : state->entries) texts.push_back(entry.text);
+  return texts;
+}
+
+}  // namespace sim

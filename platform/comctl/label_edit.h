@@ -1,0 +1,21 @@
+// Editing an item's label in place: a real EDIT control over the item, hooked so that
+// Enter commits, Escape cancels and losing the focus commits.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace sim {
+
+// Creates the (hidden) editor as a child of `owner` over `label`, holding `text`.
+HWND CreateLabelEditor(HWND owner, const std::u16string& text, const RECT& label);
+// Shows the editor with all of its text selected and gives it the focus.
+void ShowLabelEditor(HWND edit);
+
+// The list view's side (listview.cpp): start editing an item's label, and end the
+// edit in progress, keeping (commit) or dropping the typed text.
+HWND BeginLabelEdit(HWND listView, int index);
+void EndLabelEdit(HWND listView, bool commit);
+
+}  // namespace sim

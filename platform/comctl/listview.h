@@ -1,0 +1,73 @@
+// The list view control ("SysListView32").
+//
+// Items keep a stable identity (an id of their own) besides their index, so that an
+// operation that sends a notification finds its item again afterwards even when the
+// parent inserted, deleted or re-sorted items while it handled the notification.
+#pragma once
+
+#include <commctrl.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+struct ListViewItem {
+  std::uint64_t id = 0;
+  std::u16string text;
+  bool textCallback = false;
+  int image = 0;
+  LPARAM param = 0;
+  UINT state = 0;
+  int indent = 0;
+  std::vector<std::u16string> subItems;  // sub-item 1 at index 0
+};
+
+struct ListViewColumn {
+  int format = LVCFMT_LEFT;
+  int width = 0;
+  std::u16string text;
+  int subItem = 0;
+  int image = 0;
+  int order = 0;
+};
+
+struct ListViewState {
+  std::vector<std::unique_ptr<ListViewItem>> items;
+  std::vector<ListViewColumn> columns;
+  HIMAGELIST imageLists[3] = {};
+  DWORD extendedStyle = 0;
+  int listColumnWidth = 100;  // the column width of the list view (LVS_LIST)
+  POINT origin{0, 0};         // scroll position of the view in pixels
+  int arrangedView = -1;      // the view the origin belongs to
+  std::uint64_t nextId = 1;
+  int anchor = -1;            // where a Shift-tap range starts
+
+  // label edit in progress
+  HWND edit = nullptr;
+  std::uint64_t editItem = 0;
+  bool editEnding = false;
+
+  // tap in progress
+  bool buttonDown = false;
+  LONG buttonDownTime = 0;
+
+  bool destroying = false;
+};
+
+// Row height of the report, list and small-icon views, and the header of the report view.
+inline constexpr int kListRowHeight = 18;
+inline constexpr int kListHeaderHeight = 20;
+inline constexpr int kSmallIconCellWidth = 96;
+inline constexpr int kIconCellWidth = 75;
+inline constexpr int kIconCellHeight = 64;
+
+LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// For the automation layer: the state of a list view (items with their texts and
+// states, in display order), or null for a window that is not one.
+std::shared_ptr<ListViewState> FindListView(HWND hwnd);
+
+}  // namespace sim

@@ -1,0 +1,22 @@
+// What every common control tells its parent, and how it reports misuse.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace sim {
+
+// Fills the header of a notification record and sends WM_NOTIFY to the control's
+// parent; the parent's answer is the result (0 when there is no parent).
+LRESULT SendNotify(HWND control, UINT code, NMHDR* header);
+// WM_COMMAND with the control's id and a notification code, as the basic controls send.
+void SendCommandNotify(HWND control, WORD code);
+// Records a misuse of the API by the program whose thread is running.
+void ReportControlFault(const std::string& what);
+
+// Truncating copy into a caller's buffer of `capacity` characters, always terminated
+// when capacity > 0; gives the number of characters copied.
+int CopyText(const std::u16string& text, WCHAR* buffer, int capacity);
+
+}  // namespace sim

@@ -1,0 +1,69 @@
+// The tree view control ("SysTreeView32").
+//
+// Each item has a handle that is a number of this tree, never an address: a handle
+// of a deleted item is recognised and reported as the program's fault. Children are
+// kept in a vector per parent, so sorted insertion is a binary search and a sort of a
+// level is one std::stable_sort; an item's position among its siblings is
+// renumbered lazily, after the order changed, when something walks the siblings.
+#pragma once
+
+#include <commctrl.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace sim {
+
+struct TreeNode {
+  std::uintptr_t handle = 0;
+  TreeNode* parent = nullptr;  // the tree's invisible root for top-level items
+  std::vector<TreeNode*> children;
+  std::size_t indexInParent = 0;
+  bool childrenIndexed = true;  // indexInParent of the children is up to date
+  std::u16string text;
+  bool textCallback = false;
+  int image = 0;
+  int selectedImage = 0;
+  int childrenHint = 0;  // cChildren as the program set it
+  bool childrenHintSet = false;
+  LPARAM param = 0;
+  UINT state = 0;
+  std::uint64_t rowStamp = 0;  // `row` is valid when this equals the tree's stamp
+  std::size_t row = 0;
+  bool deleting = false;
+};
+
+struct TreeViewState {
+  TreeNode root;  // invisible; its children are the top-level items
+  std::unordered_map<std::uintptr_t, std::unique_ptr<TreeNode>> nodes;
+  std::uintptr_t nextHandle = 0x100;
+  TreeNode* caret = nullptr;
+  TreeNode* dropHighlight = nullptr;
+  HIMAGELIST normalImages = nullptr;
+  HIMAGELIST stateImages = nullptr;
+  int indent = 19;
+  std::size_t topRow = 0;
+
+  // the visible items in display order, rebuilt when the shape changed
+  std::vector<TreeNode*> rows;
+  bool rowsValid = false;
+  std::uint64_t rowStamp = 0;
+
+  bool buttonDown = false;
+  LONG buttonDownTime = 0;
+};
+
+inline constexpr int kTreeRowHeight = 18;
+
+LRESULT CALLBACK TreeViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// For the automation layer: the item reached by a path of item texts joined by "\"
+// from a top-level item (texts compared ignoring case), or null; and the path of an item.
+HTREEITEM TreeViewItemByPath(HWND tree, std::u16string_view path);
+std::u16string TreeViewPathOf(HWND tree, HTREEITEM item);
+
+}  // namespace sim
