@@ -1,4 +1,5 @@
-// The device's core API: kernel, files, text, resources, windows and messages.
+// The device's core API: kernel, files, text, resources, windows and messages, and
+// the core shell's shortcut and file information functions.
 #pragma once
 
 #include "win/types.h"
@@ -8,4 +9,7 @@
 #include "win/files.h"
 #include "win/resources.h"
 #include "win/user.h"
+#include "win/combobox.h"
 #include "win/gdi.h"
+#include "win/shell.h"
+#include "win/shellapi.h"

@@ -1,0 +1,104 @@
+// File information of the core shell: the icon, display name and kind of a file.
+// Folders, storage cards, programs, shortcuts and other files each get icons of
+// their own.
+#include <windows.h>
+
+#include "user/gdi_objects.h"
+
+namespace sim {
+namespace {
+
+enum class ShellKind { Folder, StorageCard, Program, Shortcut, File };
+
+bool EndsWithIgnoringCase(std::u16string_view text, std::u16string_view suffix) {
+  return text.size() >= suffix.size() && _wcsicmp(std::u16string(text.substr(text.size() - suffix.size())).c_str(),
+                                                  std::u16string(suffix).c_str()) == 0;
+}
+
+ShellKind KindOf(std::u16string_view path, DWORD attributes) {
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_TEMPORARY)) return ShellKind::StorageCard;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return ShellKind::Folder;
+  if (EndsWithIgnoringCase(path, u".exe")) return ShellKind::Program;
+  if (EndsWithIgnoringCase(path, u".lnk")) return ShellKind::Shortcut;
+  return ShellKind::File;
+}
+
+const char16_t* IconOrigin(ShellKind kind) {
+  switch (kind) {
+    case ShellKind::Folder:
+      return u"shell:folder";
+    case ShellKind::StorageCard:
+      return u"shell:storage-card";
+    case ShellKind::Program:
+      return u"shell:program";
+    case ShellKind::Shortcut:
+      return u"shell:shortcut";
+    case ShellKind::File:
+      return u"shell:file";
+  }
+  return u"shell:file";
+}
+
+const char16_t* TypeName(ShellKind kind) {
+  switch (kind) {
+    case ShellKind::Folder:
+      return u"ﾌｫﾙﾀﾞ";
+    case ShellKind::StorageCard:
+      return u"ｽﾄﾚｰｼﾞ ｶｰﾄﾞ";
+    case ShellKind::Program:
+      return u"ｱﾌﾟﾘｹｰｼｮﾝ";
+    case ShellKind::Shortcut:
+      return u"ｼｮｰﾄｶｯﾄ";
+    case ShellKind::File:
+      return u"ﾌｧｲﾙ";
+  }
+  return u"ﾌｧｲﾙ";
+}
+
+int IconIndex(ShellKind kind) { return static_cast<int>(kind); }
+
+std::u16string DisplayName(std::u16string_view path) {
+  size_t slash = path.find_last_of(u'\\');
+  std::u16string name(slash == std::u16string_view::npos ? path : path.substr(slash + 1));
+  if (name.empty()) name = u"ﾏｲ ﾃﾞﾊﾞｲｽ";
+  return name;
+}
+
+void CopyBounded(WCHAR* target, size_t capacity, std::u16string_view text) {
+  size_t length = text.size() < capacity - 1 ? text.size() : capacity - 1;
+  for (size_t i = 0; i < length; ++i) target[i] = text[i];
+  target[length] = 0;
+}
+
+}  // namespace
+}  // namespace sim
+
+DWORD_PTR SHGetFileInfo(LPCWSTR path, DWORD fileAttributes, SHFILEINFO* info, UINT infoSize, UINT flags) {
+  using namespace sim;
+  if (!path || (info == nullptr && (flags & (SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME | SHGFI_ATTRIBUTES)))) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  DWORD attributes = fileAttributes;
+  if (!(flags & SHGFI_USEFILEATTRIBUTES)) {
+    attributes = GetFileAttributesW(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
+  }
+  std::u16string_view text(path);
+  ShellKind kind = KindOf(text, attributes);
+  if (!info) return 1;
+  if (flags & SHGFI_ICON) {
+    bool small = (flags & SHGFI_SMALLICON) != 0;
+    GdiDescription description;
+    description.kind = GdiKind::Icon;
+    description.origin = IconOrigin(kind);
+    description.width = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
+    description.height = GetSystemMetrics(small ? SM_CYSMICON : SM_CYICON);
+    info->hIcon = CreateIconObject(description);
+  }
+  if (flags & (SHGFI_ICON | SHGFI_SYSICONINDEX)) info->iIcon = IconIndex(kind);
+  if (flags & SHGFI_ATTRIBUTES) info->dwAttributes = attributes;
+  if (flags & SHGFI_DISPLAYNAME) CopyBounded(info->szDisplayName, MAX_PATH, DisplayName(text));
+  if (flags & SHGFI_TYPENAME) CopyBounded(info->szTypeName, 80, TypeName(kind));
+  return 1;
+}
