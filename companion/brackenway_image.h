@@ -1,0 +1,8 @@
+// The companion's program image, for installing it on a device.
+#pragma once
+
+namespace sim {
+struct ProgramImage;
+}
+
+sim::ProgramImage BrackenwayImage();

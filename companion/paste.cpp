@@ -1,0 +1,117 @@
+// The shortcut paste: for each copied file, ask whether a shortcut to it shall be
+// made in the folder on screen, and write it.
+#include "companion.h"
+
+#include <aygshell.h>
+
+#include "resource.h"
+
+#define QUESTION_LENGTH 360
+#define SHMENUBARINFO_SIZE_WITHOUT_COLOR 32
+
+// The part of the path after its last backslash, without its last extension unless
+// the only dot is the name's first character.
+static CString ShortcutBaseName(const CString& path) {
+  CString name = path.Right(path.GetLength() - path.ReverseFind(TEXT('\\')) - 1);
+  int dot = name.ReverseFind(TEXT('.'));
+  if (dot >= 1) name = name.Left(dot);
+  return name;
+}
+
+// Writes the shortcut at `linkPath`. An existing file there is moved aside first
+// and only removed once the new shortcut is written; if writing fails it is put back.
+static BOOL FindAsideName(LPCWSTR linkPath, LPWSTR asidePath) {
+  for (int n = 0; n < 100; ++n) {
+    if (_snwprintf(asidePath, MAX_PATH, TEXT("%s.%02d.old"), linkPath, n) < 0) return FALSE;
+    if (GetFileAttributesW(asidePath) == INVALID_FILE_ATTRIBUTES) return TRUE;
+  }
+  return FALSE;
+}
+
+static BOOL ReplaceShortcut(LPCWSTR linkPath, LPWSTR linkTarget) {
+  WCHAR asidePath[MAX_PATH];
+  BOOL hadOld = GetFileAttributesW(linkPath) != INVALID_FILE_ATTRIBUTES;
+  if (hadOld) {
+    if (!FindAsideName(linkPath, asidePath)) return FALSE;
+    if (!MoveFileW(linkPath, asidePath)) return FALSE;
+  }
+  if (SHCreateShortcut((LPWSTR)linkPath, linkTarget)) {
+    if (hadOld) DeleteFileW(asidePath);
+    return TRUE;
+  }
+  if (hadOld) {
+    DeleteFileW(linkPath);
+    MoveFileW(asidePath, linkPath);
+  }
+  return FALSE;
+}
+
+BOOL CreatePastedShortcut(HWND dialog) {
+  CString name = ShortcutBaseName(companionState.selectedPath);
+  WCHAR linkPath[MAX_PATH];
+  WCHAR linkTarget[MAX_PATH];
+  // A name or target that does not fit is refused rather than cut into a wrong one.
+  if (_snwprintf(linkPath, MAX_PATH, TEXT("%s%s.lnk"), (LPCWSTR)companionState.currentFolder, (LPCWSTR)name) < 0)
+    return FALSE;
+  if (_snwprintf(linkTarget, MAX_PATH, TEXT("\"%s\""), (LPCWSTR)companionState.selectedPath) < 0) return FALSE;
+
+  if (GetFileAttributesW(linkPath) != INVALID_FILE_ATTRIBUTES) {
+    int answer = MessageBoxW(dialog, TEXT("同名のファイルがすでに存在します。上書きしますか?"), TEXT("上書きの確認"),
+                             MB_YESNO | MB_ICONQUESTION);
+    if (answer != IDYES) return TRUE;
+  }
+  return ReplaceShortcut(linkPath, linkTarget);
+}
+
+static void InitPasteDialog(HWND dialog) {
+  SHMENUBARINFO menuBar;
+  ZeroMemory(&menuBar, sizeof(menuBar));
+  menuBar.cbSize = SHMENUBARINFO_SIZE_WITHOUT_COLOR;
+  menuBar.hwndParent = dialog;
+  menuBar.dwFlags = SHCMBF_EMPTYBAR;
+  SHCreateMenuBar(&menuBar);
+
+  WCHAR question[QUESTION_LENGTH];
+  if (_snwprintf(question, QUESTION_LENGTH, TEXT("このﾌｫﾙﾀﾞに'%s'へのｼｮｰﾄｶｯﾄを作成しますか?"),
+                 (LPCWSTR)companionState.selectedPath) < 0)
+    question[QUESTION_LENGTH - 1] = 0;
+  SetWindowTextW(GetDlgItem(dialog, IDC_PASTE_MESSAGE), question);
+
+  SHFILEINFO info;
+  ZeroMemory(&info, sizeof(info));
+  SHGetFileInfo(companionState.selectedPath, 0, &info, sizeof(info), SHGFI_ICON);
+  SendMessageW(GetDlgItem(dialog, IDC_PASTE_ICON), STM_SETIMAGE, IMAGE_ICON, (LPARAM)info.hIcon);
+}
+
+// The icon came from the file information call and is the dialog's to release.
+static void ReleasePasteIcon(HWND dialog) {
+  HICON icon = (HICON)SendMessageW(GetDlgItem(dialog, IDC_PASTE_ICON), STM_SETIMAGE, IMAGE_ICON, 0);
+  if (icon != NULL) DestroyIcon(icon);
+}
+
+INT_PTR CALLBACK PasteShortcutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      InitPasteDialog(dialog);
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDOK:
+          if (!CreatePastedShortcut(dialog))
+            MessageBoxW(dialog, TEXT("ｼｮｰﾄｶｯﾄの作成に失敗しました。"), TEXT("エラー"), MB_OK | MB_ICONHAND);
+          EndDialog(dialog, 1);
+          return TRUE;
+        case IDCANCEL:
+          EndDialog(dialog, 1);
+          return TRUE;
+      }
+      return FALSE;
+    case WM_CLOSE:
+      EndDialog(dialog, 1);
+      return TRUE;
+    case WM_DESTROY:
+      ReleasePasteIcon(dialog);
+      return FALSE;
+  }
+  return FALSE;
+}

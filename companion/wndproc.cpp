@@ -1,0 +1,239 @@
+// CompanionWndProc: the procedure the companion puts in place of the File
+// Explorer's main window procedure, with the companion's commands and timers.
+#include "companion.h"
+
+#include <aygshell.h>
+
+#define PICK_FOLDER_TITLE TEXT("移動先を指定してください")
+#define BULLET 0x2022
+
+static LRESULT PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcW(companionState.previousWndProc, window, message, wParam, lParam);
+}
+
+void SendCtrlKey(BYTE key) {
+  keybd_event(VK_CONTROL, 0, 0, 0);
+  Sleep(100);
+  keybd_event(key, 0, 0, 0);
+  Sleep(100);
+  keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+  Sleep(100);
+  keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+}
+
+void ClearClipboard(HWND window) {
+  OpenClipboard(window);
+  EmptyClipboard();
+  CloseClipboard();
+}
+
+UINT FindFileListFormat() {
+  UINT format = RegisterClipboardFormatW(FILE_LIST_FORMAT_NAME);
+  if (IsClipboardFormatAvailable(format)) return format;
+  return 0;
+}
+
+static BOOL IsControlDown() { return (GetKeyState(VK_CONTROL) & 0x8000) != 0; }
+
+// Reads the text of a menu item by position; FALSE when there is no such item.
+static BOOL ReadMenuItemText(HMENU menu, UINT position, LPWSTR text) {
+  MENUITEMINFOW info;
+  ZeroMemory(&info, sizeof(info));
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_TYPE;
+  info.fType = 0;
+  info.dwTypeData = text;
+  info.cch = MAX_PATH;
+  text[0] = 0;
+  return GetMenuItemInfoW(menu, position, TRUE, &info);
+}
+
+void StripQuotes(CString& text) {
+  text.TrimLeft(TEXT('"'));
+  text.TrimRight(TEXT('"'));
+}
+
+// Reads a link's target into `target`, quotes removed; FALSE when the link
+// cannot be read, so the caller acts on nothing stale.
+static BOOL ReadLinkTarget(LPCWSTR folder, LPCWSTR itemText, CString& target) {
+  WCHAR linkPath[MAX_PATH];
+  WCHAR linkTarget[MAX_PATH];
+  if (_snwprintf(linkPath, MAX_PATH, TEXT("%s\\%s.lnk"), folder, itemText) < 0) return FALSE;
+  linkTarget[0] = 0;
+  if (!SHGetShortcutTarget(linkPath, linkTarget, MAX_PATH)) return FALSE;
+  target = linkTarget;
+  StripQuotes(target);
+  return TRUE;
+}
+
+static void JumpToFolder(LPCWSTR folder) {
+  WCHAR commandLine[MAX_PATH];
+  if (_snwprintf(commandLine, MAX_PATH, TEXT("%s"), folder) < 0) return;
+  PROCESS_INFORMATION process;
+  ZeroMemory(&process, sizeof(process));
+  if (CreateProcessW(EXPLORER_PATH, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, NULL, &process)) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+}
+
+// Clicks the File Explorer's folder button; the folder menu it opens comes back
+// here as a nested WM_INITMENUPOPUP, where the current folder is read.
+static void ClickFolderButton(HWND window) {
+  companionState.captureFolder = 1;
+  HWND child = GetWindow(window, GW_CHILD);
+  SendMessageW(child, WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
+  SendMessageW(child, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  companionState.captureFolder = 0;
+}
+
+void CaptureCurrentFolder(HMENU folderMenu) {
+  WCHAR text[MAX_PATH];
+  companionState.currentFolder = TEXT("\\");
+  UINT itemsRead = 0;
+  for (UINT position = 1; ReadMenuItemText(folderMenu, position, text); ++position) {
+    CString level(text);
+    level.TrimLeft();
+    level.TrimLeft((WCHAR)BULLET);
+    level.TrimLeft();
+    companionState.currentFolder += level;
+    companionState.currentFolder += TEXT("\\");
+    ++itemsRead;
+  }
+  for (UINT i = 0; i <= itemsRead; ++i) DeleteMenu(folderMenu, 0, MF_BYPOSITION);
+}
+
+static void SendToCommand(HWND window, UINT id) {
+  WCHAR text[MAX_PATH];
+  if (!ReadMenuItemText(companionState.sendToMenu, id - CMD_SEND_TO_FIRST, text)) return;
+  size_t length = wcslen(text);
+  companionState.passUnquoted = (length > 0 && text[length - 1] == TEXT('_')) ? 1 : 0;
+  CString target;
+  if (!ReadLinkTarget(TEXT("\\Windows\\SendTo"), text, target)) return;
+  companionState.sendToTarget = target;
+
+  ClearClipboard(window);
+  SendCtrlKey(VK_C_KEY);
+  SetTimer(window, TIMER_SEND_TO, COPY_SETTLE_DELAY, NULL);
+  UINT format = FindFileListFormat();
+  if (format != 0) ProcessClipboardFileList(window, format, ACTION_SEND_TO);
+  ClearClipboard(window);
+}
+
+static void MoveToCommand(UINT id) {
+  WCHAR text[MAX_PATH];
+  if (!ReadMenuItemText(companionState.moveToMenu, id - MOVE_TO_LINK_POSITION_BASE, text)) return;
+  CString folder;
+  if (!ReadLinkTarget(TEXT("\\Windows\\MoveTo"), text, folder)) return;
+  JumpToFolder(folder);
+}
+
+// Opens the dialog library's folder tree on the folder on screen and shows the
+// chosen folder in a new File Explorer.
+static void PickFolderCommand(HWND window) {
+  if (folderTreeImport == NULL) return;
+  ClickFolderButton(window);
+  WCHAR path[MAX_PATH];
+  if (_snwprintf(path, MAX_PATH, TEXT("%s"), (LPCWSTR)companionState.currentFolder) < 0) path[0] = 0;
+  if (folderTreeImport(window, PICK_FOLDER_TITLE, path) == 1) {
+    if (path[0] == 0) wcscpy(path, TEXT("\\"));
+    JumpToFolder(path);
+  }
+}
+
+// Runs a companion command; FALSE for ids the companion does not take.
+static BOOL RunCommand(HWND window, UINT id) {
+  switch (id) {
+    case CMD_PASTE_SHORTCUT:
+      SetTimer(window, TIMER_PASTE_SHORTCUT, COPY_SETTLE_DELAY, NULL);
+      ClickFolderButton(window);
+      return TRUE;
+    case CMD_MULTI_SELECT:
+      if (IsControlDown())
+        keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+      else
+        keybd_event(VK_CONTROL, 0, 0, 0);
+      return TRUE;
+    case CMD_PROPERTIES:
+      SendCtrlKey(VK_P_KEY);
+      return TRUE;
+    case CMD_PATH_TO_CLIPBOARD:
+      SendCtrlKey(VK_C_KEY);
+      SetTimer(window, TIMER_PATH_TO_CLIPBOARD, COPY_SETTLE_DELAY, NULL);
+      return TRUE;
+    case CMD_PICK_FOLDER:
+      PickFolderCommand(window);
+      return TRUE;
+    case CMD_GO_MY_DOCUMENTS:
+      JumpToFolder(TEXT("\\My Documents\\"));
+      return TRUE;
+    case CMD_GO_START_MENU:
+      JumpToFolder(TEXT("\\Windows\\ｽﾀｰﾄ ﾒﾆｭｰ\\"));
+      return TRUE;
+    case CMD_GO_TEMP:
+      JumpToFolder(TEXT("\\Temp\\"));
+      return TRUE;
+    case CMD_RESERVED_154:
+    case CMD_RESERVED_155:
+      return TRUE;
+  }
+  if (id >= CMD_SEND_TO_FIRST && id <= CMD_SEND_TO_LAST) {
+    SendToCommand(window, id);
+    return TRUE;
+  }
+  if (id >= CMD_MOVE_TO_FIRST && id <= CMD_MOVE_TO_LAST) {
+    MoveToCommand(id);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+static void RunTimer(HWND window, UINT_PTR id) {
+  UINT format;
+  switch (id) {
+    case TIMER_PASTE_SHORTCUT:
+      KillTimer(window, TIMER_PASTE_SHORTCUT);
+      format = FindFileListFormat();
+      if (format != 0) ProcessClipboardFileList(window, format, ACTION_PASTE_SHORTCUT);
+      break;
+    case TIMER_PATH_TO_CLIPBOARD:
+      KillTimer(window, TIMER_PATH_TO_CLIPBOARD);
+      format = FindFileListFormat();
+      if (format != 0) ProcessClipboardFileList(window, format, ACTION_PATH_TO_CLIPBOARD);
+      break;
+    case TIMER_SEND_TO:
+      KillTimer(window, TIMER_SEND_TO);
+      format = FindFileListFormat();
+      if (format != 0) ProcessClipboardFileList(window, format, ACTION_SEND_TO);
+      ClearClipboard(window);
+      break;
+  }
+}
+
+// Puts the File Explorer's own procedure back. A multi-select mode still on is
+// ended so the device's keyboard is not left with Control held down.
+static LRESULT Detach(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  WNDPROC original = companionState.previousWndProc;
+  SetWindowLongW(window, GWL_WNDPROC, (LONG)original);
+  companionState.previousWndProc = NULL;
+  if (IsControlDown()) keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+  return CallWindowProcW(original, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK CompanionWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_DESTROY:
+      return Detach(window, message, wParam, lParam);
+    case WM_COMMAND:
+      if (RunCommand(window, LOWORD(wParam))) return 0;
+      break;
+    case WM_TIMER:
+      RunTimer(window, wParam);
+      break;
+    case WM_INITMENUPOPUP:
+      if (LOWORD(lParam) == 0 && companionState.captureFolder == 1) CaptureCurrentFolder((HMENU)wParam);
+      if (LOWORD(lParam) == EXPLORER_MENU_MARK) UpdateExplorerMenu((HMENU)wParam);
+      break;
+  }
+  return PassOn(window, message, wParam, lParam);
+}
