@@ -1,0 +1,8 @@
+// The setup tool's program image, for installing it on a device.
+#pragma once
+
+namespace sim {
+struct ProgramImage;
+}
+
+sim::ProgramImage BrackenwayConfImage();

@@ -1,0 +1,14 @@
+// Resource ids of the setup tool.
+#define IDI_SETUP 101
+#define IDI_SETUP_DIALOG 102
+#define IDD_SETUP 101
+#define IDC_RESTORE 3
+#define IDC_START_UNCHANGED 1000
+#define IDC_LINK_PROGRAMS 1001
+#define IDC_START_ROOT 1002
+#define IDC_START_PROGRAM_FILES 1003
+#define IDC_LINK_START_MENU 1004
+#define IDC_MAKE_LINK_FOLDERS 1005
+#ifndef VS_VERSION_INFO
+#define VS_VERSION_INFO 1
+#endif
