@@ -1,0 +1,201 @@
+// The list of the shown folder's entries: name, size and date, sorted by name.
+#include "explorer.h"
+
+namespace explorer {
+
+namespace {
+
+struct Column {
+  const char16_t* title;
+  int format;
+  int width;
+};
+constexpr Column kColumns[] = {{u"名前", LVCFMT_LEFT, 120}, {u"ｻｲｽﾞ", LVCFMT_RIGHT, 50}, {u"更新日時", LVCFMT_LEFT, 110}};
+
+std::u16string SizeText(const WIN32_FIND_DATAW& found) {
+  if (IsFolderAttributes(found.dwFileAttributes)) return u"";
+  ULONGLONG size = (static_cast<ULONGLONG>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+  WCHAR text[32];
+  if (size < 1024)
+    _snwprintf(text, 32, u"%uB", static_cast<unsigned>(size));
+  else
+    _snwprintf(text, 32, u"%uK", static_cast<unsigned>((size + 1023) / 1024));
+  return text;
+}
+
+std::u16string DateText(const FILETIME& written) {
+  FILETIME local{};
+  SYSTEMTIME time{};
+  FileTimeToLocalFileTime(&written, &local);
+  FileTimeToSystemTime(&local, &time);
+  WCHAR text[32];
+  _snwprintf(text, 32, u"%02d/%02d/%02d %02d:%02d", time.wYear % 100, time.wMonth, time.wDay, time.wHour,
+             time.wMinute);
+  return text;
+}
+
+void SetCell(HWND list, int index, int column, const std::u16string& text) {
+  LVITEMW cell{};
+  cell.mask = LVIF_TEXT;
+  cell.iItem = index;
+  cell.iSubItem = column;
+  cell.pszText = const_cast<char16_t*>(text.c_str());
+  SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&cell));
+}
+
+void AddEntry(HWND list, const WIN32_FIND_DATAW& found) {
+  LVITEMW item{};
+  item.mask = LVIF_TEXT | LVIF_PARAM;
+  item.iItem = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  item.pszText = const_cast<char16_t*>(found.cFileName);
+  item.lParam = static_cast<LPARAM>(found.dwFileAttributes);
+  int index = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  if (index < 0) return;
+  SetCell(list, index, 1, SizeText(found));
+  SetCell(list, index, 2, DateText(found.ftLastWriteTime));
+}
+
+struct ListItem {
+  std::u16string name;
+  DWORD attributes = 0;
+};
+
+ListItem ReadItem(HWND list, int index) {
+  WCHAR name[MAX_PATH] = {};
+  LVITEMW item{};
+  item.mask = LVIF_TEXT | LVIF_PARAM;
+  item.iItem = index;
+  item.pszText = name;
+  item.cchTextMax = MAX_PATH;
+  SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  return {name, static_cast<DWORD>(item.lParam)};
+}
+
+bool EndsWithIgnoringCase(const std::u16string& text, const char16_t* suffix) {
+  size_t length = wcslen(suffix);
+  return text.size() >= length && _wcsicmp(text.c_str() + text.size() - length, suffix) == 0;
+}
+
+// Starts a program with a command line, as the shell does.
+void Launch(const std::u16string& program, const std::u16string& arguments) {
+  std::u16string line = arguments;
+  PROCESS_INFORMATION process{};
+  if (CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, nullptr, &process)) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+}
+
+// A shortcut's target: the program (quoted, or up to the first blank) and the rest.
+void OpenShortcut(ExplorerState& state, const std::u16string& path) {
+  WCHAR target[MAX_PATH] = {};
+  if (!SHGetShortcutTarget(const_cast<char16_t*>(path.c_str()), target, MAX_PATH)) return;
+  std::u16string text(target);
+  std::u16string program, arguments;
+  if (!text.empty() && text.front() == u'"') {
+    size_t close = text.find(u'"', 1);
+    program = text.substr(1, close == std::u16string::npos ? std::u16string::npos : close - 1);
+    arguments = close == std::u16string::npos ? u"" : text.substr(close + 1);
+  } else {
+    size_t blank = text.find(u' ');
+    program = text.substr(0, blank);
+    arguments = blank == std::u16string::npos ? u"" : text.substr(blank + 1);
+  }
+  while (!arguments.empty() && arguments.front() == u' ') arguments.erase(0, 1);
+  DWORD attributes = GetFileAttributesW(program.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && IsFolderAttributes(attributes))
+    ShowFolder(state, NormalizeFolder(program));
+  else
+    Launch(program, arguments);
+}
+
+void RenameItem(ExplorerState& state, int index, const char16_t* newName) {
+  if (!newName || !*newName) return;
+  ListItem item = ReadItem(state.list, index);
+  MoveFileW(JoinPath(state.folder, item.name).c_str(), JoinPath(state.folder, newName).c_str());
+  FillFileList(state);
+}
+
+}  // namespace
+
+HWND CreateFileList(HWND parent, HINSTANCE instance) {
+  HWND list = CreateWindowExW(0, WC_LISTVIEWW, u"",
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SORTASCENDING |
+                                  LVS_SHOWSELALWAYS | LVS_EDITLABELS,
+                              0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kFileListId)),
+                              instance, nullptr);
+  if (!list) return nullptr;
+  for (int i = 0; i < 3; ++i) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = kColumns[i].format;
+    column.cx = kColumns[i].width;
+    column.pszText = const_cast<char16_t*>(kColumns[i].title);
+    column.iSubItem = i;
+    SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+  }
+  return list;
+}
+
+void FillFileList(ExplorerState& state) {
+  SendMessageW(state.list, LVM_DELETEALLITEMS, 0, 0);
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((state.folder + u"*.*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    AddEntry(state.list, found);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
+void OpenItem(ExplorerState& state, int index) {
+  if (index < 0) return;
+  ListItem item = ReadItem(state.list, index);
+  std::u16string path = JoinPath(state.folder, item.name);
+  if (IsFolderAttributes(item.attributes))
+    ShowFolder(state, path + u"\\");
+  else if (EndsWithIgnoringCase(item.name, u".lnk"))
+    OpenShortcut(state, path);
+  else if (EndsWithIgnoringCase(item.name, u".exe"))
+    Launch(path, u"");
+}
+
+std::vector<std::u16string> SelectedNames(const ExplorerState& state) {
+  std::vector<std::u16string> names;
+  int index = -1;
+  while ((index = static_cast<int>(SendMessageW(state.list, LVM_GETNEXTITEM, index, LVNI_SELECTED))) >= 0)
+    names.push_back(ReadItem(state.list, index).name);
+  return names;
+}
+
+void SelectAll(ExplorerState& state) {
+  LVITEMW selected{};
+  selected.stateMask = LVIS_SELECTED;
+  selected.state = LVIS_SELECTED;
+  SendMessageW(state.list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&selected));
+}
+
+LRESULT OnFileListNotify(ExplorerState& state, NMHDR* header) {
+  switch (header->code) {
+    case NM_DBLCLK:
+      OpenItem(state, static_cast<int>(SendMessageW(state.list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+      return 0;
+    case LVN_KEYDOWN: {
+      WORD key = reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey;
+      bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+      if (control && key == 'C') RunEditCommand(state, kCmdCopy);
+      if (control && key == 'V') RunEditCommand(state, kCmdPaste);
+      if (control && key == 'P') RunEditCommand(state, kCmdProperties);
+      if (key == VK_DELETE) RunEditCommand(state, kCmdDelete);
+      return 0;
+    }
+    case LVN_ENDLABELEDITW: {
+      auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
+      RenameItem(state, info->item.iItem, info->item.pszText);
+      return FALSE;
+    }
+  }
+  return 0;
+}
+
+}  // namespace explorer

@@ -1,0 +1,118 @@
+// The File Explorer's main window.
+#include "explorer.h"
+
+namespace explorer {
+
+namespace {
+
+constexpr int kFolderButtonHeight = 24;
+
+void Layout(ExplorerState& state) {
+  RECT client{};
+  GetClientRect(state.window, &client);
+  MoveWindow(state.folderButton, 0, 0, client.right, kFolderButtonHeight, TRUE);
+  MoveWindow(state.list, 0, kFolderButtonHeight, client.right, client.bottom - kFolderButtonHeight, TRUE);
+}
+
+// The state belongs to the File Explorer's main function; the window only points to it.
+LRESULT OnCreate(HWND window, const CREATESTRUCTW* create) {
+  auto* state = static_cast<ExplorerState*>(create->lpCreateParams);
+  state->window = window;
+  SetWindowLongW(window, GWL_USERDATA, reinterpret_cast<LONG>(state));
+  // The folder button must stay the window's first child.
+  state->folderButton = CreateFolderButton(window, create->hInstance);
+  state->list = CreateFileList(window, create->hInstance);
+  state->menuBar = CreateMenuBar(*state, create->hInstance);
+  if (!state->folderButton || !state->list) return -1;
+  Layout(*state);
+  ShowFolder(*state, state->folder);
+  SetFocus(state->list);
+  return 0;
+}
+
+void OnDestroy(ExplorerState& state) {
+  if (state.menuBar && IsWindow(state.menuBar)) DestroyWindow(state.menuBar);
+  state.menuBar = nullptr;
+  if (state.editMenu) DestroyMenu(state.editMenu);
+  state.editMenu = nullptr;
+  PostQuitMessage(0);
+}
+
+bool IsControlDown() { return (GetKeyState(VK_CONTROL) & 0x8000) != 0; }
+
+UINT ControlKeyCommand(WPARAM key) {
+  switch (key) {
+    case 'C':
+      return kCmdCopy;
+    case 'V':
+      return kCmdPaste;
+    case 'P':
+      return kCmdProperties;
+  }
+  return 0;
+}
+
+LRESULT CALLBACK ExplorerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  ExplorerState* state = StateOf(window);
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate(window, reinterpret_cast<const CREATESTRUCTW*>(lParam));
+    case WM_SIZE:
+      if (state) Layout(*state);
+      return 0;
+    case WM_SETFOCUS:
+      if (state && state->list) SetFocus(state->list);
+      return 0;
+    case WM_COMMAND:
+      if (state && LOWORD(wParam) == kCmdEditMenu) {
+        OpenEditMenu(*state);
+        return 0;
+      }
+      if (state && RunEditCommand(*state, LOWORD(wParam))) return 0;
+      break;
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      if (state && header->idFrom == static_cast<UINT_PTR>(kFileListId)) return OnFileListNotify(*state, header);
+      if (state && header->code == static_cast<UINT>(TBN_DROPDOWN)) {
+        OpenEditMenu(*state);
+        return 0;
+      }
+      break;
+    }
+    case WM_KEYDOWN:
+      if (state && IsControlDown() && RunEditCommand(*state, ControlKeyCommand(wParam))) return 0;
+      break;
+    case kShowFolderMessage:
+      if (state && lParam) ShowFolder(*state, reinterpret_cast<const char16_t*>(lParam));
+      return 0;
+    case WM_DESTROY:
+      if (state) OnDestroy(*state);
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongW(window, GWL_USERDATA, 0);
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+ExplorerState* StateOf(HWND window) { return reinterpret_cast<ExplorerState*>(GetWindowLongW(window, GWL_USERDATA)); }
+
+bool RegisterExplorerClasses(HINSTANCE instance) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = ExplorerWndProc;
+  windowClass.hInstance = instance;
+  windowClass.lpszClassName = kWindowClass;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  if (!RegisterClassW(&windowClass)) return false;
+  return true;
+}
+
+void ShowFolder(ExplorerState& state, std::u16string folder) {
+  state.folder = std::move(folder);
+  SetWindowTextW(state.folderButton, state.folder.c_str());
+  FillFileList(state);
+}
+
+}  // namespace explorer
