@@ -1,0 +1,97 @@
+#include "scenario/command.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "device_listing.h"
+#include "handheld.h"
+#include "scenario/runner.h"
+#include "scenario/script.h"
+
+namespace sim::scenario {
+
+namespace {
+
+constexpr int kMalformed = static_cast<int>(Outcome::Malformed);
+
+int Usage() {
+  std::cerr << "usage: handheld [run FILE.scn [--device DIR] | files]\n";
+  return kMalformed;
+}
+
+// Boots the sample device and prints its files and installed programs.
+int ListSampleDevice() {
+  try {
+    Handheld handheld;
+    std::cout << "Files:\n";
+    PrintFileTree(std::cout);
+    std::cout << "Installed programs:\n";
+    PrintInstalledPrograms(std::cout, handheld);
+    return 0;
+  } catch (const std::exception& error) {
+    std::cerr << "handheld: " << error.what() << "\n";
+    return 1;
+  }
+}
+
+std::optional<std::string> ReadText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The tour beside the sources this program was built from, or in the current folder.
+std::filesystem::path TourPath() {
+  std::filesystem::path local = "examples/tour.scn";
+  if (std::filesystem::exists(local)) return local;
+  return std::filesystem::path(HANDHELD_SOURCE_DIR) / "examples" / "tour.scn";
+}
+
+int RunFile(const std::filesystem::path& script, const std::optional<std::filesystem::path>& device) {
+  auto text = ReadText(script);
+  if (!text) {
+    std::cerr << "handheld: cannot read " << script.string() << "\n";
+    return kMalformed;
+  }
+  auto parsed = ParseScript(*text);
+  if (auto* error = std::get_if<ScriptError>(&parsed)) {
+    std::cerr << script.string() << ":" << error->line << ": " << error->message << "\n";
+    return kMalformed;
+  }
+  HandheldOptions options;
+  options.folder = device;
+  try {
+    Handheld handheld(std::move(options));
+    std::cout << "scenario " << script.string() << "\n";
+    return static_cast<int>(RunSteps(handheld, std::get<std::vector<Step>>(parsed), std::cout));
+  } catch (const std::exception& error) {
+    std::cerr << "handheld: " << error.what() << "\n";
+    return kMalformed;
+  }
+}
+
+}  // namespace
+
+int RunCommand(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) return RunFile(TourPath(), std::nullopt);
+  if (args.size() == 1 && args[0] == "files") return ListSampleDevice();
+  if (args[0] != "run" || args.size() < 2) return Usage();
+  std::optional<std::filesystem::path> device;
+  for (size_t i = 2; i < args.size(); ++i) {
+    if (args[i] == "--device" && i + 1 < args.size())
+      device = args[++i];
+    else
+      return Usage();
+  }
+  return RunFile(args[1], device);
+}
+
+}  // namespace sim::scenario

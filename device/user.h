@@ -1,0 +1,88 @@
+// The user of a handheld: acts only through the device's input paths (taps, keys,
+// menus, the title-bar OK, message-box buttons) and answers what a person would see
+// (the window in front, its controls, list and tree items, the open menu, message
+// boxes, the clipboard, files and started programs).
+//
+// Everything here runs on the driver, between runs of the device; every action
+// settles the device afterwards.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "handheld.h"
+
+namespace sim {
+
+struct MenuEntryView {
+  std::u16string text;
+  bool separator = false;
+  bool grayed = false;
+  bool checked = false;
+  bool submenu = false;
+};
+
+// A failed action or question, in words for a transcript.
+struct UserError {
+  std::string message;
+};
+
+class User {
+ public:
+  explicit User(Handheld& handheld) : handheld_(handheld) {}
+
+  // Runs the device until every thread waits for input and no timer is due within
+  // 10 seconds of device time. False when it does not settle within an hour.
+  bool settle();
+  // Lets `ms` of device time pass.
+  void wait(DWORD ms);
+
+  // --- what a person sees ---
+  HWND foreground() const;
+  static std::u16string ClassOf(HWND hwnd);
+  static std::u16string TextOf(HWND hwnd);
+  // A control of the foreground window (or its dialog), by "#id" or by text.
+  HWND findControl(std::u16string_view textOrId) const;
+  // The list view or tree view of the foreground window; null when it has none.
+  HWND findList() const;
+  HWND findTree() const;
+  std::vector<std::u16string> listItems() const;
+  std::optional<std::vector<std::u16string>> listRow(std::u16string_view name) const;
+  std::vector<std::u16string> selectedListItems() const;
+  std::optional<std::u16string> selectedTreePath() const;
+  // The menu bar of the foreground window (the pocket shell's, or a toolbar the
+  // window owns at the bottom of the screen).
+  HWND menuBarToolbar() const;
+  std::vector<MenuEntryView> openMenuEntries() const;
+  std::u16string clipboardText() const;
+  std::u16string render() const;
+
+  // --- acting ---
+  std::optional<UserError> tap(std::u16string_view textOrId);
+  std::optional<UserError> choose(std::u16string_view id, std::u16string_view entry);
+  enum class ItemGesture { Tap, DoubleTap, Hold };
+  std::optional<UserError> touchItem(std::u16string_view text, ItemGesture gesture);
+  std::optional<UserError> keys(std::string_view keys);
+  std::optional<UserError> type(std::u16string_view text);
+  // Opens the menu-bar item `path[0]` and chooses down the path; a menu-bar button
+  // without a menu is pressed.
+  std::optional<UserError> menu(const std::vector<std::u16string>& path);
+  // Opens the menu-bar item and the submenus of `path` and leaves them open to be
+  // looked at; dismiss() closes them.
+  std::optional<UserError> openMenu(const std::vector<std::u16string>& path);
+  void dismissMenu();
+  std::optional<UserError> ok();
+  std::optional<UserError> close();
+  std::optional<UserError> answer(int id);
+
+ private:
+  std::optional<UserError> pressMenuBarButton(std::u16string_view text, bool& opensMenu);
+  std::optional<int> menuPosition(std::u16string_view text) const;
+
+  Handheld& handheld_;
+};
+
+}  // namespace sim
