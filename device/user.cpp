@@ -382,24 +382,22 @@ void User::dismissMenu() {
 }
 
 std::optional<UserError> User::menu(const std::vector<std::u16string>& path) {
-  if (path.empty()) return Failure("no menu named");
-  bool opensMenu = false;
-  if (auto error = pressMenuBarButton(path.front(), opensMenu)) return error;
-  if (path.size() == 1) return std::nullopt;
-  if (!opensMenu) return Failure("menu-bar item '" + Narrow(path.front()) + "' opens no menu");
-  for (size_t i = 1; i < path.size(); ++i) {
-    auto position = menuPosition(path[i]);
-    if (!position) {
-      dismissMenu();
-      return Failure("the menu has no item '" + Narrow(path[i]) + "'");
-    }
-    bool last = i + 1 == path.size();
-    MenuActionStatus status = last ? MenuTracker::get().choose(*position) : MenuTracker::get().openSubmenu(*position);
-    settle();
-    if (status != MenuActionStatus::Accepted) {
-      dismissMenu();
-      return Failure(std::string("cannot choose '") + Narrow(path[i]) + "': " + Describe(status));
-    }
+  if (path.size() == 1) {
+    bool opensMenu = false;
+    return pressMenuBarButton(path.front(), opensMenu);
+  }
+  std::vector<std::u16string> parents(path.begin(), path.end() - 1);
+  if (auto error = openMenu(parents)) return error;
+  auto position = menuPosition(path.back());
+  if (!position) {
+    dismissMenu();
+    return Failure("the menu has no item '" + Narrow(path.back()) + "'");
+  }
+  MenuActionStatus status = MenuTracker::get().choose(*position);
+  settle();
+  if (status != MenuActionStatus::Accepted) {
+    dismissMenu();
+    return Failure(std::string("cannot choose '") + Narrow(path.back()) + "': " + Describe(status));
   }
   return std::nullopt;
 }

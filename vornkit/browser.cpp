@@ -3,7 +3,6 @@
 
 #include <aygshell.h>
 
-#define SHMENUBARINFO_SIZE_WITHOUT_COLOR 32
 #define COMMAND_BAR_IMAGES 4
 #define COMMAND_BAR_IMAGE_SIZE 16
 #define SHACTIVATEINFO_SIZE 12
@@ -36,17 +35,8 @@ static void AddCommandBarButtons(HWND menuBar) {
 }
 
 static void CreateBrowserMenuBar(DialogRequest* request, HWND dialog) {
-  SHMENUBARINFO menuBar;
-  ZeroMemory(&menuBar, sizeof(menuBar));
-  menuBar.cbSize = SHMENUBARINFO_SIZE_WITHOUT_COLOR;
-  menuBar.hwndParent = dialog;
-  menuBar.dwFlags = 0;
-  menuBar.nToolBarId = IDR_BROWSER_MENU_BAR;
-  menuBar.hInstRes = instanceHandle;
-  menuBar.nBmpId = 0;
-  menuBar.cBmpImages = 0;
-  if (!SHCreateMenuBar(&menuBar)) return;
-  request->menuBar = menuBar.hwndMB;
+  request->menuBar = CreateLibraryMenuBar(dialog, IDR_BROWSER_MENU_BAR);
+  if (request->menuBar == NULL) return;
   CommandBar_AddBitmap(request->menuBar, instanceHandle, IDB_COMMAND_BAR, COMMAND_BAR_IMAGES, COMMAND_BAR_IMAGE_SIZE,
                        COMMAND_BAR_IMAGE_SIZE);
   AddCommandBarButtons(request->menuBar);
@@ -94,12 +84,7 @@ int InitFileBrowser(DialogRequest* request, HWND dialog) {
   SetWindowTextW(dialog, request->title);
   PlaceDialog(dialog);
 
-  SHINITDLGINFO init;
-  ZeroMemory(&init, sizeof(init));
-  init.dwMask = SHIDIM_FLAGS;
-  init.hDlg = dialog;
-  init.dwFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN;
-  SHInitDialog(&init);
+  InitFullScreenDialog(dialog);
   return 1;
 }
 

@@ -2,6 +2,10 @@
 // operations the rest of the library shares: the wait cursor and the path kind.
 #include "vornkit.h"
 
+#include <aygshell.h>
+
+#define SHMENUBARINFO_SIZE_WITHOUT_COLOR 32
+
 HINSTANCE instanceHandle;
 BOOL waitCursorShown;
 
@@ -110,4 +114,29 @@ int GetPathKind(LPCWSTR path) {
   FindClose(search);
   if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY)) return 2;
   return 1;
+}
+
+// The library's menu bar resource on a dialog; null when it cannot be made.
+HWND CreateLibraryMenuBar(HWND dialog, UINT menuBarId) {
+  SHMENUBARINFO menuBar;
+  ZeroMemory(&menuBar, sizeof(menuBar));
+  menuBar.cbSize = SHMENUBARINFO_SIZE_WITHOUT_COLOR;
+  menuBar.hwndParent = dialog;
+  menuBar.dwFlags = 0;
+  menuBar.nToolBarId = menuBarId;
+  menuBar.hInstRes = instanceHandle;
+  menuBar.nBmpId = 0;
+  menuBar.cBmpImages = 0;
+  if (!SHCreateMenuBar(&menuBar)) return NULL;
+  return menuBar.hwndMB;
+}
+
+// The title-bar OK, the dialog over the whole work area, the input panel down.
+void InitFullScreenDialog(HWND dialog) {
+  SHINITDLGINFO init;
+  ZeroMemory(&init, sizeof(init));
+  init.dwMask = SHIDIM_FLAGS;
+  init.hDlg = dialog;
+  init.dwFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN;
+  SHInitDialog(&init);
 }

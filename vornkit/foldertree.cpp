@@ -3,7 +3,6 @@
 
 #include <aygshell.h>
 
-#define SHMENUBARINFO_SIZE_WITHOUT_COLOR 32
 #define TREE_STYLE_BITS (TVS_HASBUTTONS | TVS_HASLINES | TVS_SHOWSELALWAYS)
 #define ITEM_MASK (TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE)
 #define ROOT_IMAGE 0
@@ -105,14 +104,7 @@ int SelectInitialFolder(FolderTreeRequest* request, HWND dialog) {
 }
 
 int InitFolderTree(FolderTreeRequest* request, HWND dialog) {
-  SHMENUBARINFO menuBar;
-  ZeroMemory(&menuBar, sizeof(menuBar));
-  menuBar.cbSize = SHMENUBARINFO_SIZE_WITHOUT_COLOR;
-  menuBar.hwndParent = dialog;
-  menuBar.dwFlags = 0;
-  menuBar.nToolBarId = IDR_TREE_MENU_BAR;
-  menuBar.hInstRes = instanceHandle;
-  SHCreateMenuBar(&menuBar);
+  CreateLibraryMenuBar(dialog, IDR_TREE_MENU_BAR);
 
   if (request->title[0] != 0) SetDlgItemTextW(dialog, IDC_TITLE, request->title);
 
@@ -127,12 +119,7 @@ int InitFolderTree(FolderTreeRequest* request, HWND dialog) {
   SelectInitialFolder(request, dialog);
   SetCursor(keptCursor);
 
-  SHINITDLGINFO init;
-  ZeroMemory(&init, sizeof(init));
-  init.dwMask = SHIDIM_FLAGS;
-  init.hDlg = dialog;
-  init.dwFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN;
-  SHInitDialog(&init);
+  InitFullScreenDialog(dialog);
   return 1;
 }
 

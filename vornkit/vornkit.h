@@ -62,6 +62,8 @@ int RunFileBrowser(DialogRequest* request, HWND parent, LPWSTR callerPath);
 void SetWaitCursor(int on);
 int GetPathKind(LPCWSTR path);
 BOOL FitsIn(LPCWSTR text, size_t capacity);
+HWND CreateLibraryMenuBar(HWND dialog, UINT menuBarId);
+void InitFullScreenDialog(HWND dialog);
 
 // browser.cpp
 INT_PTR CALLBACK FileBrowserDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

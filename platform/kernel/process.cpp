@@ -5,7 +5,7 @@
 
 #include "kernel/device.h"
 #include "kernel/image_registry.h"
-#include "kernel/utf8.h"
+#include "text/utf.h"
 
 namespace sim {
 
@@ -65,7 +65,7 @@ std::size_t Process::liveThreads() const {
   return static_cast<std::size_t>(std::count_if(threads.begin(), threads.end(), [](const auto& t) { return !t->ended; }));
 }
 
-std::string Process::programName() const { return utf16ToUtf8(imagePath); }
+std::string Process::programName() const { return Utf16ToUtf8Replacing(imagePath).text; }
 
 Process* CurrentProcess() {
   auto* thread = Scheduler::current();
