@@ -126,7 +126,9 @@ std::variant<std::vector<std::string>, std::string> SplitLine(std::string_view l
       ++i;
       continue;
     }
-    if (line[i] == '#') break;
+    // '#' begins a comment, except as "#123", a control's id.
+    bool controlId = i + 1 < line.size() && line[i + 1] >= '0' && line[i + 1] <= '9';
+    if (line[i] == '#' && !controlId) break;
     std::string arg;
     if (line[i] == '"' || line[i] == '\'') {
       char quote = line[i];
