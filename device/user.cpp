@@ -110,6 +110,29 @@ std::u16string ControlLine(HWND hwnd, int depth) {
   return line;
 }
 
+// The tree's items as a person sees them: each expanded item's children indented
+// below it; "*" marks the selected item, "+" an item with hidden children.
+void RenderTree(HWND tree, HTREEITEM parent, int indent, std::u16string& out) {
+  WPARAM first = parent ? TVGN_CHILD : TVGN_ROOT;
+  auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, first, reinterpret_cast<LPARAM>(parent)));
+  while (item) {
+    WCHAR text[MAX_PATH] = {};
+    TVITEMW info{};
+    info.mask = TVIF_TEXT | TVIF_STATE | TVIF_HANDLE | TVIF_CHILDREN;
+    info.hItem = item;
+    info.stateMask = TVIS_EXPANDED | TVIS_SELECTED;
+    info.pszText = text;
+    info.cchTextMax = MAX_PATH;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info));
+    auto child = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+    bool expanded = (info.state & TVIS_EXPANDED) != 0;
+    bool selected = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) == reinterpret_cast<LRESULT>(item);
+    out += std::u16string(indent, u' ') + (selected ? u"* " : (child && !expanded ? u"+ " : u"- ")) + text + u"\n";
+    if (child && expanded) RenderTree(tree, item, indent + 2, out);
+    item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+  }
+}
+
 }  // namespace
 
 bool User::settle() {
@@ -441,6 +464,14 @@ std::u16string User::render() const {
           out += std::u16string(2 * depth + 2, u' ') + (selected ? u"* " : u"- ") + ListItemText(child, i, 0) + u"\n";
         }
       }
+      if (IsClass(child, WC_LISTVIEWW) && (GetWindowLongW(child, GWL_STYLE) & LVS_TYPEMASK) == LVS_REPORT) {
+        if (auto state = ControlTable<ListViewState>::get().find(child)) {
+          out += std::u16string(2 * depth + 2, u' ') + u"columns:";
+          for (const auto& column : state->columns) out += u" [" + column.text + u"]";
+          out += u"\n";
+        }
+      }
+      if (IsClass(child, WC_TREEVIEWW)) RenderTree(child, nullptr, 2 * depth + 2, out);
       if (IsClass(child, u"COMBOBOX"))
         for (const auto& entry : ComboBoxEntries(child)) out += std::u16string(2 * depth + 2, u' ') + u"~ " + entry + u"\n";
       walk(child, depth + 1);
