@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <sstream>
 
 #include "comctl/combobox.h"
@@ -296,7 +297,8 @@ std::optional<UserError> User::touchItem(std::u16string_view text, ItemGesture g
     if (HTREEITEM item = TreeViewItemByPath(tree, text)) {
       SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
       RECT rect{};
-      *reinterpret_cast<HTREEITEM*>(&rect) = item;
+      // The item to measure goes in at the start of the rectangle, as the message expects.
+      std::memcpy(&rect, &item, sizeof(item));
       SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
       if (!Deliver(tree, CenterOf(rect), gesture)) return Failure("the tree item cannot be touched");
       settle();

@@ -38,15 +38,6 @@ bool Alive(TreeViewState& s, std::uintptr_t handle) { return s.nodes.count(handl
 
 void InvalidateRows(TreeViewState& s) { s.rowsValid = false; }
 
-std::size_t IndexInParent(TreeNode* node) {
-  TreeNode* parent = node->parent;
-  if (!parent->childrenIndexed) {
-    for (std::size_t i = 0; i < parent->children.size(); ++i) parent->children[i]->indexInParent = i;
-    parent->childrenIndexed = true;
-  }
-  return node->indexInParent;
-}
-
 int Depth(const TreeNode* node) {
   int depth = 0;
   for (const TreeNode* at = node->parent; at && at->parent; at = at->parent) ++depth;
@@ -114,14 +105,18 @@ void RebuildRows(TreeViewState& s) {
   if (s.rowsValid) return;
   s.rows.clear();
   ++s.rowStamp;
-  std::vector<TreeNode*> pending(s.root.children.rbegin(), s.root.children.rend());
+  std::vector<TreeNode*> pending;
+  auto pushChildren = [&pending](const TreeNode& parent) {
+    for (TreeNode* child = parent.children.last(); child; child = SiblingList::previous(child)) pending.push_back(child);
+  };
+  pushChildren(s.root);
   while (!pending.empty()) {
     TreeNode* node = pending.back();
     pending.pop_back();
     node->row = s.rows.size();
     node->rowStamp = s.rowStamp;
     s.rows.push_back(node);
-    if (node->state & TVIS_EXPANDED) pending.insert(pending.end(), node->children.rbegin(), node->children.rend());
+    if (node->state & TVIS_EXPANDED) pushChildren(*node);
   }
   s.rowsValid = true;
   if (s.topRow >= s.rows.size()) s.topRow = s.rows.empty() ? 0 : s.rows.size() - 1;
@@ -300,13 +295,6 @@ void ApplyItem(TreeNode& node, const TVITEMW& item) {
   }
 }
 
-// Where a TVI_SORT item goes: after the siblings that sort before or equal to it.
-std::size_t SortedPosition(const TreeNode& parent, const std::u16string& text) {
-  auto at = std::upper_bound(parent.children.begin(), parent.children.end(), text,
-                             [](const std::u16string& t, const TreeNode* child) { return CompareNames(t, child->text) < 0; });
-  return static_cast<std::size_t>(at - parent.children.begin());
-}
-
 HTREEITEM Insert(HWND hwnd, TreeViewState& s, const TVINSERTSTRUCTW* request) {
   if (!request) return nullptr;
   TreeNode* parent = ParentNamed(s, request->hParent, "TVM_INSERTITEMW");
@@ -317,43 +305,32 @@ HTREEITEM Insert(HWND hwnd, TreeViewState& s, const TVINSERTSTRUCTW* request) {
   ApplyItem(*node, request->item);
   node->state &= ~(TVIS_SELECTED | TVIS_FOCUSED);
 
-  std::size_t end = parent->children.size();
-  std::size_t position = end;
-  HTREEITEM after = request->hInsertAfter;
-  if (after == TVI_FIRST) {
-    position = 0;
-  } else if (after == TVI_SORT) {
-    position = SortedPosition(*parent, node->text);
-  } else if (after && after != TVI_LAST) {
-    // A sibling to insert after; one of another parent puts the item last.
-    auto it = s.nodes.find(ValueOf(after));
-    if (it != s.nodes.end() && it->second->parent == parent) position = IndexInParent(it->second.get()) + 1;
-  }
   TreeNode* raw = node.get();
-  parent->children.insert(parent->children.begin() + static_cast<std::ptrdiff_t>(position), raw);
-  if (position == end && parent->childrenIndexed)
-    raw->indexInParent = position;
-  else
-    parent->childrenIndexed = false;
+  HTREEITEM after = request->hInsertAfter;
+  auto anchor = after ? s.nodes.find(ValueOf(after)) : s.nodes.end();
+  if (after == TVI_FIRST) {
+    parent->children.pushFront(raw);
+  } else if (after == TVI_SORT) {
+    parent->children.insertSorted(raw);
+  } else if (anchor != s.nodes.end() && anchor->second->parent == parent && !anchor->second->deleting) {
+    parent->children.insertAfter(anchor->second.get(), raw);
+  } else {
+    // TVI_LAST, or a sibling to insert after that is not one: the item goes last.
+    parent->children.pushBack(raw);
+  }
   s.nodes.emplace(raw->handle, std::move(node));
   InvalidateRows(s);
   return HandleOf(raw);
 }
 
-void Unlink(TreeNode* node) {
-  auto& siblings = node->parent->children;
-  siblings.erase(siblings.begin() + static_cast<std::ptrdiff_t>(IndexInParent(node)));
-  node->parent->childrenIndexed = false;
-}
+void Unlink(TreeNode* node) { node->parent->children.remove(node); }
 
 void DeleteDetached(HWND hwnd, TreeViewState& s, TreeNode* node, bool notify);
 
-// Deletes every child of an item. The children leave the item's vector all at once,
-// so deleting a level costs its length, not its length squared.
+// Deletes every child of an item. The children leave the item's list all at once,
+// so deleting a level costs its length, not one removal per child.
 void DeleteChildren(HWND hwnd, TreeViewState& s, TreeNode* parent, bool notify) {
-  std::vector<TreeNode*> children = std::move(parent->children);
-  parent->children.clear();
-  parent->childrenIndexed = true;
+  std::vector<TreeNode*> children = parent->children.takeAll();
   for (TreeNode* child : children) DeleteDetached(hwnd, s, child, notify);
 }
 
@@ -385,12 +362,9 @@ bool Delete(HWND hwnd, TreeViewState& s, HTREEITEM item, bool notify) {
   // The caret leaves a deleted branch for the next sibling, else the previous one,
   // else the parent.
   if (notify && s.caret && IsDescendant(s.caret, node)) {
-    auto& siblings = node->parent->children;
-    std::size_t index = IndexInParent(node);
-    TreeNode* next = index + 1 < siblings.size() ? siblings[index + 1]
-                     : index > 0                 ? siblings[index - 1]
-                     : node->parent != &s.root   ? node->parent
-                                                 : nullptr;
+    TreeNode* next = SiblingList::next(node);
+    if (!next) next = SiblingList::previous(node);
+    if (!next && node->parent != &s.root) next = node->parent;
     Select(hwnd, s, next, TVC_UNKNOWN);
     node = Lookup(s, item, "TVM_DELETEITEM");
     if (!node || node->deleting) return node != nullptr;
@@ -400,29 +374,58 @@ bool Delete(HWND hwnd, TreeViewState& s, HTREEITEM item, bool notify) {
   return true;
 }
 
-template <class Less>
-void SortLevel(TreeNode& parent, bool recurse, const Less& less) {
-  std::stable_sort(parent.children.begin(), parent.children.end(), less);
-  parent.childrenIndexed = false;
+void SortLevelByName(TreeNode& parent, bool recurse) {
+  parent.children.stableSort([](const TreeNode* a, const TreeNode* b) { return CompareNames(a->text, b->text) < 0; });
   if (recurse)
-    for (TreeNode* child : parent.children) SortLevel(*child, true, less);
+    for (TreeNode* child : parent.children) SortLevelByName(*child, true);
 }
 
 bool SortChildren(TreeViewState& s, HTREEITEM item, bool recurse) {
   TreeNode* parent = ParentNamed(s, item, "TVM_SORTCHILDREN");
   if (!parent) return false;
-  SortLevel(*parent, recurse, [](const TreeNode* a, const TreeNode* b) { return CompareNames(a->text, b->text) < 0; });
+  SortLevelByName(*parent, recurse);
   InvalidateRows(s);
   return true;
+}
+
+// The child of `parent` (0: the invisible root) a handle names, if it is still one.
+TreeNode* LiveChild(TreeViewState& s, std::uintptr_t parent, std::uintptr_t child) {
+  auto it = s.nodes.find(child);
+  if (it == s.nodes.end() || it->second->deleting) return nullptr;
+  TreeNode* node = it->second.get();
+  return node->parent->handle == parent ? node : nullptr;
+}
+
+// Sorts a level with the program's comparison. The program runs while the sort is
+// under way and may add or delete items, so the sort orders handles and parameters,
+// leaves the level untouched meanwhile, and then moves to the end, in sorted order,
+// the items still there; items added meanwhile stay in front.
+void SortLevelBy(TreeViewState& s, std::uintptr_t parentHandle, const TVSORTCB& sort, bool recurse) {
+  struct Entry {
+    std::uintptr_t handle;
+    LPARAM param;
+  };
+  std::vector<Entry> entries;
+  TreeNode* parent = parentHandle ? s.nodes.at(parentHandle).get() : &s.root;
+  for (TreeNode* child : parent->children) entries.push_back({child->handle, child->param});
+  std::stable_sort(entries.begin(), entries.end(),
+                   [&sort](const Entry& a, const Entry& b) { return sort.lpfnCompare(a.param, b.param, sort.lParam) < 0; });
+  for (const Entry& entry : entries) {
+    if (TreeNode* child = LiveChild(s, parentHandle, entry.handle)) {
+      child->parent->children.remove(child);
+      child->parent->children.pushBack(child);
+    }
+  }
+  if (!recurse) return;
+  for (const Entry& entry : entries)
+    if (LiveChild(s, parentHandle, entry.handle)) SortLevelBy(s, entry.handle, sort, true);
 }
 
 bool SortChildrenBy(TreeViewState& s, const TVSORTCB* sort, bool recurse) {
   if (!sort || !sort->lpfnCompare) return false;
   TreeNode* parent = ParentNamed(s, sort->hParent, "TVM_SORTCHILDRENCB");
-  if (!parent) return false;
-  SortLevel(*parent, recurse, [sort](const TreeNode* a, const TreeNode* b) {
-    return sort->lpfnCompare(a->param, b->param, sort->lParam) < 0;
-  });
+  if (!parent || parent->deleting) return false;
+  SortLevelBy(s, parent->handle, *sort, recurse);
   InvalidateRows(s);
   return true;
 }
@@ -449,6 +452,7 @@ bool SetItem(TreeViewState& s, const TVITEMW* item) {
   if (!node) return false;
   bool wasExpanded = node->state & TVIS_EXPANDED;
   ApplyItem(*node, *item);
+  if (item->mask & TVIF_TEXT) node->parent->children.nameChanged(node);
   if (wasExpanded != static_cast<bool>(node->state & TVIS_EXPANDED)) InvalidateRows(s);
   return true;
 }
@@ -457,7 +461,7 @@ HTREEITEM GetNextItem(HWND hwnd, TreeViewState& s, UINT code, HTREEITEM item) {
   RebuildRows(s);
   switch (code) {
     case TVGN_ROOT:
-      return s.root.children.empty() ? nullptr : HandleOf(s.root.children.front());
+      return HandleOf(s.root.children.first());
     case TVGN_CARET:
       return HandleOf(s.caret);
     case TVGN_DROPHILITE:
@@ -468,7 +472,7 @@ HTREEITEM GetNextItem(HWND hwnd, TreeViewState& s, UINT code, HTREEITEM item) {
       return s.rows.empty() ? nullptr : HandleOf(s.rows.back());
     case TVGN_CHILD: {
       TreeNode* parent = ParentNamed(s, item, "TVM_GETNEXTITEM");
-      return parent && !parent->children.empty() ? HandleOf(parent->children.front()) : nullptr;
+      return parent ? HandleOf(parent->children.first()) : nullptr;
     }
     default:
       break;
@@ -477,15 +481,10 @@ HTREEITEM GetNextItem(HWND hwnd, TreeViewState& s, UINT code, HTREEITEM item) {
   TreeNode* node = Lookup(s, item, "TVM_GETNEXTITEM");
   if (!node) return nullptr;
   switch (code) {
-    case TVGN_NEXT: {
-      std::size_t index = IndexInParent(node);
-      auto& siblings = node->parent->children;
-      return index + 1 < siblings.size() ? HandleOf(siblings[index + 1]) : nullptr;
-    }
-    case TVGN_PREVIOUS: {
-      std::size_t index = IndexInParent(node);
-      return index > 0 ? HandleOf(node->parent->children[index - 1]) : nullptr;
-    }
+    case TVGN_NEXT:
+      return HandleOf(SiblingList::next(node));
+    case TVGN_PREVIOUS:
+      return HandleOf(SiblingList::previous(node));
     case TVGN_PARENT:
       return node->parent == &s.root ? nullptr : HandleOf(node->parent);
     case TVGN_NEXTVISIBLE:
@@ -585,7 +584,7 @@ void OnKeyDown(HWND hwnd, TreeViewState& s, WPARAM key) {
       if (!(s.caret->state & TVIS_EXPANDED))
         Expand(hwnd, s, s.caret, TVE_EXPAND, true);
       else if (!s.caret->children.empty())
-        Select(hwnd, s, s.caret->children.front(), TVC_BYKEYBOARD);
+        Select(hwnd, s, s.caret->children.first(), TVC_BYKEYBOARD);
       break;
     case VK_RETURN:
       NotifySimple(hwnd, NM_RETURN);

@@ -1,13 +1,14 @@
 // The tree view control ("SysTreeView32").
 //
 // Each item has a handle that is a number of this tree, never an address: a handle
-// of a deleted item is recognised and reported as the program's fault. Children are
-// kept in a vector per parent, so sorted insertion is a binary search and a sort of a
-// level is one std::stable_sort; an item's position among its siblings is
-// renumbered lazily, after the order changed, when something walks the siblings.
+// of a deleted item is recognised and reported as the program's fault. Each item's
+// children are a SiblingList, so inserting anywhere in a long level, sorted insertion
+// included, and removing an item cost O(log n), and sorting a level O(n log n).
 #pragma once
 
 #include <commctrl.h>
+
+#include "comctl/sibling_list.h"
 
 #include <cstdint>
 #include <memory>
@@ -21,9 +22,8 @@ namespace sim {
 struct TreeNode {
   std::uintptr_t handle = 0;
   TreeNode* parent = nullptr;  // the tree's invisible root for top-level items
-  std::vector<TreeNode*> children;
-  std::size_t indexInParent = 0;
-  bool childrenIndexed = true;  // indexInParent of the children is up to date
+  SiblingList children;
+  SiblingLinks links;  // this item's place among its parent's children
   std::u16string text;
   bool textCallback = false;
   int image = 0;

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -147,6 +148,194 @@ TEST(TreeView, TapsSelectAndTheButtonOrADoubleTapToggles) {
     RECT otherRect{};
     EXPECT_TRUE(TreeView_GetItemRect(tree, other, &otherRect, TRUE));
     EXPECT_EQ(otherRect.top, row.bottom) << "the collapsed branch gives its rows back";
+  });
+}
+
+bool NameLess(const std::u16string& a, const std::u16string& b) { return _wcsicmp(a.c_str(), b.c_str()) < 0; }
+
+void Rename(HWND tree, HTREEITEM item, const std::u16string& text) {
+  TVITEMW set{};
+  set.mask = TVIF_TEXT | TVIF_HANDLE;
+  set.hItem = item;
+  set.pszText = const_cast<WCHAR*>(text.c_str());
+  TreeView_SetItem(tree, &set);
+}
+
+// What a level should hold, kept the plain way: a sorted insertion goes before the
+// first item that compares greater, whatever order the level is in.
+struct ModelLevel {
+  struct Entry {
+    HTREEITEM item;
+    std::u16string text;
+  };
+  std::vector<Entry> entries;
+
+  std::size_t SortedPlace(const std::u16string& text) const {
+    for (std::size_t i = 0; i < entries.size(); ++i)
+      if (NameLess(text, entries[i].text)) return i;
+    return entries.size();
+  }
+  std::vector<HTREEITEM> Items() const {
+    std::vector<HTREEITEM> items;
+    for (const auto& entry : entries) items.push_back(entry.item);
+    return items;
+  }
+};
+
+std::vector<HTREEITEM> WalkForward(HWND tree, HTREEITEM parent) {
+  std::vector<HTREEITEM> items;
+  for (HTREEITEM at = TreeView_GetChild(tree, parent); at; at = TreeView_GetNextSibling(tree, at)) items.push_back(at);
+  return items;
+}
+
+std::vector<HTREEITEM> WalkBackward(HWND tree, HTREEITEM parent) {
+  std::vector<HTREEITEM> items;
+  HTREEITEM last = TreeView_GetChild(tree, parent);
+  while (HTREEITEM next = last ? TreeView_GetNextSibling(tree, last) : nullptr) last = next;
+  for (HTREEITEM at = last; at; at = TreeView_GetPrevSibling(tree, at)) items.push_back(at);
+  std::reverse(items.begin(), items.end());
+  return items;
+}
+
+TEST(TreeView, SortedInsertionGoesBeforeTheFirstGreaterSiblingEvenInAnUnsortedLevel) {
+  Handheld handheld;
+  handheld.start([](HWND host) {
+    HWND tree = MakeTree(host, TVS_HASBUTTONS);
+    HTREEITEM root = Add(tree, TVI_ROOT, u"root");
+    Add(tree, root, u"zz", TVI_FIRST);
+    Add(tree, root, u"a", TVI_LAST);
+    Add(tree, root, u"b", TVI_LAST);
+    Add(tree, root, u"c");
+    Add(tree, root, u"ZZ");
+    // "c" meets "zz" first; "ZZ" meets nothing greater ("zz" is equal ignoring case)
+    EXPECT_EQ(Children(tree, root), (std::vector<std::u16string>{u"c", u"zz", u"a", u"b", u"ZZ"}));
+  });
+}
+
+// Thousands of insertions of every kind, deletions and renames on one level, each
+// compared with the plain model; then a sort and more sorted insertions.
+TEST(TreeView, MixedInsertionsDeletionsAndRenamesKeepTheLevelInTheExpectedOrder) {
+  Handheld handheld;
+  handheld.start([](HWND host) {
+    HWND tree = MakeTree(host, TVS_HASBUTTONS);
+    HTREEITEM root = Add(tree, TVI_ROOT, u"root");
+    ModelLevel model;
+    std::mt19937 random(7);
+    auto name = [&random] {
+      std::u16string text;
+      for (int n = 1 + static_cast<int>(random() % 3); n > 0; --n)
+        text += static_cast<char16_t>((random() % 2 ? u'a' : u'A') + random() % 4);  // few letters: many ties
+      return text;
+    };
+    for (int step = 0; step < 3000; ++step) {
+      std::u16string text = name();
+      std::size_t pick = model.entries.empty() ? 0 : random() % model.entries.size();
+      switch (random() % 10) {
+        case 0:
+          model.entries.insert(model.entries.begin(), {Add(tree, root, text.c_str(), TVI_FIRST), text});
+          break;
+        case 1:
+          model.entries.push_back({Add(tree, root, text.c_str(), TVI_LAST), text});
+          break;
+        case 2:
+          if (model.entries.empty()) break;
+          model.entries.insert(model.entries.begin() + static_cast<std::ptrdiff_t>(pick + 1),
+                               {Add(tree, root, text.c_str(), model.entries[pick].item), text});
+          break;
+        case 3:
+          if (model.entries.empty()) break;
+          ASSERT_TRUE(TreeView_DeleteItem(tree, model.entries[pick].item));
+          model.entries.erase(model.entries.begin() + static_cast<std::ptrdiff_t>(pick));
+          break;
+        case 4:
+          if (model.entries.empty()) break;
+          Rename(tree, model.entries[pick].item, text);
+          model.entries[pick].text = text;
+          break;
+        default: {
+          std::size_t place = model.SortedPlace(text);
+          model.entries.insert(model.entries.begin() + static_cast<std::ptrdiff_t>(place), {Add(tree, root, text.c_str()), text});
+          break;
+        }
+      }
+      if (step % 100 == 0) {
+        ASSERT_EQ(WalkForward(tree, root), model.Items()) << "after step " << step;
+      }
+    }
+    ASSERT_EQ(WalkForward(tree, root), model.Items());
+    EXPECT_EQ(WalkBackward(tree, root), model.Items());
+    EXPECT_EQ(TreeView_GetCount(tree), model.entries.size() + 1);
+
+    // Sorting is stable: names equal but for case keep their order.
+    EXPECT_TRUE(TreeView_SortChildren(tree, root, FALSE));
+    std::stable_sort(model.entries.begin(), model.entries.end(),
+                     [](const ModelLevel::Entry& a, const ModelLevel::Entry& b) { return NameLess(a.text, b.text); });
+    ASSERT_EQ(WalkForward(tree, root), model.Items());
+    for (int step = 0; step < 500; ++step) {
+      std::u16string text = name();
+      std::size_t place = model.SortedPlace(text);
+      model.entries.insert(model.entries.begin() + static_cast<std::ptrdiff_t>(place), {Add(tree, root, text.c_str()), text});
+    }
+    EXPECT_EQ(WalkForward(tree, root), model.Items());
+    EXPECT_EQ(WalkBackward(tree, root), model.Items());
+
+    // The rows shown follow the same order, and a tap on a row finds its item.
+    TreeView_Expand(tree, root, TVE_EXPAND);
+    std::vector<HTREEITEM> visible;
+    for (HTREEITEM at = TreeView_GetNextVisible(tree, root); at; at = TreeView_GetNextVisible(tree, at)) visible.push_back(at);
+    EXPECT_EQ(visible, model.Items());
+    TVHITTESTINFO hit{};
+    hit.pt = POINT{40, sim::kTreeRowHeight * 3 + 2};
+    auto hitItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    EXPECT_EQ(hitItem, model.entries[2].item);
+  });
+}
+
+HTREEITEM AddWithParam(HWND tree, HTREEITEM parent, const WCHAR* text, LPARAM param) {
+  TVINSERTSTRUCTW insert{};
+  insert.hParent = parent;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+  insert.item.pszText = const_cast<WCHAR*>(text);
+  insert.item.lParam = param;
+  return TreeView_InsertItem(tree, &insert);
+}
+
+struct MeddlingSort {
+  HWND tree = nullptr;
+  HTREEITEM parent = nullptr;
+  HTREEITEM doomed = nullptr;
+  bool meddled = false;
+};
+
+// Orders by parameter; on its first call it deletes one item of the level being
+// sorted and adds another, as a careless program might.
+int CALLBACK CompareParamsAndMeddle(LPARAM a, LPARAM b, LPARAM context) {
+  auto* sort = reinterpret_cast<MeddlingSort*>(context);
+  if (!sort->meddled) {
+    sort->meddled = true;
+    TreeView_DeleteItem(sort->tree, sort->doomed);
+    AddWithParam(sort->tree, sort->parent, u"added", 0);
+  }
+  return static_cast<int>(a - b);
+}
+
+TEST(TreeView, ASortByTheProgramsComparisonSurvivesTheProgramChangingTheLevel) {
+  Handheld handheld;
+  handheld.start([](HWND host) {
+    HWND tree = MakeTree(host, TVS_HASBUTTONS);
+    HTREEITEM root = Add(tree, TVI_ROOT, u"root");
+    HTREEITEM a = AddWithParam(tree, root, u"a", 3);
+    AddWithParam(tree, a, u"x", 2);
+    AddWithParam(tree, a, u"y", 1);
+    AddWithParam(tree, root, u"b", 1);
+    MeddlingSort meddling{tree, root, AddWithParam(tree, root, u"d", 4)};
+    AddWithParam(tree, root, u"c", 2);
+    TVSORTCB sort{root, CompareParamsAndMeddle, reinterpret_cast<LPARAM>(&meddling)};
+    EXPECT_TRUE(SendMessageW(tree, TVM_SORTCHILDRENCB, TRUE, reinterpret_cast<LPARAM>(&sort)));
+    EXPECT_EQ(Children(tree, root), (std::vector<std::u16string>{u"added", u"b", u"c", u"a"}));
+    EXPECT_EQ(Children(tree, a), (std::vector<std::u16string>{u"y", u"x"})) << "the levels below are sorted too";
+    EXPECT_EQ(TreeView_GetCount(tree), 7u);
   });
 }
 
