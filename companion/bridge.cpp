@@ -112,7 +112,12 @@ static void ScanFileList(HWND window, const FileListBlock& block, int action, CS
       pathStart = i;
     } else if (pathOpen && block.bytes[i] == 0 && block.bytes[i + 1] == 0) {
       pathOpen = FALSE;
-      if (!CopyPath(block, pathStart, i, path)) continue;
+      // A path too long for the buffer is passed over; when it is the folder it
+      // still counts as the folder, so the first selected item is not dropped.
+      if (!CopyPath(block, pathStart, i, path)) {
+        skipFirstPath = FALSE;
+        continue;
+      }
       RepairPath(path);
       companionState.selectedPath = path;
       if (skipFirstPath) {

@@ -131,6 +131,12 @@ TEST_F(BridgeTest, APathLongerThanThePathBufferIsSkippedNotCut) {
   EXPECT_EQ(PathsFor(FolderBlock(u"\\Temp", {longPath, u"\\Temp\\short"})), u"\\Temp\\short");
 }
 
+TEST_F(BridgeTest, AFolderPathTooLongIsStillTheFolder) {
+  device_.folder("\\Temp\\short");
+  std::u16string longFolder = u"\\Temp\\" + std::u16string(300, u'y');
+  EXPECT_EQ(PathsFor(FolderBlock(longFolder, {u"\\Temp\\short"})), u"\\Temp\\short");
+}
+
 TEST_F(BridgeTest, EveryPathReachesTheTextEvenPastTheOldCapacity) {
   std::vector<std::u16string> items;
   std::u16string expected;
