@@ -214,14 +214,7 @@ LRESULT Dispatch(HWND hwnd, ComboBoxState& s, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) Table::get().attach(hwnd);
-  auto state = Table::get().find(hwnd);
-  if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    Table::get().detach(hwnd);
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  return Dispatch(hwnd, *state, message, wParam, lParam);
+  return Table::get().route(hwnd, message, wParam, lParam, Dispatch);
 }
 
 bool ComboBoxPick(HWND combo, std::u16string_view text) {

@@ -34,6 +34,21 @@ class ControlTable {
   }
   void detach(HWND hwnd) { records_.erase(hwnd); }
 
+  // The window procedure's frame shared by every control: the record is made at
+  // WM_NCCREATE and dropped at WM_NCDESTROY; the messages between go to `dispatch`
+  // with the record held for the length of the message.
+  template <class Dispatch>
+  LRESULT route(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Dispatch dispatch) {
+    if (message == WM_NCCREATE) attach(hwnd);
+    auto state = find(hwnd);
+    if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+      detach(hwnd);
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    return dispatch(hwnd, *state, message, wParam, lParam);
+  }
+
  private:
   std::unordered_map<HWND, std::shared_ptr<State>> records_;
 };

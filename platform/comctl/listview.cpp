@@ -918,14 +918,7 @@ LRESULT Dispatch(HWND hwnd, ListViewState& s, UINT message, WPARAM wParam, LPARA
 std::shared_ptr<ListViewState> FindListView(HWND hwnd) { return Table::get().find(hwnd); }
 
 LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) Table::get().attach(hwnd);
-  auto state = Table::get().find(hwnd);
-  if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    Table::get().detach(hwnd);
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  return Dispatch(hwnd, *state, message, wParam, lParam);
+  return Table::get().route(hwnd, message, wParam, lParam, Dispatch);
 }
 
 // ---- label editing, shared with the edit control's hook ---------------------------

@@ -269,14 +269,7 @@ LRESULT Dispatch(HWND hwnd, ToolbarState& s, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 LRESULT CALLBACK ToolbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) Table::get().attach(hwnd);
-  auto state = Table::get().find(hwnd);
-  if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    Table::get().detach(hwnd);
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  return Dispatch(hwnd, *state, message, wParam, lParam);
+  return Table::get().route(hwnd, message, wParam, lParam, Dispatch);
 }
 
 std::vector<ToolbarButton> ToolbarButtons(HWND toolbar) {

@@ -23,36 +23,21 @@ ShellKind KindOf(std::u16string_view path, DWORD attributes) {
   return ShellKind::File;
 }
 
-const char16_t* IconOrigin(ShellKind kind) {
-  switch (kind) {
-    case ShellKind::Folder:
-      return u"shell:folder";
-    case ShellKind::StorageCard:
-      return u"shell:storage-card";
-    case ShellKind::Program:
-      return u"shell:program";
-    case ShellKind::Shortcut:
-      return u"shell:shortcut";
-    case ShellKind::File:
-      return u"shell:file";
-  }
-  return u"shell:file";
-}
+// How the shell shows each kind: the origin its icon is made from, and its type name.
+struct KindLook {
+  const char16_t* iconOrigin;
+  const char16_t* typeName;
+};
 
-const char16_t* TypeName(ShellKind kind) {
-  switch (kind) {
-    case ShellKind::Folder:
-      return u"ﾌｫﾙﾀﾞ";
-    case ShellKind::StorageCard:
-      return u"ｽﾄﾚｰｼﾞ ｶｰﾄﾞ";
-    case ShellKind::Program:
-      return u"ｱﾌﾟﾘｹｰｼｮﾝ";
-    case ShellKind::Shortcut:
-      return u"ｼｮｰﾄｶｯﾄ";
-    case ShellKind::File:
-      return u"ﾌｧｲﾙ";
-  }
-  return u"ﾌｧｲﾙ";
+const KindLook& LookOf(ShellKind kind) {
+  static const KindLook looks[] = {
+      {u"shell:folder", u"ﾌｫﾙﾀﾞ"},
+      {u"shell:storage-card", u"ｽﾄﾚｰｼﾞ ｶｰﾄﾞ"},
+      {u"shell:program", u"ｱﾌﾟﾘｹｰｼｮﾝ"},
+      {u"shell:shortcut", u"ｼｮｰﾄｶｯﾄ"},
+      {u"shell:file", u"ﾌｧｲﾙ"},
+  };
+  return looks[static_cast<int>(kind)];
 }
 
 int IconIndex(ShellKind kind) { return static_cast<int>(kind); }
@@ -91,7 +76,7 @@ DWORD_PTR SHGetFileInfo(LPCWSTR path, DWORD fileAttributes, SHFILEINFO* info, UI
     bool small = (flags & SHGFI_SMALLICON) != 0;
     GdiDescription description;
     description.kind = GdiKind::Icon;
-    description.origin = IconOrigin(kind);
+    description.origin = LookOf(kind).iconOrigin;
     description.width = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
     description.height = GetSystemMetrics(small ? SM_CYSMICON : SM_CYICON);
     info->hIcon = CreateIconObject(description);
@@ -99,6 +84,6 @@ DWORD_PTR SHGetFileInfo(LPCWSTR path, DWORD fileAttributes, SHFILEINFO* info, UI
   if (flags & (SHGFI_ICON | SHGFI_SYSICONINDEX)) info->iIcon = IconIndex(kind);
   if (flags & SHGFI_ATTRIBUTES) info->dwAttributes = attributes;
   if (flags & SHGFI_DISPLAYNAME) CopyBounded(info->szDisplayName, MAX_PATH, DisplayName(text));
-  if (flags & SHGFI_TYPENAME) CopyBounded(info->szTypeName, 80, TypeName(kind));
+  if (flags & SHGFI_TYPENAME) CopyBounded(info->szTypeName, 80, LookOf(kind).typeName);
   return 1;
 }
