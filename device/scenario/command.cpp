@@ -65,12 +65,18 @@ int RunFile(const std::filesystem::path& script, const std::optional<std::filesy
     std::cerr << script.string() << ":" << error->line << ": " << error->message << "\n";
     return kMalformed;
   }
+  const auto& steps = std::get<std::vector<Step>>(parsed);
   HandheldOptions options;
   options.folder = device;
+  // A script that names its screen boots the handheld with it.
+  if (!steps.empty() && steps.front().word == "screen") {
+    options.device.screenWidth = std::stoi(steps.front().args[0]);
+    options.device.screenHeight = std::stoi(steps.front().args[1]);
+  }
   try {
     Handheld handheld(std::move(options));
     std::cout << "scenario " << script.string() << "\n";
-    return static_cast<int>(RunSteps(handheld, std::get<std::vector<Step>>(parsed), std::cout));
+    return static_cast<int>(RunSteps(handheld, steps, std::cout));
   } catch (const std::exception& error) {
     std::cerr << "handheld: " << error.what() << "\n";
     return kMalformed;

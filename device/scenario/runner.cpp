@@ -14,6 +14,7 @@
 #include "text/utf.h"
 #include "user.h"
 #include "user/msgbox.h"
+#include "user/window.h"
 
 namespace sim::scenario {
 
@@ -94,6 +95,7 @@ class Runner {
 
   Check runStep(const Step& step) {
     static const std::map<std::string, Check (Runner::*)(const Step&)> kHandlers = {
+        {"screen", &Runner::screen},
         {"folder", &Runner::folder},
         {"file", &Runner::file},
         {"sized", &Runner::sized},
@@ -119,6 +121,7 @@ class Runner {
         {"show", &Runner::show},
         {"expect window", &Runner::expectWindow},
         {"expect dialog", &Runner::expectDialog},
+        {"expect place", &Runner::expectPlace},
         {"expect text", &Runner::expectText},
         {"expect message", &Runner::expectMessage},
         {"expect no-message", &Runner::expectNoMessage},
@@ -237,6 +240,14 @@ class Runner {
       return "cannot install the program " + step.args[0];
     return std::nullopt;
   }
+  // The handheld was booted with the screen the script names; this confirms it.
+  Check screen(const Step& step) {
+    const DeviceConfig& config = handheld_.device().config();
+    if (config.screenWidth == std::stoi(step.args[0]) && config.screenHeight == std::stoi(step.args[1]))
+      return std::nullopt;
+    return "the handheld was booted with a " + std::to_string(config.screenWidth) + " x " +
+           std::to_string(config.screenHeight) + " screen";
+  }
   Check fail(const Step& step) {
     handheld_.device().faults().arm(step.args[0], step.args.size() > 1 ? std::stoi(step.args[1]) : 1);
     return std::nullopt;
@@ -341,6 +352,22 @@ class Runner {
     if (dialog && User::TextOf(top) == arg(step, 0)) return std::nullopt;
     return "expected the dialog " + Quote(arg(step, 0)) + " in front, found " +
            (top ? Quote(User::TextOf(top)) + " [" + Narrow(cls) + "]" : std::string("none"));
+  }
+  Check expectPlace(const Step& step) {
+    Window* top = WindowSystem::get().find(user_.foreground());
+    if (!top) return std::string("no window in front");
+    RECT wanted{std::stoi(step.args[0]), std::stoi(step.args[1]), 0, 0};
+    wanted.right = wanted.left + std::stoi(step.args[2]);
+    wanted.bottom = wanted.top + std::stoi(step.args[3]);
+    const RECT& found = top->rect;
+    if (found.left == wanted.left && found.top == wanted.top && found.right == wanted.right &&
+        found.bottom == wanted.bottom)
+      return std::nullopt;
+    return "expected the window in front at " + Place(wanted) + ", found it at " + Place(found);
+  }
+  static std::string Place(const RECT& rect) {
+    return "(" + std::to_string(rect.left) + ", " + std::to_string(rect.top) + ") " +
+           std::to_string(rect.right - rect.left) + " x " + std::to_string(rect.bottom - rect.top);
   }
   Check expectText(const Step& step) {
     HWND control = user_.findControl(arg(step, 0));

@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kMany = 1 << 20;
 
-enum class Check { None, Number, Answer, Chooser, MenuState, ItemsEquals };
+enum class Check { None, Number, Answer, Chooser, MenuState, ItemsEquals, ScreenSize, Place };
 
 struct WordRule {
   std::string_view word;
@@ -22,6 +22,7 @@ struct WordRule {
 };
 
 constexpr std::array kWords = {
+    WordRule{"screen", 2, 2, Check::ScreenSize, "screen WIDTH HEIGHT"},
     WordRule{"folder", 1, 1, Check::None, "folder PATH"},
     WordRule{"file", 1, 2, Check::None, "file PATH [TEXT]"},
     WordRule{"sized", 2, 2, Check::Number, "sized PATH BYTES"},
@@ -47,6 +48,7 @@ constexpr std::array kWords = {
     WordRule{"show", 0, 0, Check::None, "show"},
     WordRule{"expect window", 1, 1, Check::None, "expect window CLASS|TITLE"},
     WordRule{"expect dialog", 1, 1, Check::None, "expect dialog TITLE"},
+    WordRule{"expect place", 4, 4, Check::Place, "expect place X Y WIDTH HEIGHT"},
     WordRule{"expect text", 2, 2, Check::None, "expect text #ID TEXT"},
     WordRule{"expect message", 1, 2, Check::None, "expect message TEXT [CAPTION]"},
     WordRule{"expect no-message", 0, 0, Check::None, "expect no-message"},
@@ -81,6 +83,22 @@ bool IsNumber(std::string_view text) {
   return error == std::errc() && end == text.data() + text.size() && value >= 0;
 }
 
+bool IsCoordinate(std::string_view text) {
+  if (!text.empty() && text.front() == '-') text.remove_prefix(1);
+  return IsNumber(text);
+}
+
+// The screen sizes a handheld can be booted with, in pixels.
+constexpr long long kMinScreenSide = 160;
+constexpr long long kMaxScreenSide = 1024;
+
+bool IsScreenSide(std::string_view text) {
+  long long value = 0;
+  if (!IsNumber(text)) return false;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value >= kMinScreenSide && value <= kMaxScreenSide;
+}
+
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 // The argument that must be a number, for the words that take one.
@@ -112,6 +130,16 @@ std::optional<std::string> CheckArguments(const WordRule& rule, const std::vecto
       if (equals == args.begin()) return "expect items needs a menu before '='";
       return std::nullopt;
     }
+    case Check::ScreenSize:
+      for (const auto& side : args)
+        if (!IsScreenSide(side))
+          return "'" + side + "' is not a screen side from " + std::to_string(kMinScreenSide) + " to " +
+                 std::to_string(kMaxScreenSide) + " pixels";
+      return std::nullopt;
+    case Check::Place:
+      for (std::size_t i = 0; i < args.size(); ++i)
+        if (i < 2 ? !IsCoordinate(args[i]) : !IsNumber(args[i])) return "'" + args[i] + "' is not a number";
+      return std::nullopt;
   }
   return std::nullopt;
 }
@@ -179,6 +207,9 @@ std::variant<std::vector<Step>, ScriptError> ParseScript(std::string_view text) 
     if (static_cast<int>(args.size()) < rule->minArgs || static_cast<int>(args.size()) > rule->maxArgs)
       return ScriptError{lineNumber, "wrong number of arguments; usage: " + std::string(rule->usage)};
     if (auto problem = CheckArguments(*rule, args)) return ScriptError{lineNumber, *problem};
+    // The screen is chosen when the handheld boots, before anything else happens.
+    if (step.word == "screen" && !steps.empty())
+      return ScriptError{lineNumber, "screen can only be the first step"};
     step.args = std::move(args);
     steps.push_back(std::move(step));
   }

@@ -32,6 +32,12 @@ TEST(ScenarioScript, StepsCarryTheirLineAndTwoWordExpectations) {
   EXPECT_EQ(steps[1].args, (Args{"a", "b"}));
 }
 
+TEST(ScenarioScript, ScreenComesFirstAndPlacesMayBeOffScreen) {
+  auto parsed = ParseScript("screen 480 640\nexpect place -8 0 496 268\n");
+  ASSERT_TRUE(std::holds_alternative<std::vector<Step>>(parsed));
+  EXPECT_EQ(std::get<std::vector<Step>>(parsed)[1].args, (Args{"-8", "0", "496", "268"}));
+}
+
 TEST(ScenarioScript, MalformedScriptsNameTheLine) {
   const struct {
     const char* script;
@@ -41,6 +47,8 @@ TEST(ScenarioScript, MalformedScriptsNameTheLine) {
       {"answer maybe\n", 1},                 {"expect menu 編集 ｺﾋﾟｰ blue\n", 1},
       {"expect items 編集 ｺﾋﾟｰ\n", 1},       {"chooser tree t \\ sometimes\n", 1},
       {"ok\nclose now\n", 2},                {"expect\n", 1},
+      {"ok\nscreen 480 640\n", 2},          {"screen 480 100000\n", 1},
+      {"screen 480\n", 1},                   {"expect place 0 0 -240 268\n", 1},
   };
   for (const auto& c : cases) {
     auto parsed = ParseScript(c.script);
