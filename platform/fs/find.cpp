@@ -21,7 +21,7 @@ bool NextFound(ObjectStore& store, Search& search, WIN32_FIND_DATAW& data) {
     const HostEntry& entry = search.entries[search.next++];
     Node node;
     node.host = search.folder / entry.hostName;
-    auto stat = StatNode(node.host);
+    auto stat = search.openFolder ? search.openFolder.stat(entry.hostName) : StatNode(node.host);
     if (!stat) continue;
     node.path = search.folderPath;
     node.path.components.push_back(entry.name);
@@ -51,15 +51,13 @@ FsResult<std::shared_ptr<Search>> StartSearch(ObjectStore& store, const WCHAR* p
     return search;
   }
 
-  auto folder = store.locate(path->parent());
-  if (!folder) return FsError{folder.error()};
-  if (!folder->exists || !folder->isDirectory) return FsError{ERROR_PATH_NOT_FOUND};
-  auto entries = store.listFolder(folder->host);
-  if (!entries) return FsError{entries.error()};
-  std::erase_if(*entries, [&](const HostEntry& entry) { return !MatchesPattern(leaf, entry.name); });
-  search->folder = folder->host;
-  search->folderPath = folder->path;
-  search->entries = std::move(*entries);
+  auto listing = store.openFolder(path->parent());
+  if (!listing) return FsError{listing.error()};
+  std::erase_if(listing->entries, [&](const HostEntry& entry) { return !MatchesPattern(leaf, entry.name); });
+  search->folder = std::move(listing->node.host);
+  search->folderPath = std::move(listing->node.path);
+  search->openFolder = std::move(listing->folder);
+  search->entries = std::move(listing->entries);
   return search;
 }
 

@@ -2,15 +2,19 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 
 #include <windows.h>
 
 #include "fs/file_time.h"
+#include "fs/host_folder.h"
 #include "fs/host_text.h"
 #include "fs/names.h"
 
@@ -46,6 +50,38 @@ void WriteTimeSpec(std::uint64_t ticks, struct timespec (&times)[2]) {
 std::optional<HostStat> StatNode(const std::filesystem::path& host) {
   struct stat st;
   if (::lstat(host.c_str(), &st) != 0) return std::nullopt;
+  return FromStat(st);
+}
+
+int OpenWithoutLinks(const std::filesystem::path& host, int flags) {
+  // Hosts whose kernel (or sandbox) lacks openat2 say so once; from then on every
+  // lookup walks the path.
+  static std::atomic<bool> unavailable{false};
+  if (unavailable.load(std::memory_order_relaxed)) {
+    errno = ENOSYS;
+    return -1;
+  }
+  struct open_how how {};
+  how.flags = static_cast<std::uint64_t>(flags | O_CLOEXEC);
+  how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
+  long fd = ::syscall(SYS_openat2, AT_FDCWD, host.c_str(), &how, sizeof how);
+  if (fd < 0 && (errno == ENOSYS || errno == EPERM)) {
+    unavailable.store(true, std::memory_order_relaxed);
+    errno = ENOSYS;
+  }
+  return static_cast<int>(fd);
+}
+
+std::optional<HostStat> StatWithoutLinks(const std::filesystem::path& host) {
+  int fd = OpenWithoutLinks(host, O_PATH);
+  if (fd < 0) return std::nullopt;
+  UniqueFd owned(fd);
+  return StatOpenFile(owned.get());
+}
+
+std::optional<HostStat> StatNodeAt(int folderFd, const std::string& name) {
+  struct stat st;
+  if (::fstatat(folderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
   return FromStat(st);
 }
 
@@ -109,30 +145,9 @@ FsStatus RemoveFolder(const std::filesystem::path& host) { return Status(::rmdir
 FsStatus RemoveFile(const std::filesystem::path& host) { return Status(::unlink(host.c_str())); }
 
 FsResult<std::vector<HostEntry>> ListHostFolder(const std::filesystem::path& host) {
-  int fd = ::open(host.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return FsError{errno == ENOENT ? static_cast<std::uint32_t>(ERROR_PATH_NOT_FOUND) : DeviceErrorOf(errno)};
-  DIR* dir = ::fdopendir(fd);
-  if (!dir) {
-    int err = errno;
-    ::close(fd);
-    return FsError{DeviceErrorOf(err)};
-  }
-  std::vector<HostEntry> entries;
-  while (struct dirent* entry = ::readdir(dir)) {
-    unsigned char type = entry->d_type;
-    if (type == DT_UNKNOWN) {
-      struct stat st;
-      if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-      type = S_ISREG(st.st_mode) ? DT_REG : S_ISDIR(st.st_mode) ? DT_DIR : DT_UNKNOWN;
-    }
-    if (type != DT_REG && type != DT_DIR) continue;
-    std::string_view hostName = entry->d_name;
-    auto name = HostNameToDevice(hostName);
-    if (!name || name->size() >= MAX_PATH || !IsValidName(*name, false)) continue;
-    entries.push_back(HostEntry{std::move(*name), std::string(hostName), type == DT_DIR});
-  }
-  ::closedir(dir);
-  return entries;
+  auto folder = HostFolder::open(host);
+  if (!folder) return FsError{folder.error()};
+  return folder->entries();
 }
 
 UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {

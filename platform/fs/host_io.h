@@ -24,6 +24,8 @@ struct HostStat {
 // a symbolic link or a special file.
 std::optional<HostStat> StatNode(const std::filesystem::path& host);
 std::optional<HostStat> StatOpenFile(int fd);
+// The same for an entry of an open folder, by its host name.
+std::optional<HostStat> StatNodeAt(int folderFd, const std::string& name);
 
 // The device error code of a host errno.
 std::uint32_t DeviceErrorOf(int hostErrno);
@@ -37,16 +39,6 @@ FsStatus RenameReplacing(const std::filesystem::path& from, const std::filesyste
 FsStatus MakeFolder(const std::filesystem::path& host);
 FsStatus RemoveFolder(const std::filesystem::path& host);
 FsStatus RemoveFile(const std::filesystem::path& host);
-
-struct HostEntry {
-  std::u16string name;   // the device's name, exactly as stored
-  std::string hostName;  // the host's bytes for it
-  bool isDirectory = false;
-};
-
-// The entries of a host folder the device can see: plain files and folders whose
-// names are valid device names. Unordered.
-FsResult<std::vector<HostEntry>> ListHostFolder(const std::filesystem::path& host);
 
 // An owned host file descriptor.
 class UniqueFd {
@@ -67,6 +59,24 @@ class UniqueFd {
  private:
   int fd_ = -1;
 };
+
+struct HostEntry {
+  std::u16string name;   // the device's name, exactly as stored
+  std::string hostName;  // the host's bytes for it
+  bool isDirectory = false;
+};
+
+// The entries of a host folder the device can see (see HostFolder). Unordered.
+FsResult<std::vector<HostEntry>> ListHostFolder(const std::filesystem::path& host);
+
+// A plain file or folder at exactly that absolute host path, reached without
+// following a symbolic link anywhere on the way. Nothing when it is missing, when
+// a link lies on the way, or when the host cannot resolve paths that way; the
+// caller then walks the path one name at a time.
+std::optional<HostStat> StatWithoutLinks(const std::filesystem::path& host);
+// The same way of opening, for HostFolder: a descriptor, or -1 with errno set
+// (ENOSYS when the host cannot resolve paths that way).
+int OpenWithoutLinks(const std::filesystem::path& host, int flags);
 
 // Opens a plain file without following a link at the last component.
 FsResult<UniqueFd> OpenHostFile(const std::filesystem::path& host, bool read, bool write, bool createNew,

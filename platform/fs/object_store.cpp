@@ -21,7 +21,11 @@ bool IsAtOrBelow(const std::string& candidate, const std::string& folder, bool b
 }  // namespace
 
 ObjectStore::ObjectStore(Device& device) : device_(device) {
+  // The folder may be reached through host links of its own; resolving them once
+  // lets every lookup below it refuse links without refusing the folder itself.
   std::error_code ec;
+  root_ = std::filesystem::canonical(device.config().root, ec);
+  if (!ec) return;
   root_ = std::filesystem::absolute(device.config().root, ec).lexically_normal();
   if (ec) root_ = device.config().root;
   // "a/b/" normalises with a trailing separator; keep keys uniform.
@@ -43,12 +47,44 @@ bool ObjectStore::isStorageCard(const DevicePath& path) const {
 
 std::uint64_t ObjectStore::nowTicks() const { return device_.clock().fileTimeUtc(); }
 
+namespace {
+void SortByName(std::vector<HostEntry>& entries) {
+  std::sort(entries.begin(), entries.end(),
+            [](const HostEntry& a, const HostEntry& b) { return NameLess(a.name, b.name); });
+}
+}  // namespace
+
 FsResult<std::vector<HostEntry>> ObjectStore::listFolder(const std::filesystem::path& host) {
   auto entries = ListHostFolder(host);
-  if (entries)
-    std::sort(entries->begin(), entries->end(),
-              [](const HostEntry& a, const HostEntry& b) { return NameLess(a.name, b.name); });
+  if (entries) SortByName(*entries);
   return entries;
+}
+
+FsResult<FolderListing> ObjectStore::openFolder(const DevicePath& path) {
+  FolderListing listing;
+  if (auto relative = exactRelativePath(path)) {
+    if (auto folder = HostFolder::openWithoutLinks(root_ / *relative)) {
+      listing.node.path = path;
+      listing.node.host = root_ / *relative;
+      listing.folder = std::move(*folder);
+    }
+  }
+  if (!listing.folder) {
+    auto node = locate(path);
+    if (!node) return FsError{node.error()};
+    if (!node->exists || !node->isDirectory) return FsError{ERROR_PATH_NOT_FOUND};
+    auto folder = HostFolder::open(node->host);
+    if (!folder) return FsError{folder.error()};
+    listing.node = std::move(*node);
+    listing.folder = std::move(*folder);
+  }
+  listing.node.exists = true;
+  listing.node.isDirectory = true;
+  auto entries = listing.folder.entries();
+  if (!entries) return FsError{entries.error()};
+  SortByName(*entries);
+  listing.entries = std::move(*entries);
+  return listing;
 }
 
 FsResult<HostEntry> ObjectStore::findEntry(const std::filesystem::path& folder, const std::u16string& name) {
@@ -65,7 +101,36 @@ FsResult<HostEntry> ObjectStore::findEntry(const std::filesystem::path& folder, 
   return *best;
 }
 
+// Most paths name every folder and the leaf as stored, so one host lookup finds
+// the whole path. Anything else (a name in another case, a missing leaf, a link
+// on the way, an error to report) is left to the walk one name at a time.
+std::optional<std::filesystem::path> ObjectStore::exactRelativePath(const DevicePath& path) {
+  if (path.components.empty()) return std::nullopt;
+  std::filesystem::path relative;
+  for (const auto& component : path.components) {
+    auto hostName = DeviceNameToHost(component);
+    if (!hostName || hostName->find('/') != std::string::npos) return std::nullopt;
+    relative /= *hostName;
+  }
+  return relative;
+}
+
+std::optional<Node> ObjectStore::locateExactly(const DevicePath& path) {
+  auto relative = exactRelativePath(path);
+  if (!relative) return std::nullopt;
+  auto stat = StatWithoutLinks(root_ / *relative);
+  if (!stat || (path.trailingSeparator && !stat->isDirectory)) return std::nullopt;
+  Node node;
+  node.path = path;
+  node.host = root_ / *relative;
+  node.exists = true;
+  node.isDirectory = stat->isDirectory;
+  node.stat = stat;
+  return node;
+}
+
 FsResult<Node> ObjectStore::locate(const DevicePath& path) {
+  if (auto found = locateExactly(path)) return std::move(*found);
   Node node;
   node.host = root_;
   node.exists = true;
@@ -165,7 +230,19 @@ HANDLE ObjectStore::addFile(std::shared_ptr<OpenFile> file) {
 
 OpenFile* ObjectStore::file(HANDLE handle) { return handles().findAs<OpenFile>(handle).get(); }
 
-HANDLE ObjectStore::addSearch(std::shared_ptr<Search> search) { return handles().add(std::move(search), CurrentProcess()); }
+HANDLE ObjectStore::addSearch(std::shared_ptr<Search> search) {
+  // A program that never ends its searches must not use up the host's file
+  // descriptors: past this many, a new search looks its entries up by path.
+  constexpr std::size_t kMaxSearchesHoldingFolders = 256;
+  std::erase_if(searchesHoldingFolders_, [](const std::weak_ptr<Search>& held) { return held.expired(); });
+  if (search->openFolder) {
+    if (searchesHoldingFolders_.size() < kMaxSearchesHoldingFolders)
+      searchesHoldingFolders_.push_back(search);
+    else
+      search->openFolder = HostFolder();
+  }
+  return handles().add(std::move(search), CurrentProcess());
+}
 
 Search* ObjectStore::search(HANDLE handle) { return handles().findAs<Search>(handle).get(); }
 

@@ -19,6 +19,7 @@
 
 #include "fs/device_path.h"
 #include "fs/fs_result.h"
+#include "fs/host_folder.h"
 #include "fs/host_io.h"
 #include "kernel/handles.h"
 
@@ -38,6 +39,7 @@ struct Node {
   std::filesystem::path host;  // where it is, or would be, on the host
   bool exists = false;
   bool isDirectory = false;
+  std::optional<HostStat> stat;  // when resolving the path read it already
 };
 
 // Open files and searches are kernel objects: their handles live in the device's
@@ -50,8 +52,16 @@ struct OpenFile : KernelObject {
   std::uint64_t position = 0;
 };
 
+// A folder opened for listing: where it is, the open folder, its entries in name order.
+struct FolderListing {
+  Node node;
+  HostFolder folder;
+  std::vector<HostEntry> entries;
+};
+
 struct Search : KernelObject {
   std::filesystem::path folder;
+  HostFolder openFolder;  // the folder searched, open while the search lasts
   DevicePath folderPath;
   std::vector<HostEntry> entries;  // in name order
   std::size_t next = 0;
@@ -79,6 +89,9 @@ class ObjectStore {
   FsResult<fs::Node> resolve(const WCHAR* text, fs::PathUse use = fs::PathUse::Name);
   // The entries of a folder the device can see, in name order.
   FsResult<std::vector<fs::HostEntry>> listFolder(const std::filesystem::path& host);
+  // Resolves a folder and opens it for listing; a missing folder, or a file, is
+  // ERROR_PATH_NOT_FOUND.
+  FsResult<fs::FolderListing> openFolder(const fs::DevicePath& path);
 
   DWORD attributesOf(const fs::Node& node, const fs::HostStat& stat) const;
   void fillFindData(const fs::Node& node, const fs::HostStat& stat, WIN32_FIND_DATAW& data) const;
@@ -108,6 +121,8 @@ class ObjectStore {
   HandleTable& handles();
   static std::string key(const std::filesystem::path& host) { return host.string(); }
   FsResult<fs::HostEntry> findEntry(const std::filesystem::path& folder, const std::u16string& name);
+  std::optional<fs::Node> locateExactly(const fs::DevicePath& path);
+  std::optional<std::filesystem::path> exactRelativePath(const fs::DevicePath& path);
 
   Device& device_;
   std::filesystem::path root_;
@@ -115,6 +130,8 @@ class ObjectStore {
   std::map<std::string, Meta> meta_;
   // Every file opened, for the sharing checks; closed ones drop out.
   mutable std::vector<std::weak_ptr<fs::OpenFile>> openFiles_;
+  // Searches that keep their folder open on the host; ended ones drop out.
+  std::vector<std::weak_ptr<fs::Search>> searchesHoldingFolders_;
 };
 
 }  // namespace sim

@@ -79,7 +79,7 @@ DWORD GetFileAttributesW(LPCWSTR fileName) {
   ObjectStore& store = Store();
   auto node = store.resolve(fileName);
   DWORD error = !node ? node.error() : !node->exists ? static_cast<DWORD>(ERROR_FILE_NOT_FOUND) : 0;
-  auto stat = error ? std::nullopt : StatNode(node->host);
+  auto stat = error ? std::nullopt : node->stat ? node->stat : StatNode(node->host);
   if (!error && !stat) error = ERROR_FILE_NOT_FOUND;
   if (error) {
     SetLastError(error);

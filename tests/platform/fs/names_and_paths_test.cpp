@@ -70,6 +70,8 @@ TEST_F(FsTest, HostSymbolicLinksAreNeverFollowed) {
   hostWrite("real.txt", "x");
 
   EXPECT_EQ(found(u"\\*"), Names{u"real.txt"});
+  EXPECT_EQ(found(u"\\linkdir\\*"), Names{});
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
   EXPECT_EQ(GetFileAttributesW(u"\\link.txt"), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetFileAttributesW(u"\\linkdir\\target.txt"), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
@@ -82,6 +84,24 @@ TEST_F(FsTest, HostSymbolicLinksAreNeverFollowed) {
   std::string text;
   std::getline(in, text);
   EXPECT_EQ(text, "must stay");
+}
+
+// The host folder a device is booted over may itself be reached through a link;
+// only links inside the device are refused.
+TEST_F(FsTest, ADeviceOverALinkedHostFolderResolvesItsPaths) {
+  hostWrite("Folder/Inner/file.txt", "abc");
+  std::filesystem::create_directory_symlink(root_, base_ / "via-link");
+  device_.reset();
+  sim::DeviceConfig config;
+  config.root = base_ / "via-link";
+  device_ = std::make_unique<sim::Device>(config);
+
+  EXPECT_EQ(GetFileAttributesW(u"\\Folder\\Inner\\file.txt"), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+  EXPECT_EQ(GetFileAttributesW(u"\\folder\\INNER"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+  EXPECT_EQ(found(u"\\Folder\\Inner\\*"), Names{u"file.txt"});
+  EXPECT_EQ(deviceRead(u"\\Folder\\Inner\\file.txt"), "abc");
+  deviceWrite(u"\\Folder\\new.txt", "xyz");
+  EXPECT_EQ(hostRead("Folder/new.txt"), "xyz");
 }
 
 TEST_F(FsTest, StorageCardsReportDirectoryAndTemporary) {

@@ -46,6 +46,36 @@ TEST_F(FsTest, SearchForOneNameReportsThatEntry) {
   EXPECT_EQ(data.nFileSizeLow, 5u);
   EXPECT_EQ(data.dwFileAttributes, static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
   FindClose(search);
+
+  // A folder named in another case is searched all the same.
+  search = FindFirstFileW(u"\\FOLDER\\*", &data);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(std::u16string(data.cFileName), u"file.txt");
+  EXPECT_EQ(data.nFileSizeLow, 5u);
+  FindClose(search);
+}
+
+// A search keeps its folder open on the host; a program that leaves hundreds of
+// searches open still gets every entry with its details.
+TEST_F(FsTest, SearchesLeftOpenStillReportEveryEntryInFull) {
+  hostWrite("Folder/a.txt", "1");
+  hostWrite("Folder/b.txt", "22");
+  std::vector<HANDLE> open;
+  WIN32_FIND_DATAW data;
+  for (int i = 0; i < 300; ++i) {
+    HANDLE search = FindFirstFileW(u"\\Folder\\*.txt", &data);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE) << i;
+    EXPECT_EQ(data.nFileSizeLow, 1u) << i;
+    open.push_back(search);
+  }
+  for (HANDLE search : {open.front(), open.back()}) {
+    ASSERT_TRUE(FindNextFileW(search, &data));
+    EXPECT_EQ(std::u16string(data.cFileName), u"b.txt");
+    EXPECT_EQ(data.nFileSizeLow, 2u);
+    EXPECT_FALSE(FindNextFileW(search, &data));
+  }
+  for (HANDLE search : open) EXPECT_TRUE(FindClose(search));
+  EXPECT_EQ(found(u"\\Folder\\*"), (Names{u"a.txt", u"b.txt"}));
 }
 
 TEST_F(FsTest, EntriesRemovedDuringASearchAreSkipped) {
