@@ -90,15 +90,9 @@ FsResult<FolderListing> ObjectStore::openFolder(const DevicePath& path) {
 FsResult<HostEntry> ObjectStore::findEntry(const std::filesystem::path& folder, const std::u16string& name) {
   auto hostName = DeviceNameToHost(name);
   if (!hostName) return FsError{ERROR_INVALID_NAME};
-  // Most lookups name the entry exactly; only a miss needs the folder scanned.
+  // Most lookups name the entry exactly; only a miss needs the folder's names.
   if (auto stat = StatNode(folder / *hostName)) return HostEntry{name, *hostName, stat->isDirectory};
-  auto entries = ListHostFolder(folder);
-  if (!entries) return FsError{entries.error()};
-  const HostEntry* best = nullptr;
-  for (const auto& entry : *entries)
-    if (NamesEqual(entry.name, name) && (!best || entry.name < best->name)) best = &entry;
-  if (!best) return FsError{ERROR_FILE_NOT_FOUND};
-  return *best;
+  return names_.find(folder, name);
 }
 
 // Most paths name every folder and the leaf as stored, so one host lookup finds

@@ -18,6 +18,7 @@
 #include <windows.h>
 
 #include "fs/device_path.h"
+#include "fs/folder_name_index.h"
 #include "fs/fs_result.h"
 #include "fs/host_folder.h"
 #include "fs/host_io.h"
@@ -128,6 +129,7 @@ class ObjectStore {
   std::filesystem::path root_;
   std::vector<std::u16string> storageCards_;
   std::map<std::string, Meta> meta_;
+  fs::FolderNameIndex names_;
   // Every file opened, for the sharing checks; closed ones drop out.
   mutable std::vector<std::weak_ptr<fs::OpenFile>> openFiles_;
   // Searches that keep their folder open on the host; ended ones drop out.
