@@ -219,6 +219,22 @@ std::optional<std::vector<std::u16string>> User::listRow(std::u16string_view nam
   return cells;
 }
 
+namespace {
+std::vector<std::u16string> ColumnHeaders(HWND list) {
+  std::vector<std::u16string> headers;
+  DWORD style = static_cast<DWORD>(GetWindowLongW(list, GWL_STYLE));
+  if ((style & LVS_TYPEMASK) != LVS_REPORT || (style & LVS_NOCOLUMNHEADER)) return headers;
+  if (auto state = ControlTable<ListViewState>::get().find(list))
+    for (const auto& column : state->columns) headers.push_back(column.text);
+  return headers;
+}
+}  // namespace
+
+std::vector<std::u16string> User::listColumnHeaders() const {
+  HWND list = findList();
+  return list ? ColumnHeaders(list) : std::vector<std::u16string>();
+}
+
 std::vector<std::u16string> User::selectedListItems() const {
   std::vector<std::u16string> items;
   HWND list = findList();
@@ -466,10 +482,11 @@ std::u16string User::render() const {
           out += std::u16string(2 * depth + 2, u' ') + (selected ? u"* " : u"- ") + ListItemText(child, i, 0) + u"\n";
         }
       }
-      if (IsClass(child, WC_LISTVIEWW) && (GetWindowLongW(child, GWL_STYLE) & LVS_TYPEMASK) == LVS_REPORT) {
-        if (auto state = ControlTable<ListViewState>::get().find(child)) {
+      if (IsClass(child, WC_LISTVIEWW)) {
+        auto headers = ColumnHeaders(child);
+        if (!headers.empty()) {
           out += std::u16string(2 * depth + 2, u' ') + u"columns:";
-          for (const auto& column : state->columns) out += u" [" + column.text + u"]";
+          for (const auto& header : headers) out += u" [" + header + u"]";
           out += u"\n";
         }
       }

@@ -51,6 +51,8 @@ class User {
   HWND findTree() const;
   std::vector<std::u16string> listItems() const;
   std::optional<std::vector<std::u16string>> listRow(std::u16string_view name) const;
+  // The column headers the list shows: only the detail view shows them.
+  std::vector<std::u16string> listColumnHeaders() const;
   std::vector<std::u16string> selectedListItems() const;
   std::optional<std::u16string> selectedTreePath() const;
   // The menu bar of the foreground window (the pocket shell's, or a toolbar the

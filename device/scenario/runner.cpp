@@ -129,6 +129,7 @@ class Runner {
         {"expect items", &Runner::expectItems},
         {"expect list", &Runner::expectList},
         {"expect row", &Runner::expectRow},
+        {"expect columns", &Runner::expectColumns},
         {"expect selected", &Runner::expectSelected},
         {"expect file", &Runner::expectFile},
         {"expect no-file", &Runner::expectNoFile},
@@ -429,6 +430,12 @@ class Runner {
     auto wanted = args(step, 0, step.args.size());
     if (found == wanted) return std::nullopt;
     return "expected the list " + QuoteAll(wanted) + ", found " + QuoteAll(found);
+  }
+  Check expectColumns(const Step& step) {
+    auto found = user_.listColumnHeaders();
+    auto wanted = args(step, 0, step.args.size());
+    if (found == wanted) return std::nullopt;
+    return "expected the column headers " + QuoteAll(wanted) + ", found " + QuoteAll(found);
   }
   Check expectRow(const Step& step) {
     auto row = user_.listRow(arg(step, 0));

@@ -56,6 +56,7 @@ constexpr std::array kWords = {
     WordRule{"expect items", 2, kMany, Check::ItemsEquals, "expect items ITEM... = ENTRY..."},
     WordRule{"expect list", 0, kMany, Check::None, "expect list ENTRY..."},
     WordRule{"expect row", 1, kMany, Check::None, "expect row NAME CELL..."},
+    WordRule{"expect columns", 0, kMany, Check::None, "expect columns [HEADER...]"},
     WordRule{"expect selected", 0, kMany, Check::None, "expect selected TEXT..."},
     WordRule{"expect file", 1, 2, Check::None, "expect file PATH [TEXT]"},
     WordRule{"expect no-file", 1, 1, Check::None, "expect no-file PATH"},
