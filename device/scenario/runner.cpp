@@ -118,6 +118,7 @@ class Runner {
         {"ok", &Runner::ok},
         {"answer", &Runner::answer},
         {"chooser", &Runner::chooser},
+        {"version", &Runner::version},
         {"show", &Runner::show},
         {"expect window", &Runner::expectWindow},
         {"expect dialog", &Runner::expectDialog},
@@ -330,6 +331,24 @@ class Runner {
       result->done = true;
       FreeLibrary(library);
       return 0;
+    });
+    return std::nullopt;
+  }
+  // The caller program asks the library's version table (ordinal 1) for one entry.
+  Check version(const Step& step) {
+    auto result = std::make_shared<ChooserResult>();
+    chosen_ = result;
+    int which = std::stoi(step.args[0]);
+    StartFunction(handheld_.device(), kChooserPath, [=]() -> int {
+      HMODULE library = LoadLibraryW(kLibraryPath);
+      if (!library) return 1;
+      FARPROC proc = GetProcAddressW(library, MAKEINTRESOURCEW(1));
+      if (proc) {
+        result->result = reinterpret_cast<int (*)(int)>(proc)(which);
+        result->done = true;
+      }
+      FreeLibrary(library);
+      return proc ? 0 : 1;
     });
     return std::nullopt;
   }

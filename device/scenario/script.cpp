@@ -45,6 +45,7 @@ constexpr std::array kWords = {
     WordRule{"ok", 0, 0, Check::None, "ok"},
     WordRule{"answer", 1, 1, Check::Answer, "answer ok|cancel|yes|no"},
     WordRule{"chooser", 3, 4, Check::Chooser, "chooser file|folder|tree TITLE PATH [must-exist]"},
+    WordRule{"version", 1, 1, Check::Number, "version INDEX"},
     WordRule{"show", 0, 0, Check::None, "show"},
     WordRule{"expect window", 1, 1, Check::None, "expect window CLASS|TITLE"},
     WordRule{"expect dialog", 1, 1, Check::None, "expect dialog TITLE"},
