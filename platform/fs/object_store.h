@@ -1,10 +1,11 @@
 // The device's object store: its files and folders over a host folder.
 //
-// Every device path is resolved component by component against the host folder's
-// entries, ignoring case as the device does; the names found are the names kept,
-// so what the device wrote comes back exactly. The store also holds what the host
-// cannot keep for the device (attribute bits, creation times) and the open files
-// and searches.
+// Every device path is resolved against the host folder's entries, ignoring case
+// as the device does; the names found are the names kept, so what the device wrote
+// comes back exactly. A path named exactly as stored is found with one host lookup;
+// any other is walked name by name. Host links below the device's folder are never
+// followed. The store also holds what the host cannot keep for the device
+// (attribute bits, creation times) and the open files and searches.
 #pragma once
 
 #include <cstdint>
