@@ -141,8 +141,15 @@ def handheld(size):
     s = c.scaled(32)
     c.boxed(s(6), s(1), s(26), s(31), GREY)
     c.boxed(s(9), s(4), s(23), s(20), BLUE)
-    for x in (8, 13, 18, 23):
-        c.rect(s(x) - max(1, s(1)), s(24), s(x) + max(1, s(2)), s(27), SILVER)
+    # Four buttons in a row below the screen, spaced in whole pixels so that they
+    # stay four apart at 16 pixels too.
+    margin = gap = max(1, s(2))
+    left, right = s(6) + margin, s(26) - margin
+    width = max(1, (right - left - 3 * gap) // 4)
+    start = left + (right - left - (4 * width + 3 * gap)) // 2
+    for i in range(4):
+        x = start + i * (width + gap)
+        c.rect(x, s(23), x + width, s(27), SILVER)
     return c
 
 
