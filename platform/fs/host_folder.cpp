@@ -58,6 +58,7 @@ FsResult<std::vector<HostEntry>> HostFolder::entries() {
     if (bytes == 0) break;
     for (ssize_t at = 0; at < bytes;) {
       const auto* raw = reinterpret_cast<const RawEntry*>(batch.get() + at);
+      if (static_cast<std::size_t>(raw->length) <= offsetof(RawEntry, name) || raw->length > bytes - at) break;
       at += raw->length;
       std::string_view hostName(raw->name, ::strnlen(raw->name, raw->length - offsetof(RawEntry, name)));
       unsigned char type = raw->type;
