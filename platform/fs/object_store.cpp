@@ -209,7 +209,7 @@ void ObjectStore::fillFindData(const Node& node, const HostStat& stat, WIN32_FIN
   data.nFileSizeHigh = static_cast<DWORD>(stat.size >> 32);
   data.nFileSizeLow = static_cast<DWORD>(stat.size & 0xFFFFFFFFu);
   data.dwOID = static_cast<DWORD>(stat.inode);
-  const std::u16string& name = node.path.isRoot() ? std::u16string() : node.path.leaf();
+  std::u16string_view name = node.path.isRoot() ? std::u16string_view() : std::u16string_view(node.path.leaf());
   std::size_t n = std::min<std::size_t>(name.size(), MAX_PATH - 1);
   std::copy_n(name.begin(), n, data.cFileName);
   data.cFileName[n] = 0;
