@@ -1,6 +1,5 @@
 #include "fs/host_io.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <linux/openat2.h>
 #include <sys/stat.h>

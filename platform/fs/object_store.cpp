@@ -54,12 +54,6 @@ void SortByName(std::vector<HostEntry>& entries) {
 }
 }  // namespace
 
-FsResult<std::vector<HostEntry>> ObjectStore::listFolder(const std::filesystem::path& host) {
-  auto entries = ListHostFolder(host);
-  if (entries) SortByName(*entries);
-  return entries;
-}
-
 FsResult<FolderListing> ObjectStore::openFolder(const DevicePath& path) {
   FolderListing listing;
   if (auto relative = exactRelativePath(path)) {
@@ -95,9 +89,7 @@ FsResult<HostEntry> ObjectStore::findEntry(const std::filesystem::path& folder, 
   return names_.find(folder, name);
 }
 
-// Most paths name every folder and the leaf as stored, so one host lookup finds
-// the whole path. Anything else (a name in another case, a missing leaf, a link
-// on the way, an error to report) is left to the walk one name at a time.
+// The host path below the root that names every component exactly as given.
 std::optional<std::filesystem::path> ObjectStore::exactRelativePath(const DevicePath& path) {
   if (path.components.empty()) return std::nullopt;
   std::filesystem::path relative;
@@ -109,6 +101,9 @@ std::optional<std::filesystem::path> ObjectStore::exactRelativePath(const Device
   return relative;
 }
 
+// Most paths name every folder and the leaf as stored, so one host lookup finds
+// the whole path. Anything else (a name in another case, a missing leaf, a link
+// on the way, an error to report) is left to the walk one name at a time.
 std::optional<Node> ObjectStore::locateExactly(const DevicePath& path) {
   auto relative = exactRelativePath(path);
   if (!relative) return std::nullopt;

@@ -89,8 +89,6 @@ class ObjectStore {
   FsResult<fs::Node> locate(const fs::DevicePath& path);
   // Parses an API argument and resolves it.
   FsResult<fs::Node> resolve(const WCHAR* text, fs::PathUse use = fs::PathUse::Name);
-  // The entries of a folder the device can see, in name order.
-  FsResult<std::vector<fs::HostEntry>> listFolder(const std::filesystem::path& host);
   // Resolves a folder and opens it for listing; a missing folder, or a file, is
   // ERROR_PATH_NOT_FOUND.
   FsResult<fs::FolderListing> openFolder(const fs::DevicePath& path);
