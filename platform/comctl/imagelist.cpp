@@ -70,10 +70,7 @@ int ImageLists::append(ImageList& list, const GdiDescription& source, int count)
 using sim::ImageLists;
 
 HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int initial, int grow) {
-  if (auto error = sim::Device::current().faults().take("ImageList_Create")) {
-    SetLastError(*error ? *error : ERROR_NOT_ENOUGH_MEMORY);
-    return nullptr;
-  }
+  if (sim::FailsByInjection("ImageList_Create", ERROR_NOT_ENOUGH_MEMORY)) return nullptr;
   if (cx <= 0 || cy <= 0 || initial < 0 || grow < 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;

@@ -18,10 +18,7 @@ inline BOOL FailWith(DWORD error) {
 // True (with the last error set) when a test or scenario armed a failure of this
 // operation; an armed error of 0 means the operation's natural error.
 inline bool InjectedFailure(std::string_view operation, DWORD naturalError) {
-  auto armed = Device::current().faults().take(operation);
-  if (!armed) return false;
-  SetLastError(*armed ? *armed : naturalError);
-  return true;
+  return FailsByInjection(operation, naturalError);
 }
 
 }  // namespace sim::fs

@@ -1,5 +1,9 @@
 #include "kernel/faults.h"
 
+#include <windows.h>
+
+#include "kernel/device.h"
+
 namespace sim {
 
 void Faults::arm(std::string operation, int count, std::uint32_t error, int skip) {
@@ -25,6 +29,13 @@ std::optional<std::uint32_t> Faults::take(std::string_view operation) {
 }
 
 bool Faults::armed(std::string_view operation) const { return switches_.find(operation) != switches_.end(); }
+
+bool FailsByInjection(std::string_view operation, std::uint32_t naturalError) {
+  auto armed = Device::current().faults().take(operation);
+  if (!armed) return false;
+  SetLastError(*armed ? *armed : naturalError);
+  return true;
+}
 
 void Faults::reportProgramFault(std::string program, std::string what) {
   programFaults_.push_back(ProgramFault{std::move(program), std::move(what)});

@@ -45,4 +45,9 @@ class Faults {
   std::vector<ProgramFault> programFaults_;
 };
 
+// True, with the calling thread's last error set, when a test or scenario armed a
+// failure of `operation` on the current device; an armed error of 0 means the
+// operation's own `naturalError`.
+bool FailsByInjection(std::string_view operation, std::uint32_t naturalError);
+
 }  // namespace sim

@@ -82,10 +82,7 @@ HMODULE LoadLibraryW(LPCWSTR fileName) {
     SetLastError(ERROR_NOT_SUPPORTED);
     return nullptr;
   }
-  if (auto injected = sim::Device::current().faults().take("LoadLibraryW")) {
-    SetLastError(*injected ? *injected : ERROR_MOD_NOT_FOUND);
-    return nullptr;
-  }
+  if (sim::FailsByInjection("LoadLibraryW", ERROR_MOD_NOT_FOUND)) return nullptr;
   auto image = resolveLibrary(*process, fileName);
   if (!image) {
     SetLastError(ERROR_MOD_NOT_FOUND);

@@ -2,7 +2,7 @@
 // work area, and following the input panel.
 #include <aygshell.h>
 
-#include "kernel/device.h"
+#include "kernel/faults.h"
 #include "user/window.h"
 
 namespace sim {
@@ -25,10 +25,7 @@ void SizeToWorkArea(HWND dialog) {
 
 BOOL SHInitDialog(PSHINITDLGINFO info) {
   using namespace sim;
-  if (auto injected = Device::current().faults().take("SHInitDialog")) {
-    SetLastError(*injected ? *injected : ERROR_OUTOFMEMORY);
-    return FALSE;
-  }
+  if (FailsByInjection("SHInitDialog", ERROR_OUTOFMEMORY)) return FALSE;
   if (!info || !(info->dwMask & SHIDIM_FLAGS)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;

@@ -12,18 +12,10 @@ namespace {
 sim::Clipboard& clipboard() { return sim::Clipboard::get(); }
 sim::SimThread* caller() { return sim::Scheduler::current(); }
 
-// An injected failure of `operation`, with its default error when none was chosen.
-bool injectedFailure(const char* operation, DWORD defaultError) {
-  auto injected = sim::Device::current().faults().take(operation);
-  if (!injected) return false;
-  SetLastError(*injected ? *injected : defaultError);
-  return true;
-}
-
 }  // namespace
 
 BOOL OpenClipboard(HWND owner) {
-  if (injectedFailure("OpenClipboard", ERROR_ACCESS_DENIED)) return FALSE;
+  if (sim::FailsByInjection("OpenClipboard", ERROR_ACCESS_DENIED)) return FALSE;
   if (owner && !sim::WindowSystem::get().checked(owner, "OpenClipboard")) return FALSE;
   DWORD error = 0;
   if (!clipboard().open(owner, caller(), error)) return sim::Fail(error, FALSE);
@@ -43,7 +35,7 @@ BOOL EmptyClipboard() {
 }
 
 HANDLE SetClipboardData(UINT format, HANDLE data) {
-  if (injectedFailure("SetClipboardData", ERROR_NOT_ENOUGH_MEMORY)) return nullptr;
+  if (sim::FailsByInjection("SetClipboardData", ERROR_NOT_ENOUGH_MEMORY)) return nullptr;
   DWORD error = 0;
   if (!clipboard().set(format, data, caller(), error)) return sim::Fail<HANDLE>(error, nullptr);
   return data;
