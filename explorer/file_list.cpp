@@ -1,6 +1,8 @@
 // The list of the shown folder's entries: name, size and date, sorted by name.
 #include "explorer.h"
 
+#include "shell/shortcut.h"
+
 namespace explorer {
 
 namespace {
@@ -86,27 +88,16 @@ void Launch(const std::u16string& program, const std::u16string& arguments) {
   }
 }
 
-// A shortcut's target: the program (quoted, or up to the first blank) and the rest.
+// A shortcut opens as the shell starts its target; a folder target is shown instead.
 void OpenShortcut(ExplorerState& state, const std::u16string& path) {
   WCHAR target[MAX_PATH] = {};
   if (!SHGetShortcutTarget(const_cast<char16_t*>(path.c_str()), target, MAX_PATH)) return;
-  std::u16string text(target);
-  std::u16string program, arguments;
-  if (!text.empty() && text.front() == u'"') {
-    size_t close = text.find(u'"', 1);
-    program = text.substr(1, close == std::u16string::npos ? std::u16string::npos : close - 1);
-    arguments = close == std::u16string::npos ? u"" : text.substr(close + 1);
-  } else {
-    size_t blank = text.find(u' ');
-    program = text.substr(0, blank);
-    arguments = blank == std::u16string::npos ? u"" : text.substr(blank + 1);
-  }
-  while (!arguments.empty() && arguments.front() == u' ') arguments.erase(0, 1);
-  DWORD attributes = GetFileAttributesW(program.c_str());
+  sim::ShortcutCommand command = sim::SplitShortcutTarget(target);
+  DWORD attributes = GetFileAttributesW(command.program.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && IsFolderAttributes(attributes))
-    ShowFolder(state, NormalizeFolder(program));
+    ShowFolder(state, NormalizeFolder(command.program));
   else
-    Launch(program, arguments);
+    Launch(command.program, command.arguments);
 }
 
 void RenameItem(ExplorerState& state, int index, const char16_t* newName) {

@@ -11,6 +11,7 @@
 #include "handheld.h"
 #include "kernel/image_registry.h"
 #include "kernel/process.h"
+#include "shell/shortcut.h"
 #include "text/utf.h"
 #include "user.h"
 #include "user/msgbox.h"
@@ -265,19 +266,8 @@ class Runner {
     if (path.size() > 4 && SameIgnoringCase(path.substr(path.size() - 4), u".lnk")) {
       WCHAR target[MAX_PATH] = {};
       if (!SHGetShortcutTarget(path.data(), target, MAX_PATH)) return "cannot read the shortcut " + step.args[0];
-      std::u16string text(target), program, rest;
-      if (!text.empty() && text.front() == u'"') {
-        size_t close = text.find(u'"', 1);
-        program = text.substr(1, close == std::u16string::npos ? std::u16string::npos : close - 1);
-        rest = close == std::u16string::npos ? u"" : text.substr(close + 1);
-      } else {
-        size_t blank = text.find(u' ');
-        program = text.substr(0, blank);
-        rest = blank == std::u16string::npos ? u"" : text.substr(blank);
-      }
-      size_t first = rest.find_first_not_of(u' ');
-      rest = first == std::u16string::npos ? u"" : rest.substr(first);
-      StartProgram(handheld_.device(), program, rest);
+      ShortcutCommand command = SplitShortcutTarget(target);
+      StartProgram(handheld_.device(), command.program, command.arguments);
     } else {
       StartProgram(handheld_.device(), path, u"");
     }

@@ -64,6 +64,23 @@ Result<std::u16string> DecodeShortcut(std::span<const unsigned char> bytes) {
   return std::u16string(target);
 }
 
+ShortcutCommand SplitShortcutTarget(std::u16string_view target) {
+  ShortcutCommand command;
+  std::u16string_view rest;
+  if (!target.empty() && target.front() == u'"') {
+    std::size_t close = target.find(u'"', 1);
+    command.program = target.substr(1, close == std::u16string_view::npos ? std::u16string_view::npos : close - 1);
+    rest = close == std::u16string_view::npos ? std::u16string_view() : target.substr(close + 1);
+  } else {
+    std::size_t blank = target.find(u' ');
+    command.program = target.substr(0, blank);
+    rest = blank == std::u16string_view::npos ? std::u16string_view() : target.substr(blank);
+  }
+  std::size_t first = rest.find_first_not_of(u' ');
+  if (first != std::u16string_view::npos) command.arguments = rest.substr(first);
+  return command;
+}
+
 }  // namespace sim
 
 using namespace sim;
