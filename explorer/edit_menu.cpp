@@ -40,9 +40,10 @@ std::u16string DescribeEntry(const std::u16string& path) {
   SYSTEMTIME time{};
   FileTimeToLocalFileTime(&found.ftLastWriteTime, &local);
   FileTimeToSystemTime(&local, &time);
-  WCHAR text[512];
+  // Room for a name and a path of a whole MAX_PATH each, beside the fixed words.
+  WCHAR text[3 * MAX_PATH];
   bool folder = IsFolderAttributes(found.dwFileAttributes);
-  _snwprintf(text, 512, u"名前: %s\n種類: %s\nｻｲｽﾞ: %u ﾊﾞｲﾄ\n更新日時: %04d/%02d/%02d %02d:%02d\n場所: %s", found.cFileName,
+  _snwprintf(text, 3 * MAX_PATH, u"名前: %s\n種類: %s\nｻｲｽﾞ: %u ﾊﾞｲﾄ\n更新日時: %04d/%02d/%02d %02d:%02d\n場所: %s", found.cFileName,
              folder ? u"ﾌｫﾙﾀﾞ" : u"ﾌｧｲﾙ", folder ? 0u : found.nFileSizeLow, time.wYear, time.wMonth, time.wDay,
              time.wHour, time.wMinute, path.c_str());
   return text;
@@ -111,8 +112,8 @@ void ShowProperties(ExplorerState& state) {
   else if (names.size() == 1)
     text = DescribeEntry(JoinPath(state.folder, names.front()));
   else {
-    WCHAR count[64];
-    _snwprintf(count, 64, u"%u 個の項目を選択しています。\n場所: %s", static_cast<unsigned>(names.size()),
+    WCHAR count[64 + MAX_PATH];
+    _snwprintf(count, 64 + MAX_PATH, u"%u 個の項目を選択しています。\n場所: %s", static_cast<unsigned>(names.size()),
                state.folder.c_str());
     text = count;
   }

@@ -343,4 +343,12 @@ bool copyTerminated(std::u16string_view text, char16_t* buffer, size_t capacity)
   return fits;
 }
 
+int copyBounded(std::u16string_view text, char16_t* buffer, size_t count) {
+  const size_t written = text.size() < count ? text.size() : count;
+  if (written > 0) std::memcpy(buffer, text.data(), written * sizeof(char16_t));
+  if (text.size() < count) buffer[text.size()] = 0;
+  if (text.size() > count || text.size() > INT32_MAX) return -1;
+  return static_cast<int>(text.size());
+}
+
 }  // namespace sim

@@ -15,4 +15,9 @@ std::u16string formatWide(const char16_t* format, va_list args);
 // of a surrogate pair at the end. Returns true when all of text fit.
 bool copyTerminated(std::u16string_view text, char16_t* buffer, size_t capacity);
 
+// The device's bounded formatting contract: writes the first min(length, count)
+// characters of text and a terminator only when one more character fits. Gives the
+// length when the text fits (count included, then unterminated), else -1.
+int copyBounded(std::u16string_view text, char16_t* buffer, size_t count);
+
 }  // namespace sim

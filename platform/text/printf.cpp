@@ -30,12 +30,11 @@ int swprintf(WCHAR* buffer, const WCHAR* format, ...) {
 }
 
 int _vsnwprintf(WCHAR* buffer, size_t count, const WCHAR* format, va_list args) {
-  const std::u16string text = sim::formatWide(format, args);
-  // The device leaves the buffer unterminated when the text fills it exactly or
-  // overflows; here it is always terminated, and a text that needs the last slot
-  // for itself counts as not fitting.
-  if (!sim::copyTerminated(text, buffer, count)) return -1;
-  return lengthAsInt(text.size());
+  // As on the device: a text that fills the buffer exactly comes back with its
+  // length and no terminator, a longer one as -1 with the first count characters
+  // written and no terminator either, so a caller that trusts only -1 reads past
+  // its buffer.
+  return sim::copyBounded(sim::formatWide(format, args), buffer, count);
 }
 
 int _snwprintf(WCHAR* buffer, size_t count, const WCHAR* format, ...) {

@@ -129,8 +129,11 @@ int CompareStringW(LCID locale, DWORD flags, LPCWSTR a, int countA, LPCWSTR b, i
 // The device's int and long are 32 bits; %lld and %I64d take 64-bit values.
 int swprintf(WCHAR* buffer, const WCHAR* format, ...);  // unbounded
 int vswprintf(WCHAR* buffer, const WCHAR* format, va_list args);
-// Writes at most count characters including the terminating zero; returns the
-// length written, or -1 when the text did not fit (it is then cut and terminated).
+// Writes at most count characters. A text shorter than count is terminated and its
+// length returned; one of exactly count characters is written without a terminator
+// and its length returned; a longer one has its first count characters written,
+// without a terminator, and gives -1. So only 0 <= result < count means a whole,
+// terminated text.
 int _snwprintf(WCHAR* buffer, size_t count, const WCHAR* format, ...);
 int _vsnwprintf(WCHAR* buffer, size_t count, const WCHAR* format, va_list args);
 // The length the text would have, without writing it.
