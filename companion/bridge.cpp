@@ -1,6 +1,8 @@
 // The clipboard file-list bridge: reads the File Explorer's copied file list from
 // the clipboard and runs one action for each path in it.
 #include "companion.h"
+
+#include "bounded_format.h"
 #include "resource.h"
 
 #define PATH_LIST_CAPACITY 2600
@@ -46,12 +48,8 @@ static BOOL HasDesktopHeader(const FileListBlock& block) {
 
 static void LaunchSendToTarget() {
   WCHAR commandLine[SEND_TO_COMMAND_LINE_LENGTH];
-  int written;
-  if (companionState.passUnquoted == 1)
-    written = _snwprintf(commandLine, SEND_TO_COMMAND_LINE_LENGTH, TEXT("%s"), (LPCWSTR)companionState.selectedPath);
-  else
-    written = _snwprintf(commandLine, SEND_TO_COMMAND_LINE_LENGTH, TEXT("\"%s\""), (LPCWSTR)companionState.selectedPath);
-  if (written < 0) return;
+  LPCWSTR format = companionState.passUnquoted == 1 ? TEXT("%s") : TEXT("\"%s\"");
+  if (!FormatWhole(commandLine, SEND_TO_COMMAND_LINE_LENGTH, format, (LPCWSTR)companionState.selectedPath)) return;
   PROCESS_INFORMATION process;
   ZeroMemory(&process, sizeof(process));
   if (CreateProcessW(companionState.sendToTarget, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, NULL, &process)) {
@@ -150,10 +148,14 @@ static void PlacePathList(HWND window, CString& pathList) {
   CloseClipboard();
 }
 
+void ShowClipboardOpenFailed(HWND window) {
+  MessageBoxW(window, TEXT("クリップボードのオープンに失敗しました"), CAPTION, FAILURE_FLAGS);
+}
+
 int ProcessClipboardFileList(HWND window, UINT format, int action) {
   CString pathList;
   if (!OpenClipboard(window)) {
-    MessageBoxW(window, TEXT("クリップボードのオープンに失敗しました"), CAPTION, FAILURE_FLAGS);
+    ShowClipboardOpenFailed(window);
     return 0;
   }
   HANDLE data = GetClipboardData(format);

@@ -4,7 +4,9 @@
 
 #include <aygshell.h>
 
+#include "bounded_format.h"
 #include "resource.h"
+#include "shortcut_file.h"
 
 #define QUESTION_LENGTH 360
 #define SHMENUBARINFO_SIZE_WITHOUT_COLOR 32
@@ -18,49 +20,21 @@ static CString ShortcutBaseName(const CString& path) {
   return name;
 }
 
-// Writes the shortcut at `linkPath`. An existing file there is moved aside first
-// and only removed once the new shortcut is written; if writing fails it is put back.
-static BOOL FindAsideName(LPCWSTR linkPath, LPWSTR asidePath) {
-  for (int n = 0; n < 100; ++n) {
-    if (_snwprintf(asidePath, MAX_PATH, TEXT("%s.%02d.old"), linkPath, n) < 0) return FALSE;
-    if (GetFileAttributesW(asidePath) == INVALID_FILE_ATTRIBUTES) return TRUE;
-  }
-  return FALSE;
-}
-
-static BOOL ReplaceShortcut(LPCWSTR linkPath, LPWSTR linkTarget) {
-  WCHAR asidePath[MAX_PATH];
-  BOOL hadOld = GetFileAttributesW(linkPath) != INVALID_FILE_ATTRIBUTES;
-  if (hadOld) {
-    if (!FindAsideName(linkPath, asidePath)) return FALSE;
-    if (!MoveFileW(linkPath, asidePath)) return FALSE;
-  }
-  if (SHCreateShortcut((LPWSTR)linkPath, linkTarget)) {
-    if (hadOld) DeleteFileW(asidePath);
-    return TRUE;
-  }
-  if (hadOld) {
-    DeleteFileW(linkPath);
-    MoveFileW(asidePath, linkPath);
-  }
-  return FALSE;
-}
-
 BOOL CreatePastedShortcut(HWND dialog) {
   CString name = ShortcutBaseName(companionState.selectedPath);
   WCHAR linkPath[MAX_PATH];
   WCHAR linkTarget[MAX_PATH];
   // A name or target that does not fit is refused rather than cut into a wrong one.
-  if (_snwprintf(linkPath, MAX_PATH, TEXT("%s%s.lnk"), (LPCWSTR)companionState.currentFolder, (LPCWSTR)name) < 0)
+  if (!FormatWhole(linkPath, MAX_PATH, TEXT("%s%s.lnk"), (LPCWSTR)companionState.currentFolder, (LPCWSTR)name))
     return FALSE;
-  if (_snwprintf(linkTarget, MAX_PATH, TEXT("\"%s\""), (LPCWSTR)companionState.selectedPath) < 0) return FALSE;
+  if (!FormatWhole(linkTarget, MAX_PATH, TEXT("\"%s\""), (LPCWSTR)companionState.selectedPath)) return FALSE;
 
   if (GetFileAttributesW(linkPath) != INVALID_FILE_ATTRIBUTES) {
     int answer = MessageBoxW(dialog, TEXT("同名のファイルがすでに存在します。上書きしますか?"), TEXT("上書きの確認"),
                              MB_YESNO | MB_ICONQUESTION);
     if (answer != IDYES) return TRUE;
   }
-  return ReplaceShortcut(linkPath, linkTarget);
+  return ReplaceShortcutFile(linkPath, linkTarget);
 }
 
 static void InitPasteDialog(HWND dialog) {
@@ -71,10 +45,11 @@ static void InitPasteDialog(HWND dialog) {
   menuBar.dwFlags = SHCMBF_EMPTYBAR;
   SHCreateMenuBar(&menuBar);
 
+  // A question that does not fit is shown cut rather than not at all.
   WCHAR question[QUESTION_LENGTH];
-  if (_snwprintf(question, QUESTION_LENGTH, TEXT("このﾌｫﾙﾀﾞに'%s'へのｼｮｰﾄｶｯﾄを作成しますか?"),
-                 (LPCWSTR)companionState.selectedPath) < 0)
-    question[QUESTION_LENGTH - 1] = 0;
+  int written = _snwprintf(question, QUESTION_LENGTH, TEXT("このﾌｫﾙﾀﾞに'%s'へのｼｮｰﾄｶｯﾄを作成しますか?"),
+                           (LPCWSTR)companionState.selectedPath);
+  if (written < 0 || written >= QUESTION_LENGTH) question[QUESTION_LENGTH - 1] = 0;
   SetWindowTextW(GetDlgItem(dialog, IDC_PASTE_MESSAGE), question);
 
   SHFILEINFO info;

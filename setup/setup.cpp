@@ -5,7 +5,9 @@
 
 #include <aygshell.h>
 
+#include "bounded_format.h"
 #include "resource.h"
+#include "shortcut_file.h"
 
 #define FOLDER_CHOICE_CAPACITY 28
 #define PLACE_TEXT_CAPACITY 20
@@ -36,39 +38,6 @@ void ResetSetupTexts() {
   wcscpy(shortcutPlaceText, PROGRAMS_PLACE);
 }
 
-// Finds an unused name beside `path` to keep the old shortcut under while the new
-// one is written.
-static BOOL FindAsideName(LPCWSTR path, LPWSTR asidePath) {
-  for (int n = 0; n < 100; ++n) {
-    if (_snwprintf(asidePath, MAX_PATH, TEXT("%s.%02d.old"), path, n) < 0) return FALSE;
-    if (GetFileAttributesW(asidePath) == INVALID_FILE_ATTRIBUTES) return TRUE;
-  }
-  return FALSE;
-}
-
-// Replaces the shortcut at `path`. The old one is moved aside and removed only after
-// the new one is written; if writing fails it is put back, so the user always keeps
-// a shortcut.
-BOOL ReplaceShortcutFile(LPCWSTR path, LPCWSTR target) {
-  WCHAR asidePath[MAX_PATH];
-  WCHAR targetCopy[MAX_PATH];
-  if (_snwprintf(targetCopy, MAX_PATH, TEXT("%s"), target) < 0) return FALSE;
-  BOOL hadOld = GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
-  if (hadOld) {
-    if (!FindAsideName(path, asidePath)) return FALSE;
-    if (!MoveFileW(path, asidePath)) return FALSE;
-  }
-  if (SHCreateShortcut((LPWSTR)path, targetCopy)) {
-    if (hadOld) DeleteFileW(asidePath);
-    return TRUE;
-  }
-  if (hadOld) {
-    DeleteFileW(path);
-    MoveFileW(asidePath, path);
-  }
-  return FALSE;
-}
-
 // The tool's own folder with its trailing backslash, from its module path.
 static BOOL GetOwnFolder(LPWSTR folder) {
   DWORD length = GetModuleFileNameW(NULL, folder, MAX_PATH);
@@ -87,14 +56,14 @@ void WriteCompanionShortcut(HWND dialog) {
   WCHAR folder[MAX_PATH];
   WCHAR target[MAX_PATH];
   if (!GetOwnFolder(folder) ||
-      _snwprintf(target, MAX_PATH, TEXT("\"%sBrackenway.exe\" %s"), folder, initialFolderArgument) < 0 ||
+      !FormatWhole(target, MAX_PATH, TEXT("\"%sBrackenway.exe\" %s"), folder, initialFolderArgument) ||
       !ReplaceShortcutFile(shortcutPath, target)) {
     ShowWriteFailed(dialog);
     return;
   }
   WCHAR message[MESSAGE_CAPACITY];
-  _snwprintf(message, MESSAGE_CAPACITY, TEXT("%sショートカットを、%sに作成しました。"), folderChoiceText,
-             shortcutPlaceText);
+  FormatWhole(message, MESSAGE_CAPACITY, TEXT("%sショートカットを、%sに作成しました。"), folderChoiceText,
+              shortcutPlaceText);
   MessageBoxW(dialog, message, DONE_CAPTION, MB_OK | MB_ICONINFORMATION);
 }
 
@@ -104,8 +73,8 @@ void RestoreExplorerShortcut(HWND dialog) {
     return;
   }
   WCHAR message[MESSAGE_CAPACITY];
-  _snwprintf(message, MESSAGE_CAPACITY, TEXT("%sに、標準のファイルエクスプローラへのリンクを作りなおしました。"),
-             shortcutPlaceText);
+  FormatWhole(message, MESSAGE_CAPACITY, TEXT("%sに、標準のファイルエクスプローラへのリンクを作りなおしました。"),
+              shortcutPlaceText);
   MessageBoxW(dialog, message, DONE_CAPTION, MB_OK | MB_ICONINFORMATION);
 }
 

@@ -10,5 +10,4 @@ int BrackenwayConfMain(HINSTANCE instance, HINSTANCE previousInstance, LPWSTR co
 INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void WriteCompanionShortcut(HWND dialog);
 void RestoreExplorerShortcut(HWND dialog);
-BOOL ReplaceShortcutFile(LPCWSTR path, LPCWSTR target);
 void ResetSetupTexts();

@@ -42,9 +42,9 @@ int CreateNewFolder(DialogRequest* request, HWND dialog) {
     if (n == 1)
       wcscpy(name, NEW_FOLDER_NAME);
     else
-      _snwprintf(name, MAX_PATH, TEXT("%s#%d"), NEW_FOLDER_NAME, n);
+      FormatWhole(name, MAX_PATH, TEXT("%s#%d"), NEW_FOLDER_NAME, n);
     // A full path that does not fit is refused, never cut into another name.
-    if (_snwprintf(path, MAX_PATH, TEXT("%s%s"), request->folder, name) < 0) return 0;
+    if (!FormatWhole(path, MAX_PATH, TEXT("%s%s"), request->folder, name)) return 0;
     created = CreateDirectoryW(path, NULL);
   }
   if (!created) return 0;
@@ -84,7 +84,7 @@ int OpenFocusedItem(DialogRequest* request, HWND dialog) {
   }
   // A descent that would not fit keeps the folder as it is.
   WCHAR descended[MAX_PATH];
-  if (_snwprintf(descended, MAX_PATH, TEXT("%s%s\\"), request->folder, name) < 0) return 0;
+  if (!FormatWhole(descended, MAX_PATH, TEXT("%s%s\\"), request->folder, name)) return 0;
   wcscpy(request->folder, descended);
   RefreshListAndPathBar(request, dialog);
   return 1;
@@ -94,7 +94,7 @@ int PickFocusedItem(DialogRequest* request, HWND dialog) {
   WCHAR name[MAX_PATH];
   if (ReadFocusedItem(FileList(dialog), LVIF_TEXT | LVIF_PARAM, name, NULL) < 0) return 0;
   WCHAR picked[MAX_PATH];
-  if (_snwprintf(picked, MAX_PATH, TEXT("%s%s"), request->folder, name) < 0) return 0;
+  if (!FormatWhole(picked, MAX_PATH, TEXT("%s%s"), request->folder, name)) return 0;
   wcscpy(request->path, picked);
   SetWindowTextW(GetDlgItem(dialog, IDC_PATH_EDIT), request->path);
   return 1;
@@ -104,7 +104,7 @@ int DeleteFocusedItem(DialogRequest* request, HWND dialog) {
   WCHAR name[MAX_PATH];
   if (ReadFocusedItem(FileList(dialog), LVIF_TEXT, name, NULL) < 0) return 0;
   WCHAR path[MAX_PATH];
-  if (_snwprintf(path, MAX_PATH, TEXT("%s%s"), request->folder, name) < 0) return 0;
+  if (!FormatWhole(path, MAX_PATH, TEXT("%s%s"), request->folder, name)) return 0;
   int kind = GetPathKind(path);
   if (kind == 0) return 0;
   if (MessageBoxW(dialog, name, TEXT("Delete ?"), MB_YESNO) == IDYES) {
@@ -130,11 +130,11 @@ static int EndLabelEdit(DialogRequest* request, HWND dialog, NMLVDISPINFOW* info
   request->renaming = 0;
   if (info->item.pszText == NULL) return 0;
   WCHAR newName[MAX_PATH];
-  if (_snwprintf(newName, MAX_PATH, TEXT("%s"), info->item.pszText) < 0) return 0;
+  if (!FormatWhole(newName, MAX_PATH, TEXT("%s"), info->item.pszText)) return 0;
   WCHAR oldPath[MAX_PATH];
   WCHAR newPath[MAX_PATH];
-  if (_snwprintf(oldPath, MAX_PATH, TEXT("%s%s"), request->folder, oldItemName) < 0) return 0;
-  if (_snwprintf(newPath, MAX_PATH, TEXT("%s%s"), request->folder, newName) < 0) return 0;
+  if (!FormatWhole(oldPath, MAX_PATH, TEXT("%s%s"), request->folder, oldItemName)) return 0;
+  if (!FormatWhole(newPath, MAX_PATH, TEXT("%s%s"), request->folder, newName)) return 0;
   MoveFileW(oldPath, newPath);
   RefreshListAndPathBar(request, dialog);
   return 1;

@@ -58,14 +58,14 @@ int AddListItem(DialogRequest* request, HWND list, LPCWSTR name, LPCWSTR sizeTex
 // Sizes in units of 1000: "9999", "10KB", "1,234KB", "100MB".
 void FormatSizeText(DWORD size, LPWSTR text, int capacity) {
   if (size < 10000)
-    _snwprintf(text, capacity, TEXT("%u"), size);
+    FormatWhole(text, capacity, TEXT("%u"), size);
   else if (size < 1000000)
-    _snwprintf(text, capacity, TEXT("%uKB"), size / 1000);
+    FormatWhole(text, capacity, TEXT("%uKB"), size / 1000);
   else if (size < 100000000) {
     DWORD kilo = size / 1000;
-    _snwprintf(text, capacity, TEXT("%u,%03uKB"), kilo / 1000, kilo % 1000);
+    FormatWhole(text, capacity, TEXT("%u,%03uKB"), kilo / 1000, kilo % 1000);
   } else
-    _snwprintf(text, capacity, TEXT("%uMB"), size / 1000000);
+    FormatWhole(text, capacity, TEXT("%uMB"), size / 1000000);
 }
 
 static void FormatDateText(const FILETIME* written, LPWSTR text, int capacity) {
@@ -74,8 +74,8 @@ static void FormatDateText(const FILETIME* written, LPWSTR text, int capacity) {
   ZeroMemory(&time, sizeof(time));
   FileTimeToLocalFileTime(written, &local);
   FileTimeToSystemTime(&local, &time);
-  _snwprintf(text, capacity, TEXT("%04d-%02d-%02d %02d:%02d:%02d"), time.wYear, time.wMonth, time.wDay, time.wHour,
-             time.wMinute, time.wSecond);
+  FormatWhole(text, capacity, TEXT("%04d-%02d-%02d %02d:%02d:%02d"), time.wYear, time.wMonth, time.wDay, time.wHour,
+              time.wMinute, time.wSecond);
 }
 
 static void AddFoundEntry(DialogRequest* request, HWND list, const WIN32_FIND_DATAW* found) {
@@ -94,7 +94,7 @@ int ListFolder(DialogRequest* request, HWND list) {
   SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
   if (wcslen(request->folder) > MAX_FOLDER_LENGTH) return 0;
   WCHAR search[MAX_PATH];
-  if (_snwprintf(search, MAX_PATH, TEXT("%s%s"), request->folder, request->pattern) < 0) return 0;
+  if (!FormatWhole(search, MAX_PATH, TEXT("%s%s"), request->folder, request->pattern)) return 0;
   WIN32_FIND_DATAW found;
   HANDLE handle = FindFirstFileW(search, &found);
   if (handle == INVALID_HANDLE_VALUE) return 0;

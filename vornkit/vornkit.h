@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "bounded_format.h"
 #include "resource.h"
 
 #define PATTERN_CAPACITY 16
