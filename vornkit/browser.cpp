@@ -80,7 +80,10 @@ int InitFileBrowser(DialogRequest* request, HWND dialog) {
   ListFolder(request, list);
   FillPathBar(request, dialog);
 
-  SetWindowTextW(GetDlgItem(dialog, IDC_PATH_EDIT), request->path);
+  // The box never takes more than a path can hold, so what it shows is what OK gives.
+  HWND edit = GetDlgItem(dialog, IDC_PATH_EDIT);
+  SendMessageW(edit, EM_LIMITTEXT, MAX_PATH - 1, 0);
+  SetWindowTextW(edit, request->path);
   SetWindowTextW(dialog, request->title);
   PlaceDialog(dialog);
 
@@ -108,8 +111,13 @@ int SetListStyle(HWND dialog, DWORD view) {
   return 1;
 }
 
+// A text longer than `path` holds is refused rather than returned cut. Typing cannot
+// make one (the edit box takes at most MAX_PATH - 1 characters); a text set into the
+// box by other means can.
 int ValidateOk(DialogRequest* request, HWND dialog) {
-  GetWindowTextW(GetDlgItem(dialog, IDC_PATH_EDIT), request->path, MAX_PATH);
+  HWND edit = GetDlgItem(dialog, IDC_PATH_EDIT);
+  if (GetWindowTextLengthW(edit) >= MAX_PATH) return 0;
+  GetWindowTextW(edit, request->path, MAX_PATH);
   if (request->path[0] == 0) return 0;
   int kind = GetPathKind(request->path);
   if (request->mode == MODE_FILE && kind == 2) return 0;

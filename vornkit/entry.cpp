@@ -107,7 +107,20 @@ void SetWaitCursor(int on) {
   }
 }
 
+// The file search finds nothing for a text that ends in a backslash, but such a text
+// names a folder: "\" is the root, and "\X\" is the folder "\X" when there is one.
+static int GetFolderPathKind(LPCWSTR path, size_t length) {
+  if (length == 1) return 2;
+  WCHAR folder[MAX_PATH];
+  if (length >= MAX_PATH) return 0;
+  wcsncpy(folder, path, length - 1);
+  folder[length - 1] = 0;
+  return GetPathKind(folder) == 2 ? 2 : 0;
+}
+
 int GetPathKind(LPCWSTR path) {
+  size_t length = wcslen(path);
+  if (length > 0 && path[length - 1] == TEXT('\\')) return GetFolderPathKind(path, length);
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW(path, &found);
   if (search == INVALID_HANDLE_VALUE) return 0;
