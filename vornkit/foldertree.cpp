@@ -59,13 +59,13 @@ int FillFolderTree(FolderTreeRequest* request, HWND tree, HTREEITEM parent, LPCW
   // A folder whose search text would not fit, or that lies too deep, is shown
   // without children.
   HANDLE search = INVALID_HANDLE_VALUE;
-  if (depth < MAX_TREE_DEPTH && _snwprintf(path, MAX_PATH, TEXT("%s\\*.*"), folderPath) >= 0)
+  if (depth < MAX_TREE_DEPTH && FormatWhole(path, MAX_PATH, TEXT("%s\\*.*"), folderPath))
     search = FindFirstFileW(path, &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
       if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
       HTREEITEM item = InsertTreeItem(tree, parent, found.cFileName, FOLDER_IMAGE);
-      if (_snwprintf(path, MAX_PATH, TEXT("%s\\%s"), folderPath, found.cFileName) >= 0)
+      if (FormatWhole(path, MAX_PATH, TEXT("%s\\%s"), folderPath, found.cFileName))
         FillFolderTree(request, tree, item, path, depth + 1);
     } while (FindNextFileW(search, &found));
     FindClose(search);
@@ -141,6 +141,12 @@ static void EndFolderTree(FolderTreeRequest* request, HWND dialog, INT_PTR resul
   EndDialog(dialog, result);
 }
 
+static HTREEITEM ParentItem(HWND tree, HTREEITEM item) {
+  return (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_PARENT, (LPARAM)item);
+}
+
+// The root item is the tree's top item: a folder may carry the root item's text.
+// A path that would not fit keeps the dialog open.
 int BuildSelectedPath(FolderTreeRequest* request, HWND dialog) {
   HWND tree = GetDlgItem(dialog, IDC_FOLDER_TREE);
   WCHAR path[MAX_PATH];
@@ -148,21 +154,18 @@ int BuildSelectedPath(FolderTreeRequest* request, HWND dialog) {
   WCHAR text[MAX_PATH];
   ZeroMemory(path, sizeof(path));
   ZeroMemory(scratch, sizeof(scratch));
+  HTREEITEM root = (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
   HTREEITEM item = (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
-  if (item != NULL) {
-    ReadItemText(tree, item, text);
-    if (wcscmp(text, ROOT_ITEM_TEXT) != 0) {
-      wcscpy(path, text);
-      for (HTREEITEM ancestor = (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_PARENT, (LPARAM)item);
-           ancestor != NULL;
-           ancestor = (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_PARENT, (LPARAM)ancestor)) {
-        ReadItemText(tree, ancestor, text);
-        int written = wcscmp(text, ROOT_ITEM_TEXT) == 0 ? _snwprintf(scratch, MAX_PATH, TEXT("\\%s"), path)
-                                                        : _snwprintf(scratch, MAX_PATH, TEXT("%s\\%s"), text, path);
-        if (written < 0) return 0;
-        wcscpy(path, scratch);
-      }
+  if (item != NULL && item != root) {
+    ReadItemText(tree, item, path);
+    HTREEITEM ancestor;
+    for (ancestor = ParentItem(tree, item); ancestor != NULL && ancestor != root; ancestor = ParentItem(tree, ancestor)) {
+      ReadItemText(tree, ancestor, text);
+      if (!FormatWhole(scratch, MAX_PATH, TEXT("%s\\%s"), text, path)) return 0;
+      wcscpy(path, scratch);
     }
+    if (!FormatWhole(scratch, MAX_PATH, TEXT("\\%s"), path)) return 0;
+    wcscpy(path, scratch);
   }
   wcscpy(request->result, path);
   EndFolderTree(request, dialog, 1);
