@@ -75,6 +75,8 @@ extern CompanionState companionState;
 typedef int(WINAPI* FolderTreeProc)(HWND owner, LPCWSTR title, LPWSTR path);
 #define VORNKIT_LIBRARY TEXT("Vornkit.dll")
 #define FOLDER_TREE_ORDINAL 4
+// The folder tree pre-selects from a text of at most this many characters.
+#define FOLDER_TREE_PATH_LENGTH 255
 extern FolderTreeProc folderTreeImport;
 
 // main.cpp
@@ -84,10 +86,11 @@ void ResetCompanionState();
 // wndproc.cpp
 LRESULT CALLBACK CompanionWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void SendCtrlKey(BYTE key);
-void ClearClipboard(HWND window);
+BOOL ClearClipboard(HWND window);
 UINT FindFileListFormat();
 void CaptureCurrentFolder(HMENU folderMenu);
 void StripQuotes(CString& text);
+void TreeStartFolder(const CString& folder, LPWSTR path);
 
 // menus.cpp
 void UpdateExplorerMenu(HMENU menu);
@@ -95,3 +98,7 @@ void FillLinkMenu(HMENU submenu, LPCWSTR pattern, UINT firstId);
 
 // bridge.cpp
 int ProcessClipboardFileList(HWND window, UINT format, int action);
+void ShowClipboardOpenFailed(HWND window);
+
+// paste.cpp
+BOOL CreatePastedShortcut(HWND dialog);

@@ -4,6 +4,8 @@
 
 #include <aygshell.h>
 
+#include "bounded_format.h"
+
 #define PICK_FOLDER_TITLE TEXT("移動先を指定してください")
 #define BULLET 0x2022
 
@@ -21,10 +23,12 @@ void SendCtrlKey(BYTE key) {
   keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
 }
 
-void ClearClipboard(HWND window) {
-  OpenClipboard(window);
-  EmptyClipboard();
+// TRUE when the clipboard could be opened and emptied.
+BOOL ClearClipboard(HWND window) {
+  if (!OpenClipboard(window)) return FALSE;
+  BOOL emptied = EmptyClipboard();
   CloseClipboard();
+  return emptied;
 }
 
 UINT FindFileListFormat() {
@@ -58,7 +62,7 @@ void StripQuotes(CString& text) {
 static BOOL ReadLinkTarget(LPCWSTR folder, LPCWSTR itemText, CString& target) {
   WCHAR linkPath[MAX_PATH];
   WCHAR linkTarget[MAX_PATH];
-  if (_snwprintf(linkPath, MAX_PATH, TEXT("%s\\%s.lnk"), folder, itemText) < 0) return FALSE;
+  if (!FormatWhole(linkPath, MAX_PATH, TEXT("%s\\%s.lnk"), folder, itemText)) return FALSE;
   linkTarget[0] = 0;
   if (!SHGetShortcutTarget(linkPath, linkTarget, MAX_PATH)) return FALSE;
   target = linkTarget;
@@ -68,7 +72,7 @@ static BOOL ReadLinkTarget(LPCWSTR folder, LPCWSTR itemText, CString& target) {
 
 static void JumpToFolder(LPCWSTR folder) {
   WCHAR commandLine[MAX_PATH];
-  if (_snwprintf(commandLine, MAX_PATH, TEXT("%s"), folder) < 0) return;
+  if (!FormatWhole(commandLine, MAX_PATH, TEXT("%s"), folder)) return;
   PROCESS_INFORMATION process;
   ZeroMemory(&process, sizeof(process));
   if (CreateProcessW(EXPLORER_PATH, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, NULL, &process)) {
@@ -112,12 +116,18 @@ static void SendToCommand(HWND window, UINT id) {
   if (!ReadLinkTarget(TEXT("\\Windows\\SendTo"), text, target)) return;
   companionState.sendToTarget = target;
 
-  ClearClipboard(window);
+  // Only the copy that these keystrokes make may reach the program, and it comes
+  // with timer 107: the keystrokes take effect once this procedure has returned, so
+  // a file list found before then was copied earlier and is never sent. Either
+  // clear removes such a list; when neither can, the command stops here.
+  BOOL cleared = ClearClipboard(window);
   SendCtrlKey(VK_C_KEY);
+  if (ClearClipboard(window)) cleared = TRUE;
+  if (!cleared) {
+    ShowClipboardOpenFailed(window);
+    return;
+  }
   SetTimer(window, TIMER_SEND_TO, COPY_SETTLE_DELAY, NULL);
-  UINT format = FindFileListFormat();
-  if (format != 0) ProcessClipboardFileList(window, format, ACTION_SEND_TO);
-  ClearClipboard(window);
 }
 
 static void MoveToCommand(UINT id) {
@@ -128,13 +138,25 @@ static void MoveToCommand(UINT id) {
   JumpToFolder(folder);
 }
 
+// The folder on screen as the folder tree takes it: without its trailing backslash,
+// and for a folder too deep for the tree's text, its deepest ancestor that fits.
+void TreeStartFolder(const CString& folder, LPWSTR path) {
+  CString start = folder;
+  if (start.GetLength() > 1 && start[start.GetLength() - 1] == TEXT('\\')) start = start.Left(start.GetLength() - 1);
+  while (start.GetLength() > FOLDER_TREE_PATH_LENGTH) {
+    int lastBackslash = start.ReverseFind(TEXT('\\'));
+    start = lastBackslash > 0 ? start.Left(lastBackslash) : CString();
+  }
+  wcscpy(path, start);
+}
+
 // Opens the dialog library's folder tree on the folder on screen and shows the
 // chosen folder in a new File Explorer.
 static void PickFolderCommand(HWND window) {
   if (folderTreeImport == NULL) return;
   ClickFolderButton(window);
   WCHAR path[MAX_PATH];
-  if (_snwprintf(path, MAX_PATH, TEXT("%s"), (LPCWSTR)companionState.currentFolder) < 0) path[0] = 0;
+  TreeStartFolder(companionState.currentFolder, path);
   if (folderTreeImport(window, PICK_FOLDER_TITLE, path) == 1) {
     if (path[0] == 0) wcscpy(path, TEXT("\\"));
     JumpToFolder(path);
