@@ -3,6 +3,7 @@
 
 #include <span>
 
+#include "kernel/faults.h"
 #include "user/resource_icon.h"
 
 namespace {
@@ -40,6 +41,7 @@ BOOL CommandBar_IsVisible(HWND commandBar) { return IsWindowVisible(commandBar);
 // bitmap itself when it can be read, else from the caller's count.
 int CommandBar_AddBitmap(HWND commandBar, HINSTANCE instance, int bitmapId, int imageCount, int imageWidth,
                          int imageHeight) {
+  if (sim::FailsByInjection("CommandBar_AddBitmap")) return -1;
   int width = instance ? BitmapResourceWidth(instance, bitmapId) : 0;
   int count = (width > 0 && imageWidth > 0) ? width / imageWidth : imageCount;
   if (count <= 0) return -1;

@@ -70,7 +70,7 @@ int ImageLists::append(ImageList& list, const GdiDescription& source, int count)
 using sim::ImageLists;
 
 HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int initial, int grow) {
-  if (sim::FailsByInjection("ImageList_Create", ERROR_NOT_ENOUGH_MEMORY)) return nullptr;
+  if (sim::FailsByInjection("ImageList_Create")) return nullptr;
   if (cx <= 0 || cy <= 0 || initial < 0 || grow < 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
@@ -120,6 +120,7 @@ int ImageList_AddMasked(HIMAGELIST himl, HBITMAP image, COLORREF maskColor) {
 }
 
 int ImageList_ReplaceIcon(HIMAGELIST himl, int index, HICON icon) {
+  if (sim::FailsByInjection("ImageList_ReplaceIcon")) return -1;
   auto* list = ImageLists::get().checked(himl, "ImageList_ReplaceIcon");
   if (!list) return -1;
   const sim::GdiObject* source =

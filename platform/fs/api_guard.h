@@ -16,9 +16,7 @@ inline BOOL FailWith(DWORD error) {
 }
 
 // True (with the last error set) when a test or scenario armed a failure of this
-// operation; an armed error of 0 means the operation's natural error.
-inline bool InjectedFailure(std::string_view operation, DWORD naturalError) {
-  return FailsByInjection(operation, naturalError);
-}
+// operation.
+inline bool InjectedFailure(FaultName operation) { return FailsByInjection(operation); }
 
 }  // namespace sim::fs

@@ -59,7 +59,7 @@ FsResult<OpenFile*> Opened(HANDLE handle, DWORD neededAccess) {
 
 HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES,
                    DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE) {
-  if (InjectedFailure("CreateFileW", ERROR_ACCESS_DENIED)) return INVALID_HANDLE_VALUE;
+  if (InjectedFailure("CreateFileW")) return INVALID_HANDLE_VALUE;
   ObjectStore& store = Store();
   auto node = store.resolve(fileName);
   if (!node) return FailOpen(node.error());
@@ -104,7 +104,7 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSEC
 
 BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, LPVOID) {
   if (bytesRead) *bytesRead = 0;
-  if (InjectedFailure("ReadFile", ERROR_READ_FAULT)) return FALSE;
+  if (InjectedFailure("ReadFile")) return FALSE;
   auto file = Opened(handle, GENERIC_READ);
   if (!file) return FailWith(file.error());
   if (!buffer && bytesToRead) return FailWith(ERROR_INVALID_PARAMETER);
@@ -117,7 +117,7 @@ BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead
 
 BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten, LPVOID) {
   if (bytesWritten) *bytesWritten = 0;
-  if (InjectedFailure("WriteFile", ERROR_DISK_FULL)) return FALSE;
+  if (InjectedFailure("WriteFile")) return FALSE;
   auto file = Opened(handle, GENERIC_WRITE);
   if (!file) return FailWith(file.error());
   if (!buffer && bytesToWrite) return FailWith(ERROR_INVALID_PARAMETER);
@@ -131,7 +131,7 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesW
 }
 
 DWORD GetFileSize(HANDLE handle, LPDWORD fileSizeHigh) {
-  if (InjectedFailure("GetFileSize", ERROR_ACCESS_DENIED)) return INVALID_FILE_SIZE;
+  if (InjectedFailure("GetFileSize")) return INVALID_FILE_SIZE;
   auto file = Opened(handle, 0);
   auto stat = file ? StatOpenFile((*file)->fd.get()) : std::nullopt;
   if (!stat) {
@@ -144,7 +144,7 @@ DWORD GetFileSize(HANDLE handle, LPDWORD fileSizeHigh) {
 }
 
 DWORD SetFilePointer(HANDLE handle, LONG distanceToMove, LONG* distanceToMoveHigh, DWORD moveMethod) {
-  if (InjectedFailure("SetFilePointer", ERROR_INVALID_PARAMETER)) return INVALID_SET_FILE_POINTER;
+  if (InjectedFailure("SetFilePointer")) return INVALID_SET_FILE_POINTER;
   auto file = Opened(handle, 0);
   if (!file) {
     SetLastError(file.error());
@@ -183,7 +183,7 @@ DWORD SetFilePointer(HANDLE handle, LONG distanceToMove, LONG* distanceToMoveHig
 }
 
 BOOL SetEndOfFile(HANDLE handle) {
-  if (InjectedFailure("SetEndOfFile", ERROR_DISK_FULL)) return FALSE;
+  if (InjectedFailure("SetEndOfFile")) return FALSE;
   auto file = Opened(handle, GENERIC_WRITE);
   if (!file) return FailWith(file.error());
   if (FsStatus status = Truncate((*file)->fd.get(), (*file)->position)) return FailWith(status);
@@ -192,7 +192,7 @@ BOOL SetEndOfFile(HANDLE handle) {
 }
 
 BOOL GetFileTime(HANDLE handle, LPFILETIME creationTime, LPFILETIME lastAccessTime, LPFILETIME lastWriteTime) {
-  if (InjectedFailure("GetFileTime", ERROR_INVALID_HANDLE)) return FALSE;
+  if (InjectedFailure("GetFileTime")) return FALSE;
   auto file = Opened(handle, 0);
   if (!file) return FailWith(file.error());
   auto stat = StatOpenFile((*file)->fd.get());
@@ -208,7 +208,7 @@ BOOL GetFileTime(HANDLE handle, LPFILETIME creationTime, LPFILETIME lastAccessTi
 
 BOOL SetFileTime(HANDLE handle, const FILETIME* creationTime, const FILETIME* lastAccessTime,
                  const FILETIME* lastWriteTime) {
-  if (InjectedFailure("SetFileTime", ERROR_ACCESS_DENIED)) return FALSE;
+  if (InjectedFailure("SetFileTime")) return FALSE;
   auto file = Opened(handle, GENERIC_WRITE);
   if (!file) return FailWith(file.error());
   if (lastWriteTime)

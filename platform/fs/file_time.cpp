@@ -113,17 +113,17 @@ BOOL Shifted(const FILETIME* in, LPFILETIME out, std::int64_t by) {
 using namespace sim::fs;
 
 BOOL FileTimeToLocalFileTime(const FILETIME* fileTime, LPFILETIME localFileTime) {
-  if (InjectedFailure("FileTimeToLocalFileTime", ERROR_INVALID_PARAMETER)) return FALSE;
+  if (InjectedFailure("FileTimeToLocalFileTime")) return FALSE;
   return Shifted(fileTime, localFileTime, ZoneTicks());
 }
 
 BOOL LocalFileTimeToFileTime(const FILETIME* localFileTime, LPFILETIME fileTime) {
-  if (InjectedFailure("LocalFileTimeToFileTime", ERROR_INVALID_PARAMETER)) return FALSE;
+  if (InjectedFailure("LocalFileTimeToFileTime")) return FALSE;
   return Shifted(localFileTime, fileTime, -ZoneTicks());
 }
 
 BOOL FileTimeToSystemTime(const FILETIME* fileTime, LPSYSTEMTIME systemTime) {
-  if (InjectedFailure("FileTimeToSystemTime", ERROR_INVALID_PARAMETER)) return FALSE;
+  if (InjectedFailure("FileTimeToSystemTime")) return FALSE;
   if (!fileTime || !systemTime) return FailWith(ERROR_INVALID_PARAMETER);
   auto st = TicksToSystemTime(Ticks(*fileTime));
   if (!st) return FailWith(ERROR_INVALID_PARAMETER);
@@ -132,7 +132,7 @@ BOOL FileTimeToSystemTime(const FILETIME* fileTime, LPSYSTEMTIME systemTime) {
 }
 
 BOOL SystemTimeToFileTime(const SYSTEMTIME* systemTime, LPFILETIME fileTime) {
-  if (InjectedFailure("SystemTimeToFileTime", ERROR_INVALID_PARAMETER)) return FALSE;
+  if (InjectedFailure("SystemTimeToFileTime")) return FALSE;
   if (!systemTime || !fileTime) return FailWith(ERROR_INVALID_PARAMETER);
   auto ticks = SystemTimeToTicks(*systemTime);
   if (!ticks) return FailWith(ERROR_INVALID_PARAMETER);

@@ -64,7 +64,7 @@ FsResult<std::shared_ptr<Search>> StartSearch(ObjectStore& store, const WCHAR* p
 }  // namespace
 
 HANDLE FindFirstFileW(LPCWSTR fileName, LPWIN32_FIND_DATAW findData) {
-  if (InjectedFailure("FindFirstFileW", ERROR_FILE_NOT_FOUND)) return INVALID_HANDLE_VALUE;
+  if (InjectedFailure("FindFirstFileW")) return INVALID_HANDLE_VALUE;
   if (!findData) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return INVALID_HANDLE_VALUE;
@@ -84,7 +84,7 @@ HANDLE FindFirstFileW(LPCWSTR fileName, LPWIN32_FIND_DATAW findData) {
 }
 
 BOOL FindNextFileW(HANDLE handle, LPWIN32_FIND_DATAW findData) {
-  if (InjectedFailure("FindNextFileW", ERROR_NO_MORE_FILES)) return FALSE;
+  if (InjectedFailure("FindNextFileW")) return FALSE;
   ObjectStore& store = Store();
   Search* search = store.search(handle);
   if (!search) return FailWith(ERROR_INVALID_HANDLE);
@@ -94,7 +94,7 @@ BOOL FindNextFileW(HANDLE handle, LPWIN32_FIND_DATAW findData) {
 }
 
 BOOL FindClose(HANDLE handle) {
-  if (InjectedFailure("FindClose", ERROR_INVALID_HANDLE)) return FALSE;
+  if (InjectedFailure("FindClose")) return FALSE;
   ObjectStore& store = Store();
   if (!store.search(handle)) return FailWith(ERROR_INVALID_HANDLE);
   store.close(handle);

@@ -75,7 +75,7 @@ FsStatus CopyFileContents(ObjectStore& store, const Node& source, const Node& ta
 }  // namespace
 
 DWORD GetFileAttributesW(LPCWSTR fileName) {
-  if (InjectedFailure("GetFileAttributesW", ERROR_FILE_NOT_FOUND)) return INVALID_FILE_ATTRIBUTES;
+  if (InjectedFailure("GetFileAttributesW")) return INVALID_FILE_ATTRIBUTES;
   ObjectStore& store = Store();
   auto node = store.resolve(fileName);
   DWORD error = !node ? node.error() : !node->exists ? static_cast<DWORD>(ERROR_FILE_NOT_FOUND) : 0;
@@ -89,7 +89,7 @@ DWORD GetFileAttributesW(LPCWSTR fileName) {
 }
 
 BOOL SetFileAttributesW(LPCWSTR fileName, DWORD attributes) {
-  if (InjectedFailure("SetFileAttributesW", ERROR_ACCESS_DENIED)) return FALSE;
+  if (InjectedFailure("SetFileAttributesW")) return FALSE;
   ObjectStore& store = Store();
   auto node = store.resolve(fileName);
   if (!node) return FailWith(node.error());
@@ -100,7 +100,7 @@ BOOL SetFileAttributesW(LPCWSTR fileName, DWORD attributes) {
 }
 
 BOOL CreateDirectoryW(LPCWSTR pathName, LPSECURITY_ATTRIBUTES) {
-  if (InjectedFailure("CreateDirectoryW", ERROR_ACCESS_DENIED)) return FALSE;
+  if (InjectedFailure("CreateDirectoryW")) return FALSE;
   ObjectStore& store = Store();
   auto node = store.resolve(pathName);
   if (!node) return FailWith(node.error());
@@ -115,7 +115,7 @@ BOOL CreateDirectoryW(LPCWSTR pathName, LPSECURITY_ATTRIBUTES) {
 }
 
 BOOL RemoveDirectoryW(LPCWSTR pathName) {
-  if (InjectedFailure("RemoveDirectoryW", ERROR_ACCESS_DENIED)) return FALSE;
+  if (InjectedFailure("RemoveDirectoryW")) return FALSE;
   ObjectStore& store = Store();
   auto node = store.resolve(pathName);
   if (!node) return FailWith(node.error());
@@ -130,7 +130,7 @@ BOOL RemoveDirectoryW(LPCWSTR pathName) {
 }
 
 BOOL DeleteFileW(LPCWSTR fileName) {
-  if (InjectedFailure("DeleteFileW", ERROR_ACCESS_DENIED)) return FALSE;
+  if (InjectedFailure("DeleteFileW")) return FALSE;
   ObjectStore& store = Store();
   auto node = store.resolve(fileName);
   if (!node) return FailWith(node.error());
@@ -144,7 +144,7 @@ BOOL DeleteFileW(LPCWSTR fileName) {
 }
 
 BOOL MoveFileW(LPCWSTR existingFileName, LPCWSTR newFileName) {
-  if (InjectedFailure("MoveFileW", ERROR_ACCESS_DENIED)) return FALSE;
+  if (InjectedFailure("MoveFileW")) return FALSE;
   ObjectStore& store = Store();
   auto source = store.resolve(existingFileName);
   if (!source) return FailWith(source.error());
@@ -177,7 +177,7 @@ BOOL MoveFileW(LPCWSTR existingFileName, LPCWSTR newFileName) {
 }
 
 BOOL CopyFileW(LPCWSTR existingFileName, LPCWSTR newFileName, BOOL failIfExists) {
-  if (InjectedFailure("CopyFileW", ERROR_DISK_FULL)) return FALSE;
+  if (InjectedFailure("CopyFileW")) return FALSE;
   ObjectStore& store = Store();
   auto source = store.resolve(existingFileName);
   if (!source) return FailWith(source.error());

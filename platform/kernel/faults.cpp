@@ -2,38 +2,42 @@
 
 #include <windows.h>
 
+#include <stdexcept>
+
 #include "kernel/device.h"
 
 namespace sim {
 
-void Faults::arm(std::string operation, int count, std::uint32_t error, int skip) {
+void Faults::arm(std::string_view operation, int count, std::uint32_t error, int skip) {
+  if (!FindFaultOperation(operation))
+    throw std::invalid_argument("'" + std::string(operation) + "' is not an operation that can be made to fail");
   if (count <= 0) {
-    switches_.erase(operation);
+    switches_.erase(std::string(operation));
     return;
   }
-  switches_[std::move(operation)] = Switch{count, error, skip > 0 ? skip : 0};
+  switches_[std::string(operation)] = Switch{count, error, skip > 0 ? skip : 0};
 }
 
 void Faults::disarmAll() { switches_.clear(); }
 
-std::optional<std::uint32_t> Faults::take(std::string_view operation) {
-  auto it = switches_.find(operation);
+std::optional<std::uint32_t> Faults::take(FaultName operation) {
+  auto it = switches_.find(operation.name());
   if (it == switches_.end()) return std::nullopt;
   if (it->second.skip > 0) {
     --it->second.skip;
     return std::nullopt;
   }
-  std::uint32_t error = it->second.error;
+  std::uint32_t error = it->second.error ? it->second.error : operation.operation().naturalError;
   if (--it->second.remaining <= 0) switches_.erase(it);
   return error;
 }
 
 bool Faults::armed(std::string_view operation) const { return switches_.find(operation) != switches_.end(); }
 
-bool FailsByInjection(std::string_view operation, std::uint32_t naturalError) {
-  auto armed = Device::current().faults().take(operation);
-  if (!armed) return false;
-  SetLastError(*armed ? *armed : naturalError);
+bool FailsByInjection(FaultName operation) {
+  auto error = Device::current().faults().take(operation);
+  if (!error) return false;
+  SetLastError(*error);
   return true;
 }
 

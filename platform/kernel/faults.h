@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "kernel/fault_operations.h"
+
 namespace sim {
 
 struct ProgramFault {
@@ -23,12 +25,13 @@ struct ProgramFault {
 class Faults {
  public:
   // The next `count` calls of `operation` fail, after `skip` calls that succeed;
-  // error 0 means the operation's own default error.
-  void arm(std::string operation, int count = 1, std::uint32_t error = 0, int skip = 0);
+  // error 0 means the operation's own error from the table of injectable
+  // operations. Throws std::invalid_argument for a name that is not in that table.
+  void arm(std::string_view operation, int count = 1, std::uint32_t error = 0, int skip = 0);
   void disarmAll();
-  // Consumes one armed failure of `operation`; gives its error code, or nothing
-  // when the operation should succeed.
-  std::optional<std::uint32_t> take(std::string_view operation);
+  // Consumes one armed failure of `operation`; gives the error code it fails with,
+  // or nothing when the operation should succeed.
+  std::optional<std::uint32_t> take(FaultName operation);
   bool armed(std::string_view operation) const;
 
   void reportProgramFault(std::string program, std::string what);
@@ -46,8 +49,7 @@ class Faults {
 };
 
 // True, with the calling thread's last error set, when a test or scenario armed a
-// failure of `operation` on the current device; an armed error of 0 means the
-// operation's own `naturalError`.
-bool FailsByInjection(std::string_view operation, std::uint32_t naturalError);
+// failure of `operation` on the current device.
+bool FailsByInjection(FaultName operation);
 
 }  // namespace sim

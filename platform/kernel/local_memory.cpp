@@ -67,7 +67,7 @@ void badBlock(const char* operation) {
 }  // namespace
 
 HLOCAL LocalAlloc(UINT flags, UINT bytes) {
-  if (sim::FailsByInjection("LocalAlloc", ERROR_NOT_ENOUGH_MEMORY)) return nullptr;
+  if (sim::FailsByInjection("LocalAlloc")) return nullptr;
   // Moveable blocks never move here: the handle is the address for every block.
   void* block = heap().allocate(bytes, (flags & LMEM_ZEROINIT) != 0);
   if (!block) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -80,7 +80,7 @@ HLOCAL LocalReAlloc(HLOCAL memory, UINT bytes, UINT flags) {
     return nullptr;
   }
   if (flags & LMEM_MODIFY) return memory;
-  if (sim::FailsByInjection("LocalReAlloc", ERROR_NOT_ENOUGH_MEMORY)) return nullptr;
+  if (sim::FailsByInjection("LocalReAlloc")) return nullptr;
   void* block = heap().resize(memory, bytes, (flags & LMEM_ZEROINIT) != 0, (flags & LMEM_MOVEABLE) != 0);
   if (!block) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
   return block;

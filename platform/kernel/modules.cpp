@@ -82,7 +82,7 @@ HMODULE LoadLibraryW(LPCWSTR fileName) {
     SetLastError(ERROR_NOT_SUPPORTED);
     return nullptr;
   }
-  if (sim::FailsByInjection("LoadLibraryW", ERROR_MOD_NOT_FOUND)) return nullptr;
+  if (sim::FailsByInjection("LoadLibraryW")) return nullptr;
   auto image = resolveLibrary(*process, fileName);
   if (!image) {
     SetLastError(ERROR_MOD_NOT_FOUND);
@@ -147,6 +147,7 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
 }
 
 FARPROC GetProcAddressW(HMODULE module, LPCWSTR procName) {
+  if (sim::FailsByInjection("GetProcAddressW")) return nullptr;
   if (!procName || IS_INTRESOURCE(procName))
     return GetProcAddress(module, reinterpret_cast<LPCSTR>(const_cast<LPWSTR>(procName)));
   // Export names are ASCII; any other character cannot match.
@@ -156,6 +157,7 @@ FARPROC GetProcAddressW(HMODULE module, LPCWSTR procName) {
 }
 
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) {
+  if (sim::FailsByInjection("GetModuleFileNameW")) return 0;
   std::u16string path;
   if (!module) {
     auto* process = sim::CurrentProcess();

@@ -89,7 +89,7 @@ ProcessTable::Started ProcessTable::start(const char16_t* application, const cha
     return Started{nullptr, nullptr, error};
   };
 
-  if (auto injected = device_.faults().take("CreateProcessW")) return fail(*injected ? *injected : ERROR_OUTOFMEMORY);
+  if (auto injected = device_.faults().take("CreateProcessW")) return fail(*injected);
   if (program.empty()) return fail(ERROR_FILE_NOT_FOUND);
   auto image = resolveProgram(device_.service<ImageRegistry>(), program);
   if (!image) return fail(ERROR_FILE_NOT_FOUND);

@@ -25,7 +25,7 @@ void SizeToWorkArea(HWND dialog) {
 
 BOOL SHInitDialog(PSHINITDLGINFO info) {
   using namespace sim;
-  if (FailsByInjection("SHInitDialog", ERROR_OUTOFMEMORY)) return FALSE;
+  if (FailsByInjection("SHInitDialog")) return FALSE;
   if (!info || !(info->dwMask & SHIDIM_FLAGS)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;

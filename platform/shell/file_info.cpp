@@ -3,6 +3,7 @@
 // their own.
 #include <windows.h>
 
+#include "kernel/faults.h"
 #include "user/gdi_objects.h"
 
 namespace sim {
@@ -64,6 +65,7 @@ DWORD_PTR SHGetFileInfo(LPCWSTR path, DWORD fileAttributes, SHFILEINFO* info, UI
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
+  if (FailsByInjection("SHGetFileInfo")) return 0;
   DWORD attributes = fileAttributes;
   if (!(flags & SHGFI_USEFILEATTRIBUTES)) {
     attributes = GetFileAttributesW(path);

@@ -150,6 +150,7 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
+  if (FailsByInjection("SHCreateMenuBar")) return FALSE;
   EnsureMenuBarClass();
   WindowSystem& windows = WindowSystem::get();
   int height = WindowSystem::kMenuBarHeight * windows.scale();

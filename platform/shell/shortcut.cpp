@@ -99,14 +99,6 @@ struct FileHandle {
   bool valid() const { return handle != INVALID_HANDLE_VALUE && handle != nullptr; }
 };
 
-std::optional<DWORD> InjectedFailure(const char* operation) {
-  auto* device = Device::active();
-  if (!device) return std::nullopt;
-  auto error = device->faults().take(operation);
-  if (error && *error == 0) return ERROR_ACCESS_DENIED;
-  return error;
-}
-
 }  // namespace
 
 BOOL SHCreateShortcut(LPWSTR shortcutFile, LPWSTR target) {
@@ -114,10 +106,7 @@ BOOL SHCreateShortcut(LPWSTR shortcutFile, LPWSTR target) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  if (auto error = InjectedFailure("SHCreateShortcut")) {
-    SetLastError(*error);
-    return FALSE;
-  }
+  if (FailsByInjection("SHCreateShortcut")) return FALSE;
   auto bytes = EncodeShortcut(target);
   if (!bytes) {
     SetLastError(std::u16string_view(target).size() > kMaxShortcutTarget ? ERROR_FILENAME_EXCED_RANGE
@@ -149,10 +138,7 @@ BOOL SHGetShortcutTarget(LPWSTR shortcutFile, LPWSTR target, int maxChars) {
     return FALSE;
   }
   target[0] = 0;
-  if (auto error = InjectedFailure("SHGetShortcutTarget")) {
-    SetLastError(*error);
-    return FALSE;
-  }
+  if (FailsByInjection("SHGetShortcutTarget")) return FALSE;
   std::vector<unsigned char> bytes(kMaxShortcutFileBytes + 1);
   DWORD read = 0;
   {

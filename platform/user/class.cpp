@@ -1,6 +1,7 @@
 // Window classes: registration and queries.
 #include <windows.h>
 
+#include "kernel/faults.h"
 #include "user/window.h"
 #include "user/window_text.h"
 
@@ -18,6 +19,7 @@ std::shared_ptr<const sim::WindowClass> lookup(LPCWSTR name) {
 
 ATOM RegisterClassW(const WNDCLASSW* wc) {
   if (!wc) return sim::Fail<ATOM>(ERROR_INVALID_PARAMETER, 0);
+  if (sim::FailsByInjection("RegisterClassW")) return 0;
   DWORD error = 0;
   ATOM atom = sim::WindowSystem::get().registerClass(*wc, sim::CurrentProcessOfThread(), &error);
   if (!atom) SetLastError(error);

@@ -15,7 +15,7 @@ sim::SimThread* caller() { return sim::Scheduler::current(); }
 }  // namespace
 
 BOOL OpenClipboard(HWND owner) {
-  if (sim::FailsByInjection("OpenClipboard", ERROR_ACCESS_DENIED)) return FALSE;
+  if (sim::FailsByInjection("OpenClipboard")) return FALSE;
   if (owner && !sim::WindowSystem::get().checked(owner, "OpenClipboard")) return FALSE;
   DWORD error = 0;
   if (!clipboard().open(owner, caller(), error)) return sim::Fail(error, FALSE);
@@ -35,13 +35,14 @@ BOOL EmptyClipboard() {
 }
 
 HANDLE SetClipboardData(UINT format, HANDLE data) {
-  if (sim::FailsByInjection("SetClipboardData", ERROR_NOT_ENOUGH_MEMORY)) return nullptr;
+  if (sim::FailsByInjection("SetClipboardData")) return nullptr;
   DWORD error = 0;
   if (!clipboard().set(format, data, caller(), error)) return sim::Fail<HANDLE>(error, nullptr);
   return data;
 }
 
 HANDLE GetClipboardData(UINT format) {
+  if (sim::FailsByInjection("GetClipboardData")) return nullptr;
   DWORD error = 0;
   HANDLE block = clipboard().data(format, caller(), error);
   if (!block) SetLastError(error);
@@ -51,6 +52,7 @@ HANDLE GetClipboardData(UINT format) {
 BOOL IsClipboardFormatAvailable(UINT format) { return clipboard().available(format) ? TRUE : FALSE; }
 
 UINT RegisterClipboardFormatW(LPCWSTR name) {
+  if (sim::FailsByInjection("RegisterClipboardFormatW")) return 0;
   UINT format = clipboard().registerFormat(sim::TextOf(name));
   if (!format) SetLastError(ERROR_INVALID_PARAMETER);
   return format;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <span>
 
+#include "kernel/faults.h"
 #include "kernel/scheduler.h"
 #include "user/resource_module.h"
 #include "user/system_classes.h"
@@ -260,6 +261,7 @@ INT_PTR RunDialogBox(const std::optional<DialogTemplate>& t, HINSTANCE instance,
 }  // namespace
 
 INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW tmpl, HWND owner, DLGPROC proc, LPARAM param) {
+  if (sim::FailsByInjection("DialogBoxIndirectParamW")) return -1;
   return RunDialogBox(ParseTemplate(instance, tmpl), instance, owner, proc, param);
 }
 

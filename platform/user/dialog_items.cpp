@@ -1,6 +1,7 @@
 // Reaching a dialog's controls by id: texts, numbers, check marks.
 #include <string>
 
+#include "kernel/faults.h"
 #include "user/dialog.h"
 #include "user/window.h"
 
@@ -22,6 +23,7 @@ int GetDlgCtrlID(HWND hwnd) {
 }
 
 BOOL SetDlgItemTextW(HWND dialog, int id, LPCWSTR text) {
+  if (sim::FailsByInjection("SetDlgItemTextW")) return FALSE;
   HWND item = GetDlgItem(dialog, id);
   return item ? SetWindowTextW(item, text) : FALSE;
 }

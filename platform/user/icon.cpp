@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "kernel/faults.h"
 #include "user/gdi_objects.h"
 #include "user/resource_icon.h"
 #include "user/resource_module.h"
@@ -109,6 +110,7 @@ HICON LoadIconW(HINSTANCE instance, LPCWSTR name) {
 HANDLE LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy, UINT flags) {
   if (!name || cx < 0 || cy < 0) return sim::Fail(ERROR_INVALID_PARAMETER, static_cast<HANDLE>(nullptr));
   if (flags & LR_LOADFROMFILE) return sim::Fail(ERROR_NOT_SUPPORTED, static_cast<HANDLE>(nullptr));
+  if (sim::FailsByInjection("LoadImageW")) return nullptr;
   switch (type) {
     case IMAGE_ICON:
       if (IsStockIcon(instance, name)) return LoadIconW(nullptr, name);

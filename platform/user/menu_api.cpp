@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "kernel/faults.h"
 #include "user/menu.h"
 #include "user/window.h"
 
@@ -99,7 +100,10 @@ using sim::MenuSystem;
 
 HMENU CreateMenu() { return MenuSystem::get().create(false); }
 
-HMENU CreatePopupMenu() { return MenuSystem::get().create(true); }
+HMENU CreatePopupMenu() {
+  if (sim::FailsByInjection("CreatePopupMenu")) return nullptr;
+  return MenuSystem::get().create(true);
+}
 
 BOOL DestroyMenu(HMENU menu) {
   auto& menus = MenuSystem::get();
@@ -111,6 +115,7 @@ BOOL DestroyMenu(HMENU menu) {
 BOOL IsMenu(HMENU menu) { return MenuSystem::get().find(menu) ? TRUE : FALSE; }
 
 BOOL InsertMenuW(HMENU menu, UINT position, UINT flags, UINT_PTR idNewItem, LPCWSTR text) {
+  if (sim::FailsByInjection("InsertMenuW")) return FALSE;
   auto& menus = MenuSystem::get();
   Menu* target = menus.checked(menu, "InsertMenuW");
   if (!target) return FALSE;
@@ -130,6 +135,7 @@ BOOL InsertMenuW(HMENU menu, UINT position, UINT flags, UINT_PTR idNewItem, LPCW
 }
 
 BOOL AppendMenuW(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCWSTR text) {
+  if (sim::FailsByInjection("AppendMenuW")) return FALSE;
   return InsertMenuW(menu, sim::kNotFound, flags | MF_BYPOSITION, idNewItem, text);
 }
 

@@ -225,5 +225,6 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int, int, int, HWND owner, const REC
 }
 
 BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int, int, HWND owner, LPTPMPARAMS) {
+  if (sim::FailsByInjection("TrackPopupMenuEx")) return FALSE;
   return sim::TrackMenu(menu, owner, 0, flags);
 }

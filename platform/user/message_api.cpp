@@ -62,6 +62,7 @@ LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (sim::FailsByInjection("PostMessageW")) return FALSE;
   auto& queues = MessageQueues::get();
   MessageQueue* self = queues.current();
   if (!hwnd) {

@@ -193,6 +193,7 @@ INT_PTR CALLBACK MessageBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPa
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
   if (!sim::Scheduler::current()) return sim::Fail(ERROR_INVALID_PARAMETER, 0);
   if (owner && !sim::WindowSystem::get().checked(owner, "MessageBoxW")) return 0;
+  if (sim::FailsByInjection("MessageBoxW")) return 0;
   sim::MessageBoxRequest request;
   request.box.owner = owner;
   request.box.text = text ? std::u16string(text) : std::u16string();

@@ -135,6 +135,7 @@ const ResourceEntry* FindModuleResource(HMODULE module, LPCWSTR type, LPCWSTR na
 using namespace sim;
 
 HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type) {
+  if (FailsByInjection("FindResourceW")) return nullptr;
   return ToHandle(Lookup(module, type, name, std::nullopt));
 }
 
@@ -143,6 +144,7 @@ HRSRC FindResourceExW(HMODULE module, LPCWSTR type, LPCWSTR name, WORD language)
 }
 
 HGLOBAL LoadResource(HMODULE, HRSRC resource) {
+  if (FailsByInjection("LoadResource")) return nullptr;
   const ResourceEntry* entry = resource ? Cache().entryOf(resource) : nullptr;
   if (!entry) {
     SetLastError(ERROR_INVALID_HANDLE);

@@ -2,10 +2,12 @@
 // that thread pulls messages and one is due.
 #include <windows.h>
 
+#include "kernel/faults.h"
 #include "user/message_queue.h"
 #include "user/window.h"
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
+  if (sim::FailsByInjection("SetTimer")) return 0;
   auto& queues = sim::MessageQueues::get();
   if (!hwnd) {
     sim::MessageQueue* queue = queues.current();

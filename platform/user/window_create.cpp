@@ -135,6 +135,7 @@ bool DestroyWindowTree(Window& window) {
 
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+  if (sim::FailsByInjection("CreateWindowExW")) return nullptr;
   auto& windows = WindowSystem::get();
   Window* parentWindow = nullptr;
   if (parent) {

@@ -1,6 +1,7 @@
 // Window text, visibility, enabling and (absent) painting.
 #include <windows.h>
 
+#include "kernel/faults.h"
 #include "kernel/scheduler.h"
 #include "user/message_queue.h"
 #include "user/window.h"
@@ -15,6 +16,7 @@ bool ownThread(const Window& window) { return window.thread == sim::Scheduler::c
 
 BOOL SetWindowTextW(HWND hwnd, LPCWSTR text) {
   if (!WindowSystem::get().checked(hwnd, "SetWindowTextW")) return FALSE;
+  if (sim::FailsByInjection("SetWindowTextW")) return FALSE;
   return sim::SendMessageToWindow(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
 }
 
