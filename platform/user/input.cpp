@@ -45,6 +45,18 @@ void Input::key(BYTE vk, bool up) {
   MessageQueues::get().of(*foreground->thread).postInput(event);
 }
 
+void Input::character(char16_t c) {
+  Window* foreground = WindowSystem::get().foreground();
+  if (!foreground || !foreground->thread) return;
+  InputEvent event;
+  event.kind = InputEvent::Kind::Key;
+  event.message = WM_CHAR;
+  event.wParam = c;
+  event.lParam = 1;
+  event.time = deviceTime();
+  MessageQueues::get().of(*foreground->thread).postInput(event);
+}
+
 bool Input::tap(POINT screen) {
   Window* window = WindowSystem::get().windowFromPoint(screen);
   if (!window) return false;

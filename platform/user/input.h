@@ -32,6 +32,9 @@ class Input {
 
   // A key going down or up, for the foreground window's thread.
   void key(BYTE vk, bool up);
+  // A typed character (WM_CHAR) for the foreground window's thread, as the input
+  // panel sends it; the key state stays as it is.
+  void character(char16_t c);
   bool asyncKeyDown(int vk) const { return asyncKeys_[static_cast<std::size_t>(vk & 0xFF)]; }
 
   // A tap at a screen point; false when no window is there.

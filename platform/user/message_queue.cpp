@@ -12,6 +12,12 @@ namespace {
 
 DWORD now() { return static_cast<DWORD>(Device::current().clock().now()); }
 
+// A key going down or up changes the key state; a typed character (WM_CHAR) does
+// not, whatever its code's low byte looks like.
+bool IsKeyTransition(UINT message) {
+  return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
+}
+
 // Clears a flag even when the thread unwinds through the wait.
 struct FlagGuard {
   bool& flag;
@@ -146,9 +152,9 @@ bool MessageQueue::pullInput(MSG& out, HWND filter, UINT filterMin, UINT filterM
     out = msg;
     if (remove) {
       input_.erase(it);
-      if (event.kind == InputEvent::Kind::Key)
+      if (event.kind == InputEvent::Kind::Key && IsKeyTransition(event.message))
         setKeyDown(static_cast<int>(event.wParam), event.message == WM_KEYDOWN || event.message == WM_SYSKEYDOWN);
-      else
+      else if (event.kind != InputEvent::Kind::Key)
         holding = event.hold;
     }
     return true;

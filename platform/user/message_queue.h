@@ -47,7 +47,7 @@ struct Timer {
 struct InputEvent {
   enum class Kind { Key, Mouse, Activate };
   Kind kind = Kind::Key;
-  UINT message = 0;  // WM_KEYDOWN/WM_KEYUP or a mouse message
+  UINT message = 0;  // WM_KEYDOWN/WM_KEYUP, WM_CHAR for a typed character, or a mouse message
   HWND hwnd = nullptr;
   WPARAM wParam = 0;
   LPARAM lParam = 0;

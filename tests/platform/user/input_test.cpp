@@ -92,6 +92,33 @@ TEST_F(InputPaths, AKeyHeldDownStaysDownUntilItsKeyUp) {
   EXPECT_FALSE(afterUp & 0x8000);
 }
 
+TEST_F(InputPaths, TypedCharactersLeaveTheKeyStateAlone) {
+  // 我 is U+6211: its low byte is the code of Control (0x11). Typing it presses and
+  // releases nothing, with Control held or not.
+  std::vector<std::pair<std::string, bool>> seen;
+  Behaviour() = [&](HWND, UINT msg, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+    if (msg == WM_CHAR) seen.emplace_back(std::to_string(wParam), (GetKeyState(VK_CONTROL) & 0x8000) != 0);
+    return std::nullopt;
+  };
+  sim::StartFunction(*device, u"\\Windows\\t.exe", [&] {
+    RegisterRecordingClass();
+    MakeWindow(u"t");
+    RunMessageLoop();
+    return 0;
+  });
+  device.settle();
+  auto& input = sim::Input::get();
+  input.key(VK_CONTROL, false);
+  input.character(u'我');
+  input.character(u'我');
+  device.settle();
+  input.key(VK_CONTROL, true);
+  input.character(u'我');
+  device.settle();
+  EXPECT_EQ(seen, (std::vector<std::pair<std::string, bool>>{{"25105", true}, {"25105", true}, {"25105", false}}));
+  EXPECT_FALSE(input.asyncKeyDown(VK_CONTROL));
+}
+
 TEST_F(InputPaths, TapsReachTheDeepestEnabledVisibleWindowWithClientPointsAndControlState) {
   HWND main = nullptr, panel = nullptr, button = nullptr, disabled = nullptr, other = nullptr;
   Behaviour() = [](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
