@@ -8,16 +8,21 @@
 namespace sim {
 namespace {
 
-// Remembered for a window SHInitDialog sized, so that it follows the work area when
-// the input panel goes up or down.
-struct ShellSizedDialog {
-  bool fullScreen = false;
-};
-
-void SizeToWorkArea(HWND dialog) {
-  RECT work = WindowSystem::get().workArea();
-  SetWindowPos(dialog, nullptr, work.left, work.top, work.right - work.left, work.bottom - work.top,
+void Place(HWND window, const RECT& place) {
+  SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Where SHInitDialog puts a dialog: below the navigation bar, down to the menu bar,
+// or to the bottom of the screen with SHIDIF_FULLSCREENNOMENUBAR. Full-screen
+// sizing ignores the input panel; SHIDIF_SIZEDLG alone stops above a raised one.
+RECT InitialPlace(DWORD flags) {
+  const WindowSystem& windows = WindowSystem::get();
+  RECT place = windows.workArea();
+  const bool fullScreen = (flags & (SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR)) != 0;
+  if (fullScreen && windows.inputPanel().raised) place.bottom += windows.inputPanel().height;
+  if (flags & SHIDIF_FULLSCREENNOMENUBAR) place.bottom = windows.screenHeight();
+  return place;
 }
 
 }  // namespace
@@ -31,23 +36,25 @@ BOOL SHInitDialog(PSHINITDLGINFO info) {
     return FALSE;
   }
   WindowSystem& windows = WindowSystem::get();
-  Window* dialog = windows.checked(info->hDlg, "SHInitDialog");
-  if (!dialog) return FALSE;
+  if (!windows.checked(info->hDlg, "SHInitDialog")) return FALSE;
   if (info->dwFlags & SHIDIF_DONEBUTTON)
     SetWindowLongW(info->hDlg, GWL_EXSTYLE, GetWindowLongW(info->hDlg, GWL_EXSTYLE) | WS_EX_CAPTIONOKBTN);
   if (info->dwFlags & SHIDIF_SIPDOWN) windows.setInputPanel(false);
-  if (info->dwFlags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN)) {
-    dialog->state<ShellSizedDialog>().fullScreen = (info->dwFlags & SHIDIF_SIZEDLGFULLSCREEN) != 0;
-    SizeToWorkArea(info->hDlg);
-  }
+  if (info->dwFlags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR))
+    Place(info->hDlg, InitialPlace(info->dwFlags));
   return TRUE;
 }
 
+// With SPI_SETSIPINFO, or -1 to ask for it whatever changed, the window is sized
+// from below the navigation bar to above the input panel when it is raised, or to
+// the menu bar when it is lowered; any other setting leaves the window alone.
 BOOL SHHandleWMSettingChange(HWND hwnd, WPARAM wParam, LPARAM lParam, PSHACTIVATEINFO info) {
   using namespace sim;
-  Window* window = WindowSystem::get().checked(hwnd, "SHHandleWMSettingChange");
-  if (!window) return FALSE;
-  if (wParam == SPI_SETSIPINFO && window->findState<ShellSizedDialog>()) SizeToWorkArea(hwnd);
+  WindowSystem& windows = WindowSystem::get();
+  if (!windows.checked(hwnd, "SHHandleWMSettingChange")) return FALSE;
+  if (wParam != SPI_SETSIPINFO && wParam != static_cast<WPARAM>(-1)) return TRUE;
+  if (info) info->fSipUp = windows.inputPanel().raised ? 1 : 0;
+  Place(hwnd, windows.workArea());
   return TRUE;
 }
 

@@ -176,4 +176,48 @@ TEST_F(MenuBarTest, InitDialogAddsTheTitleBarOkAndFillsTheWorkArea) {
   EXPECT_EQ(rect.bottom, 294);
 }
 
+// Where SHInitDialog puts a dialog with the input panel raised, and where
+// SHHandleWMSettingChange puts it afterwards, as (top, bottom).
+TEST_F(MenuBarTest, FullScreenDialogsIgnoreARaisedInputPanelUntilTheyAskToFollowIt) {
+  std::vector<std::pair<LONG, LONG>> places;
+  std::vector<UINT> sipUp;
+  sim::StartFunction(*device_, u"\\Windows\\dialog.exe", [&] {
+    auto place = [&](HWND window) {
+      RECT rect{};
+      GetWindowRect(window, &rect);
+      places.emplace_back(rect.top, rect.bottom);
+    };
+    auto dialog = [&](DWORD flags) {
+      HWND window = CreateWindowExW(0, u"STATIC", u"", WS_VISIBLE | WS_POPUP, 10, 10, 50, 50, nullptr, nullptr,
+                                    nullptr, nullptr);
+      SHINITDLGINFO init{SHIDIM_FLAGS, window, flags};
+      SHInitDialog(&init);
+      place(window);
+      return window;
+    };
+    SipShowIM(SIPF_ON);
+    HWND sized = dialog(SHIDIF_SIZEDLG);
+    HWND full = dialog(SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN);
+    HWND whole = dialog(SHIDIF_FULLSCREENNOMENUBAR);
+    SHACTIVATEINFO info{};
+    SHHandleWMSettingChange(full, SPI_SETWORKAREA, 0, &info);
+    place(full);
+    SHHandleWMSettingChange(full, static_cast<WPARAM>(-1), 0, &info);
+    place(full);
+    sipUp.push_back(info.fSipUp);
+    SipShowIM(SIPF_OFF);
+    SHHandleWMSettingChange(full, SPI_SETSIPINFO, 0, &info);
+    place(full);
+    sipUp.push_back(info.fSipUp);
+    for (HWND window : {sized, full, whole}) DestroyWindow(window);
+    return 0;
+  });
+  settle();
+  // Below the 26-pixel navigation bar; the menu bar takes the last 26 of 320, the
+  // raised panel 80 more.
+  EXPECT_EQ(places, (std::vector<std::pair<LONG, LONG>>{{26, 214}, {26, 294}, {26, 320}, {26, 294}, {26, 214},
+                                                         {26, 294}}));
+  EXPECT_EQ(sipUp, (std::vector<UINT>{1, 0}));
+}
+
 }  // namespace
