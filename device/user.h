@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "handheld.h"
+#include "key_strokes.h"
 
 namespace sim {
 
@@ -44,6 +45,13 @@ class User {
   HWND foreground() const;
   static std::u16string ClassOf(HWND hwnd);
   static std::u16string TextOf(HWND hwnd);
+  static bool IsClass(HWND hwnd, std::u16string_view name);  // ignoring case
+  // A list view's item text (column `subItem`), and the index of the item named
+  // `name` (-1 when there is none).
+  static std::u16string ListItemText(HWND list, int index, int subItem);
+  static int FindListItem(HWND list, std::u16string_view name);
+  // The column headers a list view shows: only the detail view shows them.
+  static std::vector<std::u16string> ColumnHeadersOf(HWND list);
   // A control of the foreground window (or its dialog), by "#id" or by text.
   HWND findControl(std::u16string_view textOrId) const;
   // The list view or tree view of the foreground window; null when it has none.
@@ -60,15 +68,17 @@ class User {
   HWND menuBarToolbar() const;
   std::vector<MenuEntryView> openMenuEntries() const;
   std::u16string clipboardText() const;
-  std::u16string render() const;
 
   // --- acting ---
   std::optional<UserError> tap(std::u16string_view textOrId);
   std::optional<UserError> choose(std::u16string_view id, std::u16string_view entry);
   enum class ItemGesture { Tap, DoubleTap, Hold };
   std::optional<UserError> touchItem(std::u16string_view text, ItemGesture gesture);
-  std::optional<UserError> keys(std::string_view keys);
+  std::optional<UserError> press(const KeyStroke& stroke);
+  // Types text into the focused control as characters; the key state is untouched.
   std::optional<UserError> type(std::u16string_view text);
+  // Raises or lowers the input panel, as its button in the menu bar does.
+  void inputPanel(bool raised);
   // Opens the menu-bar item `path[0]` and chooses down the path; a menu-bar button
   // without a menu is pressed.
   std::optional<UserError> menu(const std::vector<std::u16string>& path);

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "device_listing.h"
 #include "handheld.h"
+#include "scenario/arguments.h"
 #include "scenario/runner.h"
 #include "scenario/script.h"
 
@@ -70,23 +72,21 @@ int RunFile(const std::filesystem::path& script, const std::optional<std::filesy
   options.folder = device;
   // A script that names its screen boots the handheld with it.
   if (!steps.empty() && steps.front().word == "screen") {
-    options.device.screenWidth = std::stoi(steps.front().args[0]);
-    options.device.screenHeight = std::stoi(steps.front().args[1]);
+    options.device.screenWidth = ParseInteger<int>(steps.front().args[0]).value();
+    options.device.screenHeight = ParseInteger<int>(steps.front().args[1]).value();
   }
+  std::unique_ptr<Handheld> handheld;
   try {
-    Handheld handheld(std::move(options));
-    std::cout << "scenario " << script.string() << "\n";
-    return static_cast<int>(RunSteps(handheld, steps, std::cout));
+    handheld = std::make_unique<Handheld>(std::move(options));
   } catch (const std::exception& error) {
     std::cerr << "handheld: " << error.what() << "\n";
     return kMalformed;
   }
+  std::cout << "scenario " << script.string() << "\n";
+  return static_cast<int>(RunSteps(*handheld, steps, std::cout));
 }
 
-}  // namespace
-
-int RunCommand(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+int RunArguments(const std::vector<std::string>& args) {
   if (args.empty()) return RunFile(TourPath(), std::nullopt);
   if (args.size() == 1 && args[0] == "files") return ListSampleDevice();
   if (args[0] != "run" || args.size() < 2) return Usage();
@@ -98,6 +98,21 @@ int RunCommand(int argc, char** argv) {
       return Usage();
   }
   return RunFile(args[1], device);
+}
+
+}  // namespace
+
+// Whatever goes wrong inside is reported and ends the command with the code of a
+// run that could not be done; nothing escapes as an uncaught exception.
+int RunCommand(int argc, char** argv) {
+  try {
+    return RunArguments(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::exception& error) {
+    std::cout << "FAILED: the run stopped on an internal error: " << error.what() << "\n";
+  } catch (...) {
+    std::cout << "FAILED: the run stopped on an internal error\n";
+  }
+  return static_cast<int>(Outcome::Failed);
 }
 
 }  // namespace sim::scenario

@@ -14,8 +14,11 @@ namespace sim::scenario {
 
 enum class Outcome { Passed = 0, Failed = 1, Malformed = 2 };
 
-// Runs `steps` in order, settling the device after each; stops at the first
-// expectation that does not hold.
+// Runs `steps` in order, settling the device after each, then shuts the device
+// down. Stops at the first step that does not hold or cannot be done, and at the
+// first misuse of the platform by any program (a stale handle, a double destroy, a
+// block freed twice, ...): the misuse is named with the step that caused it, or as
+// happening at shutdown.
 Outcome RunSteps(Handheld& handheld, const std::vector<Step>& steps, std::ostream& transcript);
 
 }  // namespace sim::scenario

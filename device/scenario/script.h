@@ -1,10 +1,10 @@
 // The scenario language: parsing a .scn script into steps.
 //
 // One step per line; '#' outside quotes starts a comment, unless it is a control id
-// such as #1005. Arguments are separated by
-// blanks; "..." or '...' quote an argument literally (a backslash is always a plain
-// character) and "" is an empty argument. Every step is checked against the table of
-// words before anything runs, so a malformed script never half-runs.
+// such as #1005. Arguments are separated by blanks; "..." or '...' quote an argument
+// literally (a backslash is always a plain character) and "" is an empty argument. Every step and every argument is checked
+// against the table of words (words.h) before anything runs, so a malformed script
+// never half-runs.
 #pragma once
 
 #include <string>

@@ -49,12 +49,43 @@ TEST(ScenarioScript, MalformedScriptsNameTheLine) {
       {"ok\nclose now\n", 2},                {"expect\n", 1},
       {"ok\nscreen 480 640\n", 2},          {"screen 480 100000\n", 1},
       {"screen 480\n", 1},                   {"expect place 0 0 -240 268\n", 1},
+      // Every number must fit the field it fills.
+      {"wait 4294967296\n", 1},              {"expect place 0 0 240 99999999999\n", 1},
+      {"version 2147483648\n", 1},          {"sized \\a 18446744073709551616\n", 1},
+      {"expect ended \\a.exe -1\n", 1},     {"expect chosen 1x\n", 1},
+      {"wait +5\n", 1},
+      // Failure switches name an injectable operation, a count from 1 and a skip from 0.
+      {"fail Frobnicate\n", 1},             {"fail WriteFile 0\n", 1},
+      {"fail WriteFile -2\n", 1},           {"fail WriteFile after\n", 1},
+      {"fail WriteFile 1 after -1\n", 1},   {"fail WriteFile 1 before 2\n", 1},
+      // Control ids are 16-bit, and some steps take nothing but an id.
+      {"tap #65536\n", 1},                  {"expect text \"#99999999999\" x\n", 1},
+      {"expect text OK x\n", 1},            {"choose Name x\n", 1},
+      {"key ctrl+c frobnicate\n", 1},      {"sip halfway\n", 1},
+      {"file \\a \"\xff\xfe\"\n", 1},
   };
   for (const auto& c : cases) {
     auto parsed = ParseScript(c.script);
     ASSERT_TRUE(std::holds_alternative<ScriptError>(parsed)) << c.script;
     EXPECT_EQ(std::get<ScriptError>(parsed).line, c.line) << c.script;
   }
+}
+
+TEST(ScenarioScript, WellFormedArgumentsAtTheEdgesOfTheirFields) {
+  auto parsed = ParseScript(
+      "wait 4294967295\nfail WriteFile 2 after 0\nfail OpenClipboard after 3\ntap #65535\ntap '#1 a'\n"
+      "key CTRL+C ctrl-down enter ctrl-up\nsip on\nexpect ended \\a.exe 4294967295\nexpect chosen -1\n"
+      "expect start-failed \\a.exe\n");
+  ASSERT_TRUE(std::holds_alternative<std::vector<Step>>(parsed)) << std::get<ScriptError>(parsed).message;
+  EXPECT_EQ(std::get<std::vector<Step>>(parsed).size(), 10u);
+}
+
+TEST(ScenarioScript, AnUnknownFailureNamesEveryOperationThatCanFail) {
+  auto parsed = ParseScript("fail GetClipboardDta\n");
+  ASSERT_TRUE(std::holds_alternative<ScriptError>(parsed));
+  const std::string& message = std::get<ScriptError>(parsed).message;
+  for (const char* name : {"GetClipboardData", "SHCreateMenuBar", "CreateProcessW", "DialogBoxIndirectParamW"})
+    EXPECT_NE(message.find(name), std::string::npos) << message;
 }
 
 }  // namespace
