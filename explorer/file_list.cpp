@@ -1,4 +1,5 @@
-// The list of the shown folder's entries: name, size and date, sorted by name.
+// The list of the shown folder's entries: name, size and date, sorted by name in the
+// device's Japanese order (the list view's own LVS_SORTASCENDING, as lstrcmpiW).
 #include "explorer.h"
 
 #include "shell/shortcut.h"

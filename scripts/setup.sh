@@ -12,6 +12,7 @@ command -v cpp >/dev/null || need+=(cpp)
 [ -e /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -e /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
 [ -e /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+[ -e /usr/include/unicode/ucol.h ] || need+=(libicu-dev)
 
 if [ ${#need[@]} -eq 0 ]; then
   exit 0

@@ -53,13 +53,18 @@ LRESULT Insert(ComboBoxState& s, int index, const WCHAR* text) {
   return index;
 }
 
+// Where CB_ADDSTRING puts an entry in a CBS_SORT box: after the entries that equal
+// it in lstrcmpiW's order (the device's Japanese order, ignoring case).
+int SortedPosition(const ComboBoxState& s, const std::u16string& text) {
+  auto at = std::upper_bound(s.entries.begin(), s.entries.end(), text, [](const std::u16string& t, const ComboBoxEntry& e) {
+    return lstrcmpiW(t.c_str(), e.text.c_str()) < 0;
+  });
+  return static_cast<int>(at - s.entries.begin());
+}
+
 LRESULT Add(HWND hwnd, ComboBoxState& s, const WCHAR* text) {
   if (!(StyleOf(hwnd) & CBS_SORT)) return Insert(s, -1, text);
-  std::u16string value = text ? std::u16string(text) : std::u16string();
-  auto at = std::upper_bound(s.entries.begin(), s.entries.end(), value, [](const std::u16string& t, const ComboBoxEntry& e) {
-    return _wcsicmp(t.c_str(), e.text.c_str()) < 0;
-  });
-  return Insert(s, static_cast<int>(at - s.entries.begin()), text);
+  return Insert(s, SortedPosition(s, text ? std::u16string(text) : std::u16string()), text);
 }
 
 LRESULT Delete(ComboBoxState& s, int index) {

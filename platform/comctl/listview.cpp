@@ -32,7 +32,8 @@ int IndexOfId(const ListViewState& s, std::uint64_t id, int hint = -1) {
 
 ListViewItem& ItemAt(ListViewState& s, int index) { return *s.items[static_cast<std::size_t>(index)]; }
 
-int CompareNames(const std::u16string& a, const std::u16string& b) { return _wcsicmp(a.c_str(), b.c_str()); }
+// A sorted list orders names as lstrcmpiW does: the device's Japanese order, ignoring case.
+int CompareNames(const std::u16string& a, const std::u16string& b) { return lstrcmpiW(a.c_str(), b.c_str()); }
 
 bool StartsWithIgnoringCase(const std::u16string& text, const WCHAR* prefix) {
   std::size_t length = wcslen(prefix);

@@ -11,7 +11,8 @@ namespace {
 SiblingLinks& Links(TreeNode* node) { return node->links; }
 const SiblingLinks& Links(const TreeNode* node) { return node->links; }
 
-int CompareNames(const TreeNode* a, const TreeNode* b) { return _wcsicmp(a->text.c_str(), b->text.c_str()); }
+// The tree view's name order (lstrcmpiW), so a sorted insertion lands where a sort puts it.
+int CompareNames(const TreeNode* a, const TreeNode* b) { return lstrcmpiW(a->text.c_str(), b->text.c_str()); }
 
 // A fixed, well-spread priority per handle; handles are given out in sequence, and
 // the mix keeps the treap balanced as if the priorities were random.

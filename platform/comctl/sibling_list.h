@@ -6,10 +6,11 @@
 // rather than in an array: inserting anywhere, removing, and finding where a sorted
 // insertion goes all cost O(log n), and walking the whole level costs O(n).
 //
-// A sorted insertion goes before the first sibling whose name compares greater,
-// ignoring case, even when the level is not in name order (items placed first, last
-// or after another item). Each subtree remembers its greatest name, so that search
-// descends straight to the place instead of scanning.
+// A sorted insertion goes before the first sibling whose name compares greater in
+// lstrcmpiW's order (the device's Japanese order, ignoring case), even when the
+// level is not in name order (items placed first, last or after another item).
+// Each subtree remembers its greatest name, so that search descends straight to the
+// place instead of scanning.
 #pragma once
 
 #include <algorithm>

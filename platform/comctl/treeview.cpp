@@ -50,7 +50,9 @@ bool IsDescendant(const TreeNode* node, const TreeNode* ancestor) {
   return false;
 }
 
-int CompareNames(const std::u16string& a, const std::u16string& b) { return _wcsicmp(a.c_str(), b.c_str()); }
+// TVI_SORT and TVM_SORTCHILDREN order names as lstrcmpiW does: the device's Japanese
+// order, ignoring case.
+int CompareNames(const std::u16string& a, const std::u16string& b) { return lstrcmpiW(a.c_str(), b.c_str()); }
 
 // ---- notifications -----------------------------------------------------------------
 

@@ -78,7 +78,7 @@ class CString {
   int Delete(int index, int count = 1);
 
   int Compare(LPCWSTR other) const;        // <0, 0, >0 by code point
-  int CompareNoCase(LPCWSTR other) const;  // the device's order for names
+  int CompareNoCase(LPCWSTR other) const;  // <0, 0, >0 by code point, ignoring case as _wcsicmp
 
   friend bool operator==(const CString& a, const CString& b) { return a.text_ == b.text_; }
   friend bool operator==(const CString& a, LPCWSTR b) { return a.Compare(b) == 0; }

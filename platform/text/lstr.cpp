@@ -1,22 +1,7 @@
-// The window manager's string helpers and CompareStringW. Null strings are treated
-// as empty where the device tolerates them.
+// The window manager's string helpers. Null strings are treated as empty where the
+// device tolerates them. The comparisons (lstrcmpW, lstrcmpiW, CompareStringW) are
+// the device's linguistic order: kernel/string_compare.cpp.
 #include <windows.h>
-
-#include <string_view>
-
-#include "text/case_fold.h"
-
-namespace {
-
-std::u16string_view view(LPCWSTR s) { return s ? std::u16string_view(s) : std::u16string_view(); }
-
-std::u16string_view view(LPCWSTR s, int count) {
-  return count < 0 ? std::u16string_view(s) : std::u16string_view(s, static_cast<size_t>(count));
-}
-
-int sign(int value) { return (value > 0) - (value < 0); }
-
-}  // namespace
 
 int lstrlenW(LPCWSTR s) { return s ? static_cast<int>(wcslen(s)) : 0; }
 
@@ -31,20 +16,3 @@ LPWSTR lstrcpynW(LPWSTR dst, LPCWSTR src, int count) {
 }
 
 LPWSTR lstrcatW(LPWSTR dst, LPCWSTR src) { return wcscat(dst, src ? src : u""); }
-
-int lstrcmpW(LPCWSTR a, LPCWSTR b) { return sign(view(a).compare(view(b))); }
-
-int lstrcmpiW(LPCWSTR a, LPCWSTR b) { return sign(sim::compareIgnoringCase(view(a), view(b))); }
-
-int CompareStringW(LCID, DWORD flags, LPCWSTR a, int countA, LPCWSTR b, int countB) {
-  constexpr DWORD known = NORM_IGNORECASE | NORM_IGNORENONSPACE | NORM_IGNORESYMBOLS |
-                          NORM_IGNOREKANATYPE | NORM_IGNOREWIDTH | SORT_STRINGSORT;
-  if (!a || !b || (flags & ~known)) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return 0;
-  }
-  const auto left = view(a, countA), right = view(b, countB);
-  const int order = (flags & NORM_IGNORECASE) ? sim::compareIgnoringCase(left, right)
-                                              : left.compare(right);
-  return CSTR_EQUAL + sign(order);
-}

@@ -102,7 +102,8 @@ int lstrlenW(LPCWSTR s);  // 0 for null
 LPWSTR lstrcpyW(LPWSTR dst, LPCWSTR src);
 LPWSTR lstrcpynW(LPWSTR dst, LPCWSTR src, int count);  // always terminates
 LPWSTR lstrcatW(LPWSTR dst, LPCWSTR src);
-// Code-point order (the simulation does not model the linguistic sort order).
+// The device's Japanese order: symbols, digits, Latin letters, kana (hiragana and
+// katakana, full and half width side by side), kanji. lstrcmpiW ignores case only.
 int lstrcmpW(LPCWSTR a, LPCWSTR b);
 int lstrcmpiW(LPCWSTR a, LPCWSTR b);
 
@@ -118,8 +119,10 @@ int lstrcmpiW(LPCWSTR a, LPCWSTR b);
 #define CSTR_EQUAL 2
 #define CSTR_GREATER_THAN 3
 typedef DWORD LCID;
-// Counts of -1 mean zero-terminated. Honours NORM_IGNORECASE; returns 0 and sets
-// ERROR_INVALID_PARAMETER for a null string or flags it does not know.
+// In the Japanese order of lstrcmpW, with each NORM_IGNORE* flag and SORT_STRINGSORT
+// honoured. Negative counts mean zero-terminated. Returns 0 and sets
+// ERROR_INVALID_PARAMETER for a null string, flags it does not know, or a locale
+// other than the defaults and Japanese.
 int CompareStringW(LCID locale, DWORD flags, LPCWSTR a, int countA, LPCWSTR b, int countB);
 
 // ---- Formatting ---------------------------------------------------------------------

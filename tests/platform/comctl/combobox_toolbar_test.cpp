@@ -42,6 +42,12 @@ TEST(ComboBox, SelectStringMatchesAPrefixIgnoringCaseFromAfterTheStartAndWraps) 
     for (const WCHAR* text : {u"pear", u"Apple", u"fig"})
       SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     EXPECT_EQ(sim::ComboBoxEntries(combo), (std::vector<std::u16string>{u"Apple", u"fig", u"pear"}));
+    // In the device's Japanese order, not by code point: the symbol first, kana
+    // (ﾒﾓ, U+FF92) before kanji (予定, U+4E88).
+    for (const WCHAR* text : {u"予定", u"ﾒﾓ", u"~tmp"}) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    EXPECT_EQ(sim::ComboBoxEntries(combo), (std::vector<std::u16string>{u"~tmp", u"Apple", u"fig", u"pear", u"ﾒﾓ", u"予定"}));
+    for (const WCHAR* text : {u"予定", u"ﾒﾓ", u"~tmp"})
+      SendMessageW(combo, CB_DELETESTRING, SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text)), 0);
     SendMessageW(combo, CB_SETCURSEL, 2, 0);
     SendMessageW(combo, CB_SETITEMDATA, 2, 77);
     EXPECT_EQ(SendMessageW(combo, CB_DELETESTRING, 0, 0), 2);

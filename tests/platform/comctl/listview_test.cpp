@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -61,7 +62,7 @@ TEST(ListView, SortedInsertionReturnsWhereTheItemLandsInTheDevicesNameOrder) {
     EXPECT_EQ(Insert(list, 0, u"Bravo"), 0);
     EXPECT_EQ(Insert(list, 5, u"alpha"), 0);
     EXPECT_EQ(Insert(list, 0, u"charlie"), 2);
-    EXPECT_EQ(Insert(list, 0, u"_under"), 0) << "names compare after folding to lower case: '_' sorts before letters";
+    EXPECT_EQ(Insert(list, 0, u"_under"), 0) << "symbols sort before letters";
     EXPECT_EQ(Insert(list, 0, u"ALPHA"), 2) << "an equal name goes after the ones already there";
     EXPECT_EQ(Texts(list), (std::vector<std::u16string>{u"_under", u"alpha", u"ALPHA", u"Bravo", u"charlie", u"delta"}));
 
@@ -88,6 +89,23 @@ TEST(ListView, SortedInsertionReturnsWhereTheItemLandsInTheDevicesNameOrder) {
     find.psz = u"de";
     EXPECT_EQ(SendMessageW(list, LVM_FINDITEMW, -1, reinterpret_cast<LPARAM>(&find)), 4);
     EXPECT_EQ(SendMessageW(list, LVM_FINDITEMW, 4, reinterpret_cast<LPARAM>(&find)), -1) << "the search starts after the start";
+  });
+}
+
+// Sorted lists use the device's Japanese order (lstrcmpiW), not code points: "~" (U+007E)
+// goes before the digits, kana (ﾃﾞｰﾀ, U+FF83…) before kanji (見積書, U+898B…).
+TEST(ListView, SortedListsFollowTheDevicesJapaneseOrderBothWays) {
+  Handheld handheld;
+  handheld.start([](HWND host) {
+    const std::vector<std::u16string> ascending = {u"~old", u"2002", u"Readme.txt", u"ﾃﾞｰﾀ.csv", u"メモ.txt", u"見積書.pxl"};
+    for (DWORD order : {LVS_SORTASCENDING, LVS_SORTDESCENDING}) {
+      HWND list = MakeList(host, LVS_REPORT | order);
+      for (const WCHAR* name : {u"見積書.pxl", u"Readme.txt", u"ﾃﾞｰﾀ.csv", u"~old", u"メモ.txt", u"2002"}) Insert(list, 0, name);
+      std::vector<std::u16string> expected = ascending;
+      if (order == LVS_SORTDESCENDING) std::reverse(expected.begin(), expected.end());
+      EXPECT_EQ(Texts(list), expected);
+      DestroyWindow(list);
+    }
   });
 }
 

@@ -76,6 +76,27 @@ TEST(TreeView, InsertionPlacesItemsAndSortingOrdersALevelByName) {
   });
 }
 
+// TVI_SORT and TVM_SORTCHILDREN use the device's Japanese order: symbols, digits,
+// Latin, kana (hiragana and katakana of a sound together), kanji; not code points,
+// which would put 見積書 (U+898B) before ﾃﾞｰﾀ (U+FF83) and "~" after the letters.
+TEST(TreeView, SortingFollowsTheDevicesJapaneseOrder) {
+  Handheld handheld;
+  handheld.start([](HWND host) {
+    HWND tree = MakeTree(host, TVS_HASBUTTONS);
+    HTREEITEM sorted = Add(tree, TVI_ROOT, u"sorted");
+    HTREEITEM later = Add(tree, TVI_ROOT, u"later");
+    const WCHAR* names[] = {u"見積書", u"ﾃﾞｰﾀ", u"Readme", u"~old", u"めも", u"メモ", u"2002"};
+    for (const WCHAR* name : names) {
+      Add(tree, sorted, name);
+      Add(tree, later, name, TVI_LAST);
+    }
+    const std::vector<std::u16string> expected = {u"~old", u"2002", u"Readme", u"ﾃﾞｰﾀ", u"めも", u"メモ", u"見積書"};
+    EXPECT_EQ(Children(tree, sorted), expected);
+    EXPECT_TRUE(TreeView_SortChildren(tree, later, FALSE));
+    EXPECT_EQ(Children(tree, later), expected);
+  });
+}
+
 TEST(TreeView, SelectingADeepItemExpandsItsParentsAndAnnouncesTheChange) {
   Handheld handheld;
   HWND tree = nullptr;
@@ -151,6 +172,8 @@ TEST(TreeView, TapsSelectAndTheButtonOrADoubleTapToggles) {
   });
 }
 
+// The model's names are ASCII letters, where the device's order (lstrcmpiW) and the
+// ordinal one agree; the ordinal comparison keeps the model's linear scans fast.
 bool NameLess(const std::u16string& a, const std::u16string& b) { return _wcsicmp(a.c_str(), b.c_str()) < 0; }
 
 void Rename(HWND tree, HTREEITEM item, const std::u16string& text) {
