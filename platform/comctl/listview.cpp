@@ -677,10 +677,66 @@ void TapSelect(HWND hwnd, ListViewState& s, int index, WPARAM keys) {
 
 POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
+// ---- renaming by a tap on the selected item ----------------------------------------
+//
+// A tap on the label of the item that already has the selection and the focus, in
+// a list with LVS_EDITLABELS that already had the keyboard focus, starts that
+// item's name edit once the double-tap time has passed without a second tap; a
+// second tap within that time makes a double tap instead. The first tap on a list
+// only focuses it, and a tap with Control held, a hold, or a tap beside the label
+// never edits.
+
+constexpr UINT_PTR kTapEditTimer = 0x4C56;
+
+// The item a tap going down at `point` may rename, or 0.
+std::uint64_t TapEditCandidate(HWND hwnd, ListViewState& s, POINT point, WPARAM keys, bool hadFocus) {
+  if (!hadFocus || !HasStyle(hwnd, LVS_EDITLABELS) || (keys & (MK_CONTROL | MK_SHIFT)) || Input::holding()) return 0;
+  int index = HitTest(hwnd, s, point, nullptr);
+  if (index < 0 || !Contains(ItemRect(hwnd, s, index, LVIR_LABEL), point)) return 0;
+  const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
+  return (ItemAt(s, index).state & both) == both ? ItemAt(s, index).id : 0;
+}
+
+void CancelTapEdit(HWND hwnd, ListViewState& s) {
+  s.tapEditItem = 0;
+  if (s.tapEditPending) KillTimer(hwnd, kTapEditTimer);
+  s.tapEditPending = 0;
+}
+
+// The tap comes up: when it went down and up on the candidate's label, the edit
+// waits for the double-tap time.
+void ArmTapEdit(HWND hwnd, ListViewState& s, POINT point, bool held) {
+  std::uint64_t id = s.tapEditItem;
+  s.tapEditItem = 0;
+  if (!id || held) return;
+  int index = HitTest(hwnd, s, point, nullptr);
+  if (index < 0 || ItemAt(s, index).id != id || !Contains(ItemRect(hwnd, s, index, LVIR_LABEL), point)) return;
+  s.tapEditPending = id;
+  SetTimer(hwnd, kTapEditTimer, Input::kDoubleTapMs, nullptr);
+}
+
+// No second tap came: the edit starts as LVM_EDITLABELW starts one, with
+// LVN_BEGINLABELEDITW, if the item is still there, focused, and the list still has
+// the keyboard focus.
+void StartTapEdit(HWND hwnd, ListViewState& s) {
+  KillTimer(hwnd, kTapEditTimer);
+  std::uint64_t id = s.tapEditPending;
+  s.tapEditPending = 0;
+  int index = id ? IndexOfId(s, id) : -1;
+  if (index < 0 || s.edit || GetFocus() != hwnd || !(ItemAt(s, index).state & LVIS_FOCUSED)) return;
+  BeginLabelEdit(hwnd, index);
+}
+
+// ---- taps --------------------------------------------------------------------------
+
 void OnButtonDown(HWND hwnd, ListViewState& s, WPARAM keys, POINT point) {
-  if (GetFocus() != hwnd) SetFocus(hwnd);  // also ends a label edit in progress
+  CancelTapEdit(hwnd, s);
+  bool hadFocus = GetFocus() == hwnd;
+  std::uint64_t candidate = TapEditCandidate(hwnd, s, point, keys, hadFocus);
+  if (!hadFocus) SetFocus(hwnd);  // also ends a label edit in progress
   int index = HitTest(hwnd, s, point, nullptr);
   TapSelect(hwnd, s, index, keys);
+  s.tapEditItem = candidate;
   s.buttonDown = true;
   s.buttonDownTime = GetMessageTime();
 }
@@ -691,9 +747,11 @@ void OnButtonUp(HWND hwnd, ListViewState& s, WPARAM keys, POINT point) {
   s.buttonDown = false;
   bool held = static_cast<DWORD>(GetMessageTime() - s.buttonDownTime) >= Input::kHoldMs;
   NotifyClick(hwnd, s, held ? NM_RCLICK : NM_CLICK, HitTest(hwnd, s, point, nullptr), point, keys);
+  ArmTapEdit(hwnd, s, point, held);
 }
 
 void OnDoubleTap(HWND hwnd, ListViewState& s, WPARAM keys, POINT point) {
+  CancelTapEdit(hwnd, s);
   s.buttonDown = false;
   int index = HitTest(hwnd, s, point, nullptr);
   NotifyClick(hwnd, s, NM_DBLCLK, index, point, keys);
@@ -880,7 +938,12 @@ LRESULT Dispatch(HWND hwnd, ListViewState& s, UINT message, WPARAM wParam, LPARA
     case WM_LBUTTONDBLCLK:
       OnDoubleTap(hwnd, s, wParam, PointOf(lParam));
       return 0;
+    case WM_TIMER:
+      if (wParam != kTapEditTimer) return DefWindowProcW(hwnd, message, wParam, lParam);
+      StartTapEdit(hwnd, s);
+      return 0;
     case WM_RBUTTONDOWN: {
+      CancelTapEdit(hwnd, s);
       POINT point = PointOf(lParam);
       if (GetFocus() != hwnd) SetFocus(hwnd);
       int index = HitTest(hwnd, s, point, nullptr);
@@ -899,6 +962,7 @@ LRESULT Dispatch(HWND hwnd, ListViewState& s, UINT message, WPARAM wParam, LPARA
       return 0;
     }
     case WM_KILLFOCUS: {
+      CancelTapEdit(hwnd, s);
       NMHDR header{};
       SendNotify(hwnd, NM_KILLFOCUS, &header);
       return 0;

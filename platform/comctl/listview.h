@@ -54,6 +54,11 @@ struct ListViewState {
   bool buttonDown = false;
   LONG buttonDownTime = 0;
 
+  // renaming by a tap on the selected item's label: the item the tap went down on,
+  // then the item whose edit waits for the double-tap time to pass (ids, 0: none)
+  std::uint64_t tapEditItem = 0;
+  std::uint64_t tapEditPending = 0;
+
   bool destroying = false;
 };
 
