@@ -23,12 +23,14 @@ std::u16string DevicePath::text() const {
 }
 
 FsResult<DevicePath> ParseDevicePath(std::u16string_view text, PathUse use) {
-  if (text.empty() || text.front() != u'\\') return FsError{ERROR_PATH_NOT_FOUND};
+  if (text.empty()) return FsError{ERROR_PATH_NOT_FOUND};
   if (text.find(u'\0') != std::u16string_view::npos) return FsError{ERROR_INVALID_NAME};
-  if (text.size() >= MAX_PATH) return FsError{ERROR_FILENAME_EXCED_RANGE};
+  // The device has no current folder: a path without a leading separator is
+  // taken from the root, and is as long as it would be with one.
+  std::size_t start = text.front() == u'\\' ? 1 : 0;
+  if (text.size() + (1 - start) >= MAX_PATH) return FsError{ERROR_FILENAME_EXCED_RANGE};
 
   DevicePath path;
-  std::size_t start = 1;
   while (start <= text.size()) {
     std::size_t end = text.find(u'\\', start);
     if (end == std::u16string_view::npos) end = text.size();

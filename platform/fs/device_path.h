@@ -21,7 +21,8 @@ struct DevicePath {
 
 enum class PathUse { Name, SearchPattern };
 
-// Paths must be absolute. Repeated separators are read as one. "." and "..",
+// Every path is taken from the root, with or without its leading "\" (the device
+// has no current folder). Repeated separators are read as one. "." and "..",
 // NULs, host separators and reserved characters are refused, so no path can name
 // anything outside the device's folder. A search pattern may hold wildcards in its
 // last component only.

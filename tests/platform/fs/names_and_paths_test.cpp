@@ -42,7 +42,7 @@ TEST_F(FsTest, PathsThatCouldLeaveTheDeviceFolderAreRefused) {
   const Case cases[] = {
       {u"\\..\\outside.txt", ERROR_INVALID_NAME},         {u"\\inner\\..\\..\\outside.txt", ERROR_INVALID_NAME},
       {u"\\.\\inner", ERROR_INVALID_NAME},                {u"\\inner/../../outside.txt", ERROR_INVALID_NAME},
-      {u"outside.txt", ERROR_PATH_NOT_FOUND},             {u"", ERROR_PATH_NOT_FOUND},
+      {u"..\\outside.txt", ERROR_INVALID_NAME},           {u"", ERROR_PATH_NOT_FOUND},
       {u"\\inner\\a<b", ERROR_INVALID_NAME},
   };
   for (const auto& c : cases) {
@@ -60,6 +60,39 @@ TEST_F(FsTest, PathsThatCouldLeaveTheDeviceFolderAreRefused) {
   std::getline(in, text);
   EXPECT_EQ(text, "host secret");
   EXPECT_TRUE(std::filesystem::is_directory(root_ / "inner"));
+}
+
+// The device has no current folder: without its leading "\" a path names the
+// same entry as with it, in every call that takes one.
+TEST_F(FsTest, APathWithoutALeadingSeparatorIsTakenFromTheRoot) {
+  ASSERT_TRUE(CreateDirectoryW(u"Temp", nullptr));
+  EXPECT_EQ(GetFileAttributesW(u"\\Temp"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+  deviceWrite(u"temp\\a.txt", "relative");
+  EXPECT_EQ(hostRead("Temp/a.txt"), "relative");
+  EXPECT_EQ(deviceRead(u"Temp\\A.TXT"), "relative");
+  EXPECT_EQ(found(u"Temp\\*"), Names{u"a.txt"});
+  EXPECT_EQ(found(u"TEMP"), Names{u"Temp"});
+  EXPECT_TRUE(SetFileAttributesW(u"Temp\\a.txt", FILE_ATTRIBUTE_HIDDEN));
+  EXPECT_EQ(GetFileAttributesW(u"Temp\\a.txt"), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+  EXPECT_TRUE(CopyFileW(u"Temp\\a.txt", u"b.txt", TRUE));
+  EXPECT_TRUE(MoveFileW(u"b.txt", u"Temp\\c.txt"));
+  EXPECT_EQ(found(u"\\Temp\\*"), (Names{u"a.txt", u"c.txt"}));
+  std::u16string shortcut = u"Temp\\go.lnk", target = u"\\Temp\\c.txt";
+  ASSERT_TRUE(SHCreateShortcut(shortcut.data(), target.data()));
+  WCHAR read[MAX_PATH] = {};
+  ASSERT_TRUE(SHGetShortcutTarget(shortcut.data(), read, MAX_PATH));
+  EXPECT_EQ(std::u16string(read), target);
+  for (const char16_t* file : {u"Temp\\a.txt", u"Temp\\c.txt", u"Temp\\go.lnk"}) EXPECT_TRUE(DeleteFileW(file));
+  EXPECT_TRUE(RemoveDirectoryW(u"Temp"));
+  EXPECT_FALSE(std::filesystem::exists(root_ / "Temp"));
+
+  // It is as long as it would be with its separator.
+  std::u16string longest;
+  while (longest.size() < MAX_PATH - 3) longest += u"d\\";
+  longest += u"f";
+  ASSERT_EQ(longest.size(), static_cast<std::size_t>(MAX_PATH - 1));
+  EXPECT_EQ(GetFileAttributesW(longest.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
 }
 
 TEST_F(FsTest, HostSymbolicLinksAreNeverFollowed) {
