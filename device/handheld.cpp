@@ -63,6 +63,9 @@ Handheld::Handheld(HandheldOptions options) {
     device_->service<ObjectStore>().mountStorageCard(kStorageCardName);
     if (ownsFolder_) WriteSampleDevice(*device_);
     for (const auto& program : options.programs) install(program);
+    // What the handheld starts with is what its device held when it booted: its
+    // folders list in name order until something changes them.
+    device_->service<ObjectStore>().takeContentsAsBooted();
   } catch (...) {
     device_.reset();
     if (ownsFolder_) {

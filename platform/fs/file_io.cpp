@@ -84,7 +84,7 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSEC
   std::uint64_t now = store.nowTicks();
   if (plan.create || plan.truncate) SetWriteTime(fd->get(), now);
   if (plan.create) {
-    store.forgetMeta(node->host);
+    store.created(node->host);
     auto& meta = store.meta(node->host);
     meta.creationTicks = now;
     DWORD requested = flagsAndAttributes & kSettableAttributes;

@@ -47,13 +47,6 @@ bool ObjectStore::isStorageCard(const DevicePath& path) const {
 
 std::uint64_t ObjectStore::nowTicks() const { return device_.clock().fileTimeUtc(); }
 
-namespace {
-void SortByName(std::vector<HostEntry>& entries) {
-  std::sort(entries.begin(), entries.end(),
-            [](const HostEntry& a, const HostEntry& b) { return NameLess(a.name, b.name); });
-}
-}  // namespace
-
 FsResult<FolderListing> ObjectStore::openFolder(const DevicePath& path) {
   FolderListing listing;
   if (auto relative = exactRelativePath(path)) {
@@ -76,7 +69,7 @@ FsResult<FolderListing> ObjectStore::openFolder(const DevicePath& path) {
   listing.node.isDirectory = true;
   auto entries = listing.folder.entries();
   if (!entries) return FsError{entries.error()};
-  SortByName(*entries);
+  order_.arrange(listing.node.host, *entries);
   listing.entries = std::move(*entries);
   return listing;
 }
@@ -174,6 +167,22 @@ void ObjectStore::moveMeta(const std::filesystem::path& from, const std::filesys
     }
   }
   for (auto& [name, value] : moved) meta_[name] = value;
+}
+
+void ObjectStore::created(const std::filesystem::path& host) {
+  forgetMeta(host);
+  order_.added(host);
+}
+
+void ObjectStore::removed(const std::filesystem::path& host) {
+  forgetMeta(host);
+  order_.removed(host);
+}
+
+void ObjectStore::moved(const std::filesystem::path& from, const std::filesystem::path& to) {
+  forgetMeta(to);  // whatever the host once had there
+  moveMeta(from, to);
+  order_.moved(from, to);
 }
 
 DWORD ObjectStore::settableAttributes(const std::filesystem::path& host, bool isDirectory) const {

@@ -19,6 +19,7 @@
 #include <windows.h>
 
 #include "fs/device_path.h"
+#include "fs/entry_order.h"
 #include "fs/folder_name_index.h"
 #include "fs/fs_result.h"
 #include "fs/host_folder.h"
@@ -54,7 +55,8 @@ struct OpenFile : KernelObject {
   std::uint64_t position = 0;
 };
 
-// A folder opened for listing: where it is, the open folder, its entries in name order.
+// A folder opened for listing: where it is, the open folder, its entries in the
+// folder's order (see EntryOrder).
 struct FolderListing {
   Node node;
   HostFolder folder;
@@ -65,7 +67,7 @@ struct Search : KernelObject {
   std::filesystem::path folder;
   HostFolder openFolder;  // the folder searched, open while the search lasts
   DevicePath folderPath;
-  std::vector<HostEntry> entries;  // in name order
+  std::vector<HostEntry> entries;  // in the folder's order
   std::size_t next = 0;
 };
 
@@ -81,6 +83,8 @@ class ObjectStore {
   // A top-level folder of this name (compared ignoring case) is a storage card.
   void mountStorageCard(std::u16string name);
   bool isStorageCard(const fs::DevicePath& path) const;
+  // The root and the storage cards are fixed points of the store.
+  bool isFixed(const fs::DevicePath& path) const { return path.isRoot() || isStorageCard(path); }
 
   const std::filesystem::path& root() const { return root_; }
   std::uint64_t nowTicks() const;
@@ -108,6 +112,15 @@ class ObjectStore {
   void moveMeta(const std::filesystem::path& from, const std::filesystem::path& to);
   DWORD settableAttributes(const std::filesystem::path& host, bool isDirectory) const;
 
+  // What the device made, removed or moved, told after the host did it: the
+  // entry's details and its place in its folder's order follow it.
+  void created(const std::filesystem::path& host);
+  void removed(const std::filesystem::path& host);
+  void moved(const std::filesystem::path& from, const std::filesystem::path& to);
+  // Everything the store holds now is what the device holds when it boots: every
+  // folder lists in name order until the device changes it.
+  void takeContentsAsBooted() { order_.forgetAll(); }
+
   // Open files and searches, owned by the calling process.
   HANDLE addFile(std::shared_ptr<fs::OpenFile> file);
   fs::OpenFile* file(HANDLE handle);
@@ -129,6 +142,7 @@ class ObjectStore {
   std::vector<std::u16string> storageCards_;
   std::map<std::string, Meta> meta_;
   fs::FolderNameIndex names_;
+  fs::EntryOrder order_;
   // Every file opened, for the sharing checks; closed ones drop out.
   mutable std::vector<std::weak_ptr<fs::OpenFile>> openFiles_;
   // Searches that keep their folder open on the host; ended ones drop out.

@@ -76,7 +76,8 @@ TEST_F(FsTest, CopyKeepsTheSourceAndRefusesToCopyOntoItself) {
   EXPECT_EQ(deviceRead(u"\\dst.txt"), "old");
   EXPECT_TRUE(CopyFileW(u"\\src.txt", u"\\DST.txt", FALSE));
   EXPECT_EQ(deviceRead(u"\\dst.txt"), "payload");
-  EXPECT_EQ(found(u"\\*"), (Names{u"dst.txt", u"src.txt"}));
+  // A copy over an existing file keeps that file's place in the folder.
+  EXPECT_EQ(found(u"\\*"), (Names{u"src.txt", u"dst.txt"}));
 
   EXPECT_FALSE(CopyFileW(u"\\src.txt", u"\\SRC.TXT", FALSE));
   EXPECT_EQ(deviceRead(u"\\src.txt"), "payload");
@@ -123,3 +124,4 @@ TEST_F(FsTest, InjectedFailuresFailOnceWithTheirErrorAndChangeNothing) {
   EXPECT_EQ(deviceRead(u"\\a.txt"), "KEep");
   EXPECT_TRUE(MoveFileW(u"\\a.txt", u"\\b.txt"));
 }
+
