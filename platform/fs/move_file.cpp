@@ -1,9 +1,15 @@
-// Moving and renaming: MoveFileW renames the entry, a folder with everything in it.
+// Moving and renaming: MoveFileW.
+//
+// Inside one volume a move renames the entry, a folder with everything in it. The
+// object store and each storage card are volumes of their own: a file moves to
+// another volume as a copy that keeps its bytes, times and attributes, after which
+// the original is removed; a folder cannot move to another volume.
 #include <windows.h>
 
 #include <optional>
 
 #include "fs/api_guard.h"
+#include "fs/file_copy.h"
 #include "fs/folder_time_keeper.h"
 #include "fs/host_text.h"
 #include "fs/object_store.h"
@@ -36,6 +42,15 @@ FsResult<std::optional<std::filesystem::path>> Destination(ObjectStore& store, c
   return std::optional(target->host.parent_path() / *hostName);
 }
 
+FsStatus MoveToOtherVolume(const Node& source, const std::filesystem::path& destination) {
+  if (FsStatus status = CopyHostFile(source.host, destination, false)) return status;
+  if (FsStatus status = RemoveFile(source.host)) {
+    RemoveFile(destination);
+    return status;
+  }
+  return 0;
+}
+
 }  // namespace
 
 BOOL MoveFileW(LPCWSTR existingFileName, LPCWSTR newFileName) {
@@ -53,11 +68,15 @@ BOOL MoveFileW(LPCWSTR existingFileName, LPCWSTR newFileName) {
   if (!*found) return TRUE;
   const std::filesystem::path& destination = **found;
   if (source->isDirectory && IsInside(destination, source->host)) return FailWith(ERROR_ACCESS_DENIED);
+  bool otherVolume = store.volumeOf(source->path) != store.volumeOf(*targetPath);
+  if (otherVolume && source->isDirectory) return FailWith(ERROR_NOT_SAME_DEVICE);
   if (!store.openFilesAt(source->host, true).empty()) return FailWith(ERROR_SHARING_VIOLATION);
 
   FolderTimeKeeper sourceFolder(source->host.parent_path());
   FolderTimeKeeper targetFolder(destination.parent_path());
-  if (FsStatus status = RenameNoReplace(source->host, destination)) return FailWith(status);
+  FsStatus status =
+      otherVolume ? MoveToOtherVolume(*source, destination) : RenameNoReplace(source->host, destination);
+  if (status) return FailWith(status);
   store.moved(source->host, destination);
   return TRUE;
 }

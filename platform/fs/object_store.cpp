@@ -45,6 +45,13 @@ bool ObjectStore::isStorageCard(const DevicePath& path) const {
                      [&](const std::u16string& card) { return NamesEqual(card, path.components[0]); });
 }
 
+std::size_t ObjectStore::volumeOf(const DevicePath& path) const {
+  if (path.components.empty()) return 0;
+  for (std::size_t i = 0; i < storageCards_.size(); ++i)
+    if (NamesEqual(storageCards_[i], path.components[0])) return i + 1;
+  return 0;
+}
+
 std::uint64_t ObjectStore::nowTicks() const { return device_.clock().fileTimeUtc(); }
 
 FsResult<FolderListing> ObjectStore::openFolder(const DevicePath& path) {

@@ -85,6 +85,9 @@ class ObjectStore {
   bool isStorageCard(const fs::DevicePath& path) const;
   // The root and the storage cards are fixed points of the store.
   bool isFixed(const fs::DevicePath& path) const { return path.isRoot() || isStorageCard(path); }
+  // The volume a path lies on: 0 for the object store, else the storage card's
+  // number from 1.
+  std::size_t volumeOf(const fs::DevicePath& path) const;
 
   const std::filesystem::path& root() const { return root_; }
   std::uint64_t nowTicks() const;

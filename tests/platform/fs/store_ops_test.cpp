@@ -125,3 +125,52 @@ TEST_F(FsTest, InjectedFailuresFailOnceWithTheirErrorAndChangeNothing) {
   EXPECT_TRUE(MoveFileW(u"\\a.txt", u"\\b.txt"));
 }
 
+// The object store and a storage card are volumes of their own: a folder cannot
+// move from one to the other, a file moves as a copy that keeps its bytes,
+// attributes and times, and the original goes.
+TEST_F(FsTest, OnlyFilesMoveBetweenTheObjectStoreAndAStorageCard) {
+  hostWrite("Storage Card/Photos/p1.jpg", "jpeg");
+  hostWrite("Docs/Inner/memo.txt", "memo");
+  store().mountStorageCard(u"Storage Card");
+  const std::pair<const char16_t*, const char16_t*> folderMoves[] = {
+      {u"\\Docs", u"\\Storage Card\\Docs"},
+      {u"\\docs\\inner", u"\\STORAGE CARD\\Photos\\Inner"},
+      {u"\\Storage Card\\Photos", u"\\Photos"},
+  };
+  for (const auto& [from, to] : folderMoves) {
+    EXPECT_FALSE(MoveFileW(from, to));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SAME_DEVICE));
+  }
+  EXPECT_EQ(found(u"\\Storage Card\\*"), Names{u"Photos"});
+  EXPECT_EQ(found(u"\\Docs\\Inner\\*"), Names{u"memo.txt"});
+  EXPECT_TRUE(MoveFileW(u"\\Storage Card\\Photos", u"\\Storage Card\\Pictures"));
+
+  FILETIME created{1000, 30000000}, accessed{2000, 30000001}, written{3000, 30000002};
+  HANDLE file = CreateFileW(u"\\Docs\\Inner\\memo.txt", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(SetFileTime(file, &created, &accessed, &written));
+  CloseHandle(file);
+  ASSERT_TRUE(SetFileAttributesW(u"\\Docs\\Inner\\memo.txt", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+  auto details = [](const char16_t* path) {
+    WIN32_FIND_DATAW data{};
+    HANDLE search = FindFirstFileW(path, &data);
+    EXPECT_NE(search, INVALID_HANDLE_VALUE) << "no entry";
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    return data;
+  };
+  WIN32_FIND_DATAW before = details(u"\\Docs\\Inner\\memo.txt");
+
+  for (const auto& [from, to] : {std::pair{u"\\Docs\\Inner\\memo.txt", u"\\Storage Card\\Pictures\\memo.txt"},
+                                 std::pair{u"\\Storage Card\\Pictures\\memo.txt", u"\\Docs\\memo.txt"}}) {
+    ASSERT_TRUE(MoveFileW(from, to));
+    EXPECT_EQ(GetFileAttributesW(from), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(deviceRead(to), "memo");
+    WIN32_FIND_DATAW after = details(to);
+    EXPECT_EQ(after.dwFileAttributes, before.dwFileAttributes);
+    EXPECT_EQ(CompareFileTime(&after.ftCreationTime, &before.ftCreationTime), 0);
+    EXPECT_EQ(CompareFileTime(&after.ftLastAccessTime, &before.ftLastAccessTime), 0);
+    EXPECT_EQ(CompareFileTime(&after.ftLastWriteTime, &before.ftLastWriteTime), 0);
+  }
+  EXPECT_EQ(found(u"\\Storage Card\\Pictures\\*"), Names{u"p1.jpg"});
+  EXPECT_EQ(found(u"\\Docs\\*"), (Names{u"Inner", u"memo.txt"}));
+}
