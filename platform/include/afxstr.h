@@ -39,7 +39,8 @@ class CString {
 
   int GetLength() const { return static_cast<int>(text_.size()); }
   bool IsEmpty() const { return text_.empty(); }
-  void Empty() { text_.clear(); }
+  // Frees the text's memory as well, as the framework does.
+  void Empty() { std::u16string().swap(text_); }
   operator LPCWSTR() const { return text_.c_str(); }
   LPCWSTR GetString() const { return text_.c_str(); }
 

@@ -1,5 +1,8 @@
 #include "kernel/image_registry.h"
 
+#include "kernel/device.h"
+#include "kernel/process_data.h"
+
 namespace sim {
 
 std::u16string foldCase(std::u16string_view text) {
@@ -15,6 +18,7 @@ std::u16string foldCase(std::u16string_view text) {
 
 std::shared_ptr<const ProgramImage> ImageRegistry::install(ProgramImage image) {
   auto shared = std::make_shared<const ProgramImage>(std::move(image));
+  if (!shared->data.empty()) device_.service<ProcessData>().install(*shared);
   byPath_[foldCase(shared->path)] = shared;
   const std::uintptr_t handle = nextModule_;
   nextModule_ += 0x10000;
@@ -44,24 +48,6 @@ HMODULE ImageRegistry::moduleHandle(const ProgramImage& image) const {
 std::shared_ptr<const ProgramImage> ImageRegistry::byModule(HMODULE module) const {
   auto it = modules_.find(reinterpret_cast<std::uintptr_t>(module));
   return it == modules_.end() ? nullptr : it->second;
-}
-
-void ImageRegistry::acquire(const ProgramImage& image) {
-  if (users_[&image]++ == 0 && image.startup) image.startup();
-}
-
-void ImageRegistry::release(const ProgramImage& image) {
-  auto it = users_.find(&image);
-  if (it == users_.end() || it->second <= 0) return;
-  if (--it->second == 0) {
-    users_.erase(it);
-    if (image.cleanup) image.cleanup();
-  }
-}
-
-int ImageRegistry::users(const ProgramImage& image) const {
-  auto it = users_.find(&image);
-  return it == users_.end() ? 0 : it->second;
 }
 
 }  // namespace sim

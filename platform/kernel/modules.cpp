@@ -1,4 +1,5 @@
-// Modules: the loader, export lookup and module names at the device boundary.
+// Modules: loading and freeing libraries, export lookup and module names at the
+// device boundary (what loading does in the process is kernel/loader.h).
 //
 // A module handle names an image and is the same in every process; a process keeps
 // its own list of loaded libraries with their reference counts.
@@ -9,6 +10,7 @@
 #include "kernel/device.h"
 #include "kernel/handles.h"
 #include "kernel/image_registry.h"
+#include "kernel/loader.h"
 #include "kernel/process.h"
 
 namespace {
@@ -20,31 +22,10 @@ std::u16string_view fileNameOf(std::u16string_view path) {
   return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
 }
 
-std::u16string_view folderOf(std::u16string_view path) {
-  auto slash = path.find_last_of(u'\\');
-  return slash == std::u16string_view::npos ? std::u16string_view{} : path.substr(0, slash + 1);
-}
-
 std::u16string withDefaultExtension(std::u16string_view name) {
   std::u16string result(name);
   if (fileNameOf(name).find(u'.') == std::u16string_view::npos) result += u".dll";
   return result;
-}
-
-// A path is taken as given; a bare name is looked for beside the calling program,
-// then in \Windows.
-std::shared_ptr<const sim::ProgramImage> resolveLibrary(const sim::Process& caller, std::u16string_view name) {
-  const std::u16string file = withDefaultExtension(name);
-  std::vector<std::u16string> candidates;
-  if (file.find(u'\\') != std::u16string::npos) {
-    candidates.push_back(file);
-  } else {
-    candidates.push_back(std::u16string(folderOf(caller.imagePath)) + file);
-    candidates.push_back(u"\\Windows\\" + file);
-  }
-  for (const auto& candidate : candidates)
-    if (auto image = registry().find(candidate)) return image;
-  return nullptr;
 }
 
 sim::LoadedModule* loadedIn(sim::Process& process, HMODULE module) {
@@ -83,7 +64,7 @@ HMODULE LoadLibraryW(LPCWSTR fileName) {
     return nullptr;
   }
   if (sim::FailsByInjection("LoadLibraryW")) return nullptr;
-  auto image = resolveLibrary(*process, fileName);
+  auto image = sim::ResolveLibrary(process->imagePath, fileName);
   if (!image) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
@@ -92,23 +73,11 @@ HMODULE LoadLibraryW(LPCWSTR fileName) {
     SetLastError(ERROR_BAD_EXE_FORMAT);
     return nullptr;
   }
-  HMODULE handle = registry().moduleHandle(*image);
-  if (auto* loaded = loadedIn(*process, handle)) {
-    ++loaded->references;
-    return handle;
-  }
-  // Listed before the attach entry runs, so that a process ending meanwhile
-  // still detaches and releases it.
-  process->modules.push_back(sim::LoadedModule{image, handle, 1});
-  registry().acquire(*image);
-  if (image->attach && !image->attach(handle, DLL_PROCESS_ATTACH, nullptr)) {
-    std::erase_if(process->modules, [&](const sim::LoadedModule& m) { return m.handle == handle; });
-    image->attach(handle, DLL_PROCESS_DETACH, nullptr);
-    registry().release(*image);
-    SetLastError(ERROR_DLL_INIT_FAILED);
+  if (DWORD error = sim::LoadLibraryInto(*process, image)) {
+    SetLastError(error);
     return nullptr;
   }
-  return handle;
+  return registry().moduleHandle(*image);
 }
 
 BOOL FreeLibrary(HMODULE module) {
@@ -119,11 +88,7 @@ BOOL FreeLibrary(HMODULE module) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  if (--loaded->references > 0) return TRUE;
-  auto image = loaded->image;
-  std::erase_if(process->modules, [&](const sim::LoadedModule& m) { return m.handle == module; });
-  if (image->attach) image->attach(module, DLL_PROCESS_DETACH, nullptr);
-  registry().release(*image);
+  sim::FreeLibraryFrom(*process, *loaded);
   return TRUE;
 }
 

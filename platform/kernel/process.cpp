@@ -5,6 +5,7 @@
 
 #include "kernel/device.h"
 #include "kernel/image_registry.h"
+#include "kernel/process_data.h"
 #include "text/utf.h"
 
 namespace sim {
@@ -94,6 +95,8 @@ ProcessTable::Started ProcessTable::start(const char16_t* application, const cha
   auto image = resolveProgram(device_.service<ImageRegistry>(), program);
   if (!image) return fail(ERROR_FILE_NOT_FOUND);
   if (image->kind != ProgramImage::Kind::Program || !image->main) return fail(ERROR_BAD_EXE_FORMAT);
+  std::vector<ResolvedImport> imports;
+  if (DWORD error = ResolveImports(*image, imports)) return fail(error);
 
   auto process = std::make_shared<Process>();
   process->id = nextProcessId_;
@@ -104,16 +107,17 @@ ProcessTable::Started ProcessTable::start(const char16_t* application, const cha
   processes_.push_back(process);
   record.processId = process->id;
   startLog_.push_back(record);
+  AddProcessData(*process, *image);
 
   Process* raw = process.get();
-  auto mainThread = startThread(*raw, [this, raw] { return runMain(*raw); });
+  auto mainThread = startThread(*raw, [this, raw, imports = std::move(imports)] { return runMain(*raw, imports); });
   return Started{process, mainThread, 0};
 }
 
-DWORD ProcessTable::runMain(Process& process) {
+DWORD ProcessTable::runMain(Process& process, const std::vector<ResolvedImport>& imports) {
   auto& registry = device_.service<ImageRegistry>();
-  process.imageAcquired = true;  // before the start-up hook, which may be unwound
-  registry.acquire(*process.image);
+  // A library whose attach entry refuses ends the process before its entry runs.
+  if (DWORD error = StartProgramImage(process, imports)) terminate(process, error);
   const int code = process.image->main(registry.moduleHandle(*process.image), nullptr,
                                        process.commandLine.data(), SW_SHOW);
   // Returning from the entry ends the whole process with that code.
@@ -166,19 +170,7 @@ void ProcessTable::threadEnded(ThreadObject& thread, SimThread& sim) {
 
 void ProcessTable::endProcess(Process& process) {
   for (auto& observer : exitObservers_) endStep([&] { observer(process); });
-  auto& registry = device_.service<ImageRegistry>();
-  while (!process.modules.empty()) {
-    LoadedModule module = process.modules.back();
-    process.modules.pop_back();
-    // A non-null reserved argument tells the library that the process is ending.
-    if (module.image->attach)
-      endStep([&] { module.image->attach(module.handle, DLL_PROCESS_DETACH, reinterpret_cast<LPVOID>(1)); });
-    endStep([&] { registry.release(*module.image); });
-  }
-  if (process.imageAcquired) {
-    process.imageAcquired = false;
-    endStep([&] { registry.release(*process.image); });
-  }
+  EndProcessImages(process);
   device_.service<HandleTable>().closeOwnedBy(&process);
   process.ended = true;
   process.wakeWaiters();

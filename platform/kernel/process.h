@@ -2,11 +2,13 @@
 //
 // A process runs a program image on one or more simulated threads. It ends when its
 // entry returns, when it calls ExitProcess or is terminated, or when its last thread
-// ends. Its end runs on that last thread, holding the CPU: thread and process exit
-// observers (other parts destroy its windows, drop its clipboard ownership, ...),
-// then the detach of its libraries, then its program's clean-up hook; then its
-// handles are closed and its handle becomes signaled. Ended processes stay in the
-// table so that the driver can ask how they ended.
+// ends. Its start resolves the program's imports (kernel/loader.h) and gives the
+// process its own copy of the program's data. Its end runs on that last thread,
+// holding the CPU: thread and process exit observers (other parts destroy its
+// windows, drop its clipboard ownership, ...), then the detach of its libraries,
+// then its program's clean-up hook; then its handles are closed and its handle
+// becomes signaled. Ended processes stay in the table so that the driver can ask
+// how they ended.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +20,7 @@
 
 #include "kernel/handles.h"
 #include "kernel/image.h"
+#include "kernel/loader.h"
 
 namespace sim {
 
@@ -62,7 +65,9 @@ struct Process : Waitable {
   // Set once the end of the process has been decided (ExitProcess, the entry
   // returning, TerminateProcess): the code wins over the last thread's own.
   bool exiting = false;
-  bool imageAcquired = false;
+  // Set once the program's start-up hook is about to run; its clean-up hook runs at
+  // the end only then.
+  bool programConstructed = false;
 
   std::size_t liveThreads() const;
   std::string programName() const;  // image path as UTF-8, for fault reports
@@ -110,7 +115,7 @@ class ProcessTable {
  private:
   void threadEnded(ThreadObject& thread, SimThread& sim);
   void endProcess(Process& process);
-  DWORD runMain(Process& process);
+  DWORD runMain(Process& process, const std::vector<ResolvedImport>& imports);
 
   Device& device_;
   std::vector<std::shared_ptr<Process>> processes_;

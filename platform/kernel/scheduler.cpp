@@ -80,6 +80,7 @@ void Scheduler::dispatchNextLocked() {
   }
   running_ = ready_.front();
   ready_.pop_front();
+  if (handOver_) handOver_(running_->dataOwner());
   running_->turn_.notify_one();
 }
 
@@ -230,6 +231,25 @@ void Scheduler::terminateAll() {
     runUntilIdleLocked(lock);
   }
   reapFinishedLocked();
+}
+
+void Scheduler::setHandOverHook(std::function<void(Process*)> hook) {
+  std::unique_lock lock(mutex_);
+  handOver_ = std::move(hook);
+}
+
+Process* Scheduler::dataOwner() const {
+  SimThread* self = tlsCurrent;
+  return self ? self->dataOwner() : driverDataOwner_;
+}
+
+void Scheduler::setDataOwner(Process* owner) {
+  SimThread* self = tlsCurrent;
+  if (!self) {
+    driverDataOwner_ = owner;
+    return;
+  }
+  self->dataOwner_ = owner == self->process_ ? nullptr : owner;
 }
 
 std::size_t Scheduler::liveThreadCount() const {

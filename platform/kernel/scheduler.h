@@ -7,6 +7,11 @@
 // simulated thread is ready the CPU returns to the driver: the host thread that
 // owns the device (a test or the scenario runner). Only the driver moves the
 // clock, and only to the earliest deadline of a blocked thread.
+//
+// Each thread works with the data of one process (its own, or for a while another's:
+// see kernel/process_data.h). Where the CPU is handed over, under the scheduler's
+// lock, a hand-over hook is told whose data the incoming thread works with, so the
+// bytes can be put in place before it runs.
 #pragma once
 
 #include <condition_variable>
@@ -45,6 +50,10 @@ class SimThread {
   // Per-thread values kept for a platform part (last error, message queue, ...).
   std::uint32_t lastError = 0;
 
+  // The process whose data the thread works with: its own, unless it runs a
+  // procedure another process installed (DataContext).
+  Process* dataOwner() const { return dataOwner_ ? dataOwner_ : process_; }
+
   template <class T>
   T& local() {
     auto& slot = locals_[std::type_index(typeid(T))];
@@ -61,6 +70,7 @@ class SimThread {
   friend class Scheduler;
   std::uint32_t id_ = 0;
   Process* process_ = nullptr;
+  Process* dataOwner_ = nullptr;  // null: the thread's own process
   ThreadState state_ = ThreadState::Ready;
   std::optional<std::uint64_t> deadline_;
   std::uint64_t blockSequence_ = 0;
@@ -119,6 +129,14 @@ class Scheduler {
   // The caller itself is not unwound by this: it throws ThreadUnwind on its own.
   void kill(SimThread& thread, std::uint32_t exitCode);
 
+  // Called with the data owner of each thread that is handed the CPU, under the
+  // scheduler's lock and before the thread runs; an empty hook removes it.
+  void setHandOverHook(std::function<void(Process*)> hook);
+  // The process whose data the caller works with (the driver's is its own choice,
+  // none at first), and changing it; only the holder of the CPU calls these.
+  Process* dataOwner() const;
+  void setDataOwner(Process* owner);
+
   std::optional<std::uint64_t> nextDeadline() const;
   std::size_t liveThreadCount() const;
   bool terminating() const { return terminating_; }
@@ -141,6 +159,8 @@ class Scheduler {
   std::uint32_t nextThreadId_ = 0x100;
   std::uint64_t nextBlockSequence_ = 0;
   bool terminating_ = false;
+  std::function<void(Process*)> handOver_;
+  Process* driverDataOwner_ = nullptr;
 };
 
 }  // namespace sim

@@ -1,6 +1,7 @@
 // The default window procedure.
 #include <windows.h>
 
+#include "kernel/process_data.h"
 #include "user/message_queue.h"
 #include "user/window.h"
 #include "user/window_text.h"
@@ -47,5 +48,8 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CallWindowProcW(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return proc ? proc(hwnd, msg, wParam, lParam) : 0;
+  if (!proc) return 0;
+  sim::Window* window = sim::WindowSystem::get().find(hwnd);
+  sim::DataContext context(window ? sim::ProcedureOwner(*window, reinterpret_cast<const void*>(proc)) : nullptr);
+  return proc(hwnd, msg, wParam, lParam);
 }

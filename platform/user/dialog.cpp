@@ -176,6 +176,7 @@ HWND CreateDialogFromTemplate(const DialogTemplate& t, HINSTANCE instance, HWND 
   state.baseUnitX = base.x;
   state.baseUnitY = base.y;
   window->extra[DWL_DLGPROC] = reinterpret_cast<LONG>(proc);
+  RecordProcedureOwner(*window, reinterpret_cast<const void*>(proc));
   if (!CreateControls(dialog, t, instance, base)) {
     if (DialogState* live = FindDialogState(dialog)) live->disabledOwner = nullptr;
     DestroyWindow(dialog);

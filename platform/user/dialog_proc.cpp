@@ -4,6 +4,7 @@
 // activation.
 #include <string>
 
+#include "kernel/process_data.h"
 #include "user/dialog.h"
 #include "user/system_classes.h"
 #include "user/window.h"
@@ -110,7 +111,11 @@ LRESULT DefDlgProcW(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!window) return 0;
   auto proc = reinterpret_cast<DLGPROC>(window->extra[DWL_DLGPROC]);
   window->extra[DWL_MSGRESULT] = 0;
-  INT_PTR handled = proc ? proc(dialog, msg, wParam, lParam) : FALSE;
+  INT_PTR handled = FALSE;
+  if (proc) {
+    sim::DataContext context(sim::ProcedureOwner(*window, reinterpret_cast<const void*>(proc)));
+    handled = proc(dialog, msg, wParam, lParam);
+  }
   // The procedure may have destroyed its dialog.
   window = windows.find(dialog);
   if (!window) return sim::AnswersDirectly(msg) ? handled : 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "kernel/process_data.h"
 #include "kernel/device.h"
 #include "kernel/scheduler.h"
 #include "user/window.h"
@@ -308,7 +309,9 @@ MessageQueue* MessageQueues::current() {
 LRESULT CallWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   Window* window = WindowSystem::get().find(hwnd);
   if (!window || !window->proc) return 0;
-  return window->proc(hwnd, message, wParam, lParam);
+  WNDPROC proc = window->proc;
+  DataContext context(ProcedureOwner(*window, reinterpret_cast<const void*>(proc)));
+  return proc(hwnd, message, wParam, lParam);
 }
 
 LRESULT SendMessageToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

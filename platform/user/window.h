@@ -63,6 +63,9 @@ struct Window {
   std::vector<Window*> children;  // z-order, topmost first
   SimThread* thread = nullptr;    // the thread that created it; its procedure runs there
   Process* process = nullptr;
+  // The process that put each procedure on this window (a replacement window
+  // procedure, a dialog procedure), when it is not the class's own.
+  std::map<const void*, Process*> procedureOwners;
   WindowLife life = WindowLife::Creating;
 
   // A window stays usable while it is being destroyed (WM_DESTROY handlers still
@@ -207,6 +210,15 @@ bool DestroyWindowTree(Window& window);
 // Has the window part told when processes end (by the kernel's process table).
 void WatchProcessEnds(WindowSystem& windows);
 DWORD ProcessIdOf(const Process* process);
+
+// A procedure of a window runs with the data of the process it came from
+// (kernel/process_data.h): the one that put it on the window, or for the class's
+// procedure the process that registered the class; null for the platform's own.
+Process* ProcedureOwner(const Window& window, const void* procedure);
+// Notes that the calling code's process puts `procedure` on the window; the first
+// live process to put an address there keeps it, and the class's procedure stays the
+// class's.
+void RecordProcedureOwner(Window& window, const void* procedure);
 
 // Makes a top-level window the foreground window and raises it. Its thread activates
 // it at once when it is the caller, otherwise when it next pulls messages.

@@ -49,9 +49,10 @@ LONG SetWindowLongW(HWND hwnd, int index, LONG value) {
   switch (index) {
     case GWL_WNDPROC: {
       // Any program may replace any window's procedure (one address space); the
-      // replacement runs on the window's own thread.
+      // replacement runs on the window's own thread, with its installer's data.
       LONG old = reinterpret_cast<LONG>(window->proc);
       window->proc = reinterpret_cast<WNDPROC>(value);
+      sim::RecordProcedureOwner(*window, reinterpret_cast<const void*>(window->proc));
       return old;
     }
     case GWL_STYLE: return swap(window->style, static_cast<DWORD>(value));
@@ -67,5 +68,6 @@ LONG SetWindowLongW(HWND hwnd, int index, LONG value) {
       break;
   }
   if (!validExtraIndex(*window, index)) return sim::Fail<LONG>(ERROR_INVALID_INDEX, 0);
+  if (index == DWL_DLGPROC) sim::RecordProcedureOwner(*window, reinterpret_cast<const void*>(value));
   return swap(window->extra[index], value);
 }

@@ -149,60 +149,6 @@ TEST(Processes, TheEntryGetsItsCommandLineInstanceAndPath) {
   EXPECT_EQ(log[1].commandLine, u"\\My Documents\\a b");
 }
 
-// A program whose globals count its runs; the start-up and clean-up hooks stand in
-// for the construction and destruction of the globals.
-struct CountingProgram {
-  std::optional<int> runs;
-  int cleanups = 0;
-
-  sim::ProgramImage image(std::u16string path, HANDLE* gate) {
-    sim::ProgramImage image;
-    image.path = std::move(path);
-    image.startup = [this] { runs.emplace(0); };
-    image.cleanup = [this] {
-      runs.reset();
-      ++cleanups;
-    };
-    image.main = [this, gate](HINSTANCE, HINSTANCE, LPWSTR, int) {
-      int mine = ++*runs;
-      if (*gate) WaitForSingleObject(*gate, INFINITE);
-      return mine;
-    };
-    return image;
-  }
-};
-
-TEST(Processes, ProgramGlobalsStartFreshInEachSequentialProcessAndAreSharedWhileTwoRun) {
-  sim::Device device(deviceConfig());
-  CountingProgram program;
-  HANDLE gate = nullptr;
-  device.service<sim::ImageRegistry>().install(program.image(u"\\Windows\\count.exe", &gate));
-
-  auto* first = sim::StartProgram(device, u"\\Windows\\count.exe", u"");
-  device.scheduler().runUntilIdle();
-  auto* second = sim::StartProgram(device, u"\\Windows\\count.exe", u"");
-  device.scheduler().runUntilIdle();
-  ASSERT_TRUE(first && second);
-  EXPECT_EQ(first->exitCode, 1u);
-  EXPECT_EQ(second->exitCode, 1u) << "globals are fresh in the second run";
-  EXPECT_EQ(program.cleanups, 2);
-  EXPECT_FALSE(program.runs) << "cleaned up after the last process";
-
-  // Two at once share one set of globals (one address space).
-  gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  auto* third = sim::StartProgram(device, u"\\Windows\\count.exe", u"");
-  auto* fourth = sim::StartProgram(device, u"\\Windows\\count.exe", u"");
-  device.scheduler().runUntilIdle();
-  EXPECT_EQ(program.cleanups, 2);
-  EXPECT_EQ(device.service<sim::ProcessTable>().running(u"\\WINDOWS\\COUNT.EXE").size(), 2u);
-  SetEvent(gate);
-  device.scheduler().runUntilIdle();
-  EXPECT_EQ(third->exitCode, 1u);
-  EXPECT_EQ(fourth->exitCode, 2u);
-  EXPECT_EQ(program.cleanups, 3);
-  CloseHandle(gate);
-}
-
 TEST(Processes, WaitsTimeOutOnDeviceTimeOrReturnWhenSignaled) {
   sim::Device device(deviceConfig());
   std::vector<std::string> trace;

@@ -1,8 +1,0 @@
-// The setup tool's program image, for installing it on a device.
-#pragma once
-
-namespace sim {
-struct ProgramImage;
-}
-
-sim::ProgramImage BrackenwayConfImage();

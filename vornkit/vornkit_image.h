@@ -1,8 +1,0 @@
-// The dialog library's image, for installing it on a device.
-#pragma once
-
-namespace sim {
-struct ProgramImage;
-}
-
-sim::ProgramImage VornkitImage();
