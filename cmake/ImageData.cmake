@@ -79,7 +79,7 @@ if(DEFINED HANDHELD_IMAGE_DATA_ARCHIVE)
     if(keep)
       continue()
     endif()
-    if(flags MATCHES "[GT]" OR section MATCHES "^\\.t(data|bss)")
+    if(NOT name OR flags MATCHES "[GT]" OR section MATCHES "^\\.t(data|bss)")
       list(APPEND refused "  ${member}: ${section} (${flags})")
     elseif(type STREQUAL "NOBITS")
       list(APPEND renames "${section}=${name}_bss")
@@ -87,7 +87,13 @@ if(DEFINED HANDHELD_IMAGE_DATA_ARCHIVE)
       list(APPEND renames "${section}=${name}_data")
     endif()
   endforeach()
-  if(refused)
+  if(refused AND NOT name)
+    list(JOIN refused "\n" refused_text)
+    message(FATAL_ERROR
+      "${HANDHELD_IMAGE_DATA_ARCHIVE}: code shared by several images holds writable data:\n"
+      "${refused_text}\n"
+      "(no process could have its own copy of it: keep shared code free of globals)")
+  elseif(refused)
     list(JOIN refused "\n" refused_text)
     message(FATAL_ERROR
       "${HANDHELD_IMAGE_DATA_ARCHIVE}: data that cannot be given to each process of the image:\n"
@@ -120,6 +126,21 @@ if(DEFINED HANDHELD_IMAGE_DATA_ARCHIVE)
 endif()
 
 set(HANDHELD_IMAGE_DATA_SCRIPT ${CMAKE_CURRENT_LIST_FILE})
+
+# Code that several images link (TARGET, a static library) must hold no writable
+# data at all: it has no image of its own whose sections could carry it.
+function(handheld_no_image_data)
+  cmake_parse_arguments(ARG "" "TARGET" "" ${ARGN})
+  add_custom_command(TARGET ${ARG_TARGET} POST_BUILD
+    COMMAND ${CMAKE_COMMAND}
+            -DHANDHELD_IMAGE_DATA_ARCHIVE=$<TARGET_FILE:${ARG_TARGET}>
+            -DHANDHELD_IMAGE_DATA_NAME=
+            -DHANDHELD_OBJCOPY=${CMAKE_OBJCOPY}
+            -DHANDHELD_READELF=${CMAKE_READELF}
+            -P ${HANDHELD_IMAGE_DATA_SCRIPT}
+    COMMENT "no writable data in ${ARG_TARGET}"
+    VERBATIM)
+endfunction()
 if(NOT CMAKE_OBJCOPY)
   find_program(CMAKE_OBJCOPY NAMES objcopy REQUIRED)
 endif()

@@ -70,8 +70,9 @@ struct CompanionState {
 
 extern CompanionState companionState;
 
-// The dialog library's folder tree, bound by its export ordinal when the companion
-// starts; null when the library is not installed.
+// The dialog library's folder tree: the companion imports its export ordinal, and
+// the loader binds this pointer when the companion's process starts (the start
+// fails when the library or the ordinal is missing).
 typedef int(WINAPI* FolderTreeProc)(HWND owner, LPCWSTR title, LPWSTR path);
 #define VORNKIT_LIBRARY TEXT("Vornkit.dll")
 #define FOLDER_TREE_ORDINAL 4

@@ -4,7 +4,6 @@
 
 CompanionState companionState;
 FolderTreeProc folderTreeImport;
-static HMODULE vornkitModule;
 
 // The program's start-up and clean-up: the record starts empty in every run.
 void ResetCompanionState() {
@@ -18,20 +17,6 @@ void ResetCompanionState() {
   companionState.menusInserted = 0;
   companionState.captureFolder = 0;
   companionState.passUnquoted = 0;
-  folderTreeImport = NULL;
-  vornkitModule = NULL;
-}
-
-static void BindFolderTree() {
-  vornkitModule = LoadLibraryW(VORNKIT_LIBRARY);
-  if (vornkitModule != NULL)
-    folderTreeImport = (FolderTreeProc)GetProcAddressW(vornkitModule, MAKEINTRESOURCEW(FOLDER_TREE_ORDINAL));
-}
-
-static void ReleaseFolderTree() {
-  folderTreeImport = NULL;
-  if (vornkitModule != NULL) FreeLibrary(vornkitModule);
-  vornkitModule = NULL;
 }
 
 // Polls for the File Explorer's main window. Gives NULL if the File Explorer ended
@@ -71,7 +56,6 @@ int BrackenwayMain(HINSTANCE instance, HINSTANCE previousInstance, LPWSTR comman
     return 0;
   }
 
-  BindFolderTree();
   HWND window = WaitForExplorerWindow(process.hProcess);
   if (window != NULL) {
     Sleep(800);
@@ -80,6 +64,5 @@ int BrackenwayMain(HINSTANCE instance, HINSTANCE previousInstance, LPWSTR comman
   }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  ReleaseFolderTree();
   return 0;
 }

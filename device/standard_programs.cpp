@@ -1,9 +1,7 @@
 #include "program_catalog.h"
 
-#include "brackenway_image.h"
-#include "brackenwayconf_image.h"
 #include "explorer_image.h"
-#include "vornkit_image.h"
+#include "suite_images.h"
 
 namespace sim {
 

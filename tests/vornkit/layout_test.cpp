@@ -8,8 +8,8 @@
 #include "kernel/image_registry.h"
 #include "kernel/process.h"
 #include "user/window.h"
+#include "suite_images.h"
 #include "vornkit.h"
-#include "vornkit_image.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ TEST_P(FolderTreeLayout, TreeFollowsTheDialogsClientArea) {
     config.screenWidth = GetParam().width;
     config.screenHeight = GetParam().height;
     sim::Device device(config);
-    device.service<sim::ImageRegistry>().install(VornkitImage());
+    device.service<sim::ImageRegistry>().install(sim::VornkitImage());
     int result = -1;
     sim::StartFunction(device, u"\\Tests\\caller.exe", [&] {
       HMODULE library = LoadLibraryW(u"\\Program Files\\Brackenway\\Vornkit.dll");
