@@ -81,6 +81,43 @@ TEST(ProcessData, TwoProcessesThatLoadOneLibraryKeepTheirOwnLibraryGlobals) {
   EXPECT_EQ(SampleAttachedProcesses(), -1) << "the library's data is back as it was installed";
 }
 
+TEST(ProcessData, AReplacedWindowProcedureRunsWithTheDataOfTheProcessThatPutItThere) {
+  sim::Device device(deviceConfig());
+  std::vector<std::string> log;
+  HWND target = nullptr, none = nullptr;
+  HANDLE gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE ask = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  auto& registry = device.service<sim::ImageRegistry>();
+  registry.install(CountingProgramImage(u"\\Windows\\subclass.exe", &gate, log, &target));
+  registry.install(CountingProgramImage(u"\\Windows\\count.exe", &gate, log, &none));
+  LRESULT answers[2] = {};
+  sim::StartFunction(device, u"\\Windows\\host.exe", [&] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.lpszClassName = u"Target";
+    RegisterClassW(&wc);
+    target = CreateWindowExW(0, u"Target", u"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    WaitForSingleObject(ask, INFINITE);
+    answers[0] = SendMessageW(target, WM_APP, 0, 0);
+    answers[1] = CallWindowProcW(CountingWndProc, target, WM_APP, 0, 0);
+    DestroyWindow(target);
+    return 0;
+  });
+  device.scheduler().runUntilIdle();
+  auto* installer = sim::StartProgram(device, u"\\Windows\\subclass.exe", u"");
+  auto* other = sim::StartProgram(device, u"\\Windows\\count.exe", u"");  // its data is in place last
+  device.scheduler().runUntilIdle();
+  SetEvent(ask);
+  device.scheduler().runUntilIdle();
+  ASSERT_TRUE(installer && other);
+  EXPECT_EQ(answers[0], static_cast<LRESULT>(installer->id)) << "called on the host's thread, with the installer's data";
+  EXPECT_EQ(answers[1], static_cast<LRESULT>(installer->id));
+  SetEvent(gate);
+  device.scheduler().runUntilIdle();
+  CloseHandle(gate);
+  CloseHandle(ask);
+}
+
 // A program that imports the sample library's SampleAdd (ordinal 3); its entry calls
 // through the bound slot.
 struct ImportingProgram {

@@ -10,9 +10,10 @@ std::u16string text;  // long enough to live on the heap
 
 std::u16string textOf(DWORD process) { return u"written by process " + std::u16string(64, u'#') + char16_t(process); }
 
-int run(const HANDLE* gate) {
+int run(const HANDLE* gate, const HWND* subclass) {
   ++steps;
   text = textOf(GetCurrentProcessId());
+  if (subclass && *subclass) SetWindowLongW(*subclass, GWL_WNDPROC, reinterpret_cast<LONG>(CountingWndProc));
   if (*gate) WaitForSingleObject(*gate, INFINITE);
   ++steps;
   const bool own = text == textOf(GetCurrentProcessId()) && constructedIn == GetCurrentProcessId();
@@ -21,10 +22,16 @@ int run(const HANDLE* gate) {
 
 }  // namespace
 
-sim::ProgramImage CountingProgramImage(std::u16string path, const HANDLE* gate, std::vector<std::string>& log) {
+LRESULT CALLBACK CountingWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_APP) return static_cast<LRESULT>(constructedIn);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+sim::ProgramImage CountingProgramImage(std::u16string path, const HANDLE* gate, std::vector<std::string>& log,
+                                       const HWND* subclass) {
   sim::ProgramImage image;
   image.path = std::move(path);
-  image.main = [gate](HINSTANCE, HINSTANCE, LPWSTR, int) { return run(gate); };
+  image.main = [gate, subclass](HINSTANCE, HINSTANCE, LPWSTR, int) { return run(gate, subclass); };
   image.startup = [&log] {
     constructedIn = GetCurrentProcessId();
     log.push_back("construct " + std::to_string(constructedIn));
