@@ -1,5 +1,5 @@
-// Building dialogs from templates and running them: DialogBoxIndirectParamW,
-// CreateDialogIndirectParamW, their by-name forms, EndDialog, and the dialog units.
+// Building dialogs from templates: DialogBoxIndirectParamW,
+// CreateDialogIndirectParamW, their by-name forms, and the dialog units.
 #include "user/dialog.h"
 
 #include <algorithm>
@@ -96,25 +96,56 @@ bool CreateControls(HWND dialog, const DialogTemplate& t, HINSTANCE instance, co
     }
     LoadStaticImage(control, item, instance);
     DialogState* state = FindDialogState(dialog);
-    if (state && state->defaultId == 0 && (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON))
+    if (state && !state->defaultId && (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON))
       state->defaultId = id;
   }
   return true;
 }
 
-void GiveInitialFocus(HWND dialog) {
-  HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);
-  if (!first) return;
-  SetFocus(first);
-  if (SendMessageW(first, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(first, EM_SETSEL, 0, -1);
+// After WM_INITDIALOG: TRUE asks for the default control (see DefaultFocusControl,
+// judged after the procedure ran, so a control it disabled is passed over); FALSE
+// leaves the focus wherever the procedure put it, or nowhere. A child dialog that is
+// not visible takes no focus: its control waits for the dialog's WM_SETFOCUS.
+void SetInitialFocus(HWND dialog, const DialogTemplate& t, bool systemFocus) {
+  DialogState* state = FindDialogState(dialog);
+  if (!state || state->ended) return;
+  if (!systemFocus) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(dialog, focus)) state->savedFocus = focus;
+    return;
+  }
+  HWND target = DefaultFocusControl(dialog);
+  if (!target) return;
+  if ((t.style & WS_CHILD) && !(t.style & WS_VISIBLE)) {
+    state->savedFocus = target;
+    return;
+  }
+  FocusControl(target);
 }
 
-// Re-enables the owner a modal dialog disabled; done once, by whichever comes first
-// of EndDialog and the dialog's end.
-void ReleaseOwner(DialogState& state) {
-  HWND owner = state.disabledOwner;
-  state.disabledOwner = nullptr;
-  if (owner && IsWindow(owner)) EnableWindow(owner, TRUE);
+// The dialog window and the dialog manager's record of it, hidden; null when the
+// window cannot be made.
+HWND CreateDialogWindow(const DialogTemplate& t, HINSTANCE instance, HWND owner, const BaseUnits& base) {
+  std::u16string className = t.windowClass.empty() || t.windowClass.isOrdinal() ? std::u16string(kDialogClass)
+                                                                                 : t.windowClass.text;
+  RECT rect = DialogRect(t, base, owner);
+  HMENU menu = nullptr;
+  if (!t.menu.empty() && !(t.style & WS_CHILD))
+    menu = LoadMenuW(instance, t.menu.isOrdinal() ? MAKEINTRESOURCEW(*t.menu.ordinal) : t.menu.text.c_str());
+  DWORD style = t.style & ~static_cast<DWORD>(WS_VISIBLE);
+  HWND dialog = CreateWindowExW(t.exStyle, className.c_str(), t.caption.c_str(), style, static_cast<int>(rect.left),
+                                static_cast<int>(rect.top), static_cast<int>(rect.right - rect.left),
+                                static_cast<int>(rect.bottom - rect.top), owner, menu, instance, nullptr);
+  Window* window = WindowSystem::get().find(dialog);
+  if (!window) {
+    if (menu) DestroyMenu(menu);
+    return nullptr;
+  }
+  DialogState& state = window->state<DialogState>();
+  state.baseUnitX = base.x;
+  state.baseUnitY = base.y;
+  state.setForeground = (t.style & DS_SETFOREGROUND) != 0;
+  return dialog;
 }
 
 }  // namespace
@@ -153,28 +184,15 @@ HWND CreateDialogFromTemplate(const DialogTemplate& t, HINSTANCE instance, HWND 
   auto undoOwner = [&] {
     if (disabledOwner && IsWindow(disabledOwner)) EnableWindow(disabledOwner, TRUE);
   };
-  std::u16string className = t.windowClass.empty() ? std::u16string(kDialogClass)
-                             : t.windowClass.isOrdinal() ? std::u16string(kDialogClass)
-                                                         : t.windowClass.text;
-  RECT rect = DialogRect(t, base, owner);
-  HMENU menu = nullptr;
-  if (!t.menu.empty() && !(t.style & WS_CHILD))
-    menu = LoadMenuW(instance, t.menu.isOrdinal() ? MAKEINTRESOURCEW(*t.menu.ordinal) : t.menu.text.c_str());
-  DWORD style = t.style & ~static_cast<DWORD>(WS_VISIBLE);
-  HWND dialog = CreateWindowExW(t.exStyle, className.c_str(), t.caption.c_str(), style, static_cast<int>(rect.left),
-                                static_cast<int>(rect.top), static_cast<int>(rect.right - rect.left),
-                                static_cast<int>(rect.bottom - rect.top), owner, menu, instance, nullptr);
+  HWND dialog = CreateDialogWindow(t, instance, owner, base);
   Window* window = WindowSystem::get().find(dialog);
   if (!window) {
-    if (menu) DestroyMenu(menu);
     undoOwner();
     return nullptr;
   }
   DialogState& state = window->state<DialogState>();
   state.modal = modal;
   state.disabledOwner = disabledOwner;
-  state.baseUnitX = base.x;
-  state.baseUnitY = base.y;
   window->extra[DWL_DLGPROC] = reinterpret_cast<LONG>(proc);
   RecordProcedureOwner(*window, reinterpret_cast<const void*>(proc));
   if (!CreateControls(dialog, t, instance, base)) {
@@ -183,51 +201,20 @@ HWND CreateDialogFromTemplate(const DialogTemplate& t, HINSTANCE instance, HWND 
     undoOwner();
     return nullptr;
   }
-  HWND firstTabStop = GetNextDlgTabItem(dialog, nullptr, FALSE);
-  LRESULT focusDefault = SendMessageW(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstTabStop), param);
-  DialogState* live = FindDialogState(dialog);
-  if (!live) {
+  HWND focusParam = DefaultFocusControl(dialog);
+  LRESULT systemFocus = SendMessageW(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(focusParam), param);
+  if (!FindDialogState(dialog)) {
     undoOwner();
     return nullptr;
   }
-  if (focusDefault && !live->ended) GiveInitialFocus(dialog);
-  live = FindDialogState(dialog);
-  if (!live) return nullptr;
-  const bool show = modal ? !live->ended : (t.style & WS_VISIBLE) != 0;
-  if (show) {
+  SetInitialFocus(dialog, t, systemFocus != FALSE);
+  if (!FindDialogState(dialog)) return nullptr;
+  // A modal dialog is shown by its loop; a modeless one now, if its template asks.
+  if (!modal && (t.style & WS_VISIBLE)) {
     ShowWindow(dialog, SW_SHOWNORMAL);
     if (t.style & DS_SETFOREGROUND) SetForegroundWindow(dialog);
   }
   return dialog;
-}
-
-INT_PTR RunModalDialog(HWND dialog) {
-  DialogState* state = FindDialogState(dialog);
-  if (!state) return -1;
-  HWND owner = state->disabledOwner;
-  MSG msg{};
-  while ((state = FindDialogState(dialog)) && !state->ended) {
-    if (!GetMessageW(&msg, nullptr, 0, 0)) {
-      // WM_QUIT ends the dialog and stays for the caller's own loop.
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
-    if (!IsDialogMessageW(dialog, &msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-  INT_PTR result = 0;
-  if ((state = FindDialogState(dialog))) {
-    result = state->result;
-    ReleaseOwner(*state);
-    DestroyWindow(dialog);
-  }
-  if (owner && IsWindow(owner)) {
-    if (!IsWindowEnabled(owner)) EnableWindow(owner, TRUE);
-    SetForegroundWindow(owner);
-  }
-  return result;
 }
 
 }  // namespace sim
@@ -251,6 +238,12 @@ std::optional<DialogTemplate> LoadTemplate(HINSTANCE instance, LPCWSTR name) {
   return std::move(parsed).value();
 }
 
+// An owner that is not a live window fails the call before anything is made; the
+// device answers -1 (not the desktop's 0) with ERROR_INVALID_WINDOW_HANDLE.
+bool OwnerUsable(HWND owner, const char* operation) {
+  return !owner || sim::WindowSystem::get().checked(owner, operation) != nullptr;
+}
+
 INT_PTR RunDialogBox(const std::optional<DialogTemplate>& t, HINSTANCE instance, HWND owner, DLGPROC proc,
                      LPARAM param) {
   if (!t || !sim::Scheduler::current()) return -1;
@@ -263,39 +256,25 @@ INT_PTR RunDialogBox(const std::optional<DialogTemplate>& t, HINSTANCE instance,
 
 INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW tmpl, HWND owner, DLGPROC proc, LPARAM param) {
   if (sim::FailsByInjection("DialogBoxIndirectParamW")) return -1;
+  if (!OwnerUsable(owner, "DialogBoxIndirectParamW")) return -1;
   return RunDialogBox(ParseTemplate(instance, tmpl), instance, owner, proc, param);
 }
 
 INT_PTR DialogBoxParamW(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC proc, LPARAM param) {
+  if (!OwnerUsable(owner, "DialogBoxParamW")) return -1;
   return RunDialogBox(LoadTemplate(instance, name), instance, owner, proc, param);
 }
 
 HWND CreateDialogIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW tmpl, HWND owner, DLGPROC proc, LPARAM param) {
+  if (!OwnerUsable(owner, "CreateDialogIndirectParamW")) return nullptr;
   auto t = ParseTemplate(instance, tmpl);
   return t ? sim::CreateDialogFromTemplate(*t, instance, owner, proc, param, false) : nullptr;
 }
 
 HWND CreateDialogParamW(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC proc, LPARAM param) {
+  if (!OwnerUsable(owner, "CreateDialogParamW")) return nullptr;
   auto t = LoadTemplate(instance, name);
   return t ? sim::CreateDialogFromTemplate(*t, instance, owner, proc, param, false) : nullptr;
-}
-
-BOOL EndDialog(HWND dialog, INT_PTR result) {
-  if (!sim::WindowSystem::get().checked(dialog, "EndDialog")) return FALSE;
-  sim::DialogState* state = sim::FindDialogState(dialog);
-  if (!state) return sim::Fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
-  if (state->ended) return TRUE;
-  state->ended = true;
-  state->result = result;
-  if (!state->modal) return TRUE;
-  // The owner comes back before the dialog goes, so activation returns to it.
-  HWND owner = state->disabledOwner;
-  state->disabledOwner = nullptr;
-  if (owner && IsWindow(owner)) EnableWindow(owner, TRUE);
-  if (IsWindowVisible(dialog)) ShowWindow(dialog, SW_HIDE);
-  // Wakes the modal loop, wherever EndDialog was called from.
-  PostMessageW(dialog, WM_NULL, 0, 0);
-  return TRUE;
 }
 
 BOOL MapDialogRect(HWND dialog, LPRECT rect) {

@@ -1,6 +1,9 @@
 // Keyboard use of dialogs: Tab and the arrow keys move between controls, Enter
 // presses the default button, Escape cancels. Groups run from a control with
-// WS_GROUP up to the next one.
+// WS_GROUP up to the next one. Every dialog is a control parent: the controls of a
+// visible child dialog take part in its parent's navigation as if they were the
+// parent's own. The desktop's WS_EX_CONTROLPARENT is not a style of this device: a
+// window of another class is one control, whatever its extended style.
 #include <string>
 #include <vector>
 
@@ -11,18 +14,27 @@ namespace sim {
 
 namespace {
 
-std::vector<HWND> Controls(HWND dialog) {
-  std::vector<HWND> controls;
-  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    controls.push_back(child);
-  return controls;
-}
-
 DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)); }
 
 bool Reachable(HWND control) {
   DWORD style = StyleOf(control);
   return (style & WS_VISIBLE) && !(style & WS_DISABLED);
+}
+
+bool TabStop(HWND control) { return Reachable(control) && (StyleOf(control) & WS_TABSTOP); }
+
+LRESULT DialogCodeOf(HWND control) { return SendMessageW(control, WM_GETDLGCODE, 0, 0); }
+
+bool IsPushButton(HWND control) { return (DialogCodeOf(control) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0; }
+
+void AppendControls(HWND parent, std::vector<HWND>& out) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsDialogWindow(child)) {
+      out.push_back(child);
+    } else if (Reachable(child)) {
+      AppendControls(child, out);
+    }
+  }
 }
 
 std::ptrdiff_t IndexOf(const std::vector<HWND>& controls, HWND control) {
@@ -45,47 +57,52 @@ HWND Cycle(const std::vector<HWND>& controls, std::size_t begin, std::size_t cou
   return nullptr;
 }
 
-HWND DefaultButtonOf(HWND dialog, HWND focus) {
-  if (focus && IsChild(dialog, focus) &&
-      (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
-    return focus;
-  LRESULT defId = SendMessageW(dialog, DM_GETDEFID, 0, 0);
-  int id = HIWORD(defId) == DC_HASDEFID ? LOWORD(defId) : IDOK;
-  return GetDlgItem(dialog, id);
+// The group around position `at`: from the control with WS_GROUP at or before it up
+// to the next one.
+std::pair<std::size_t, std::size_t> GroupAround(const std::vector<HWND>& controls, std::size_t at) {
+  std::size_t begin = at;
+  while (begin > 0 && !(StyleOf(controls[begin]) & WS_GROUP)) --begin;
+  std::size_t end = at + 1;
+  while (end < controls.size() && !(StyleOf(controls[end]) & WS_GROUP)) ++end;
+  return {begin, end};
 }
 
-// Enter: the focused push button, else the default button, else IDOK. A disabled
-// default button makes Enter do nothing.
+int DefaultIdOf(HWND dialog) {
+  LRESULT defId = SendMessageW(dialog, DM_GETDEFID, 0, 0);
+  return HIWORD(defId) == DC_HASDEFID ? LOWORD(defId) : IDOK;
+}
+
+// Enter: the focused push button, else the default button, else the default id
+// without a button. A disabled button makes Enter do nothing. The button's own
+// parent hears of it, as when the button is tapped, also when it sits in a child
+// dialog.
 void PressDefault(HWND dialog, HWND focus) {
-  HWND button = DefaultButtonOf(dialog, focus);
-  int id = IDOK;
-  if (button) {
-    if (!IsWindowEnabled(button)) {
-      MessageBeep(0);
-      return;
-    }
-    id = GetDlgCtrlID(button);
-  } else if (LRESULT defId = SendMessageW(dialog, DM_GETDEFID, 0, 0); HIWORD(defId) == DC_HASDEFID) {
-    id = LOWORD(defId);
+  int id = DefaultIdOf(dialog);
+  HWND button = focus && IsPushButton(focus) ? focus : FindNavigableControl(dialog, id);
+  if (!button) {
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    return;
   }
-  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  if (!IsWindowEnabled(button)) {
+    MessageBeep(0);
+    return;
+  }
+  SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+               reinterpret_cast<LPARAM>(button));
 }
 
 void Cancel(HWND dialog) {
-  HWND cancel = GetDlgItem(dialog, IDCANCEL);
-  SetLastError(0);
+  HWND cancel = FindNavigableControl(dialog, IDCANCEL);
   if (cancel && !IsWindowEnabled(cancel)) return;
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
 }
 
-// Moves the focus as the keyboard does: an edit box gets its text selected, an
-// automatic radio button reached by an arrow key gets marked.
-void MoveFocus(HWND target, bool byArrow) {
+// An arrow key moves within the group; an automatic radio button reached gets marked.
+void MoveInGroup(HWND dialog, HWND focus, bool previous) {
+  HWND target = GetNextDlgGroupItem(dialog, focus, previous);
   if (!target) return;
-  SetFocus(target);
-  LRESULT code = SendMessageW(target, WM_GETDLGCODE, 0, 0);
-  if (code & DLGC_HASSETSEL) SendMessageW(target, EM_SETSEL, 0, -1);
-  if (byArrow && (code & DLGC_RADIOBUTTON) && (StyleOf(target) & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
+  FocusControl(target);
+  if ((DialogCodeOf(target) & DLGC_RADIOBUTTON) && (StyleOf(target) & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
     SendMessageW(target, BM_CLICK, 0, 0);
 }
 
@@ -97,14 +114,14 @@ bool HandleKey(HWND dialog, const MSG& msg) {
   switch (msg.wParam) {
     case VK_TAB:
       if (wants & DLGC_WANTTAB) return false;
-      MoveFocus(GetNextDlgTabItem(dialog, focus, (GetKeyState(VK_SHIFT) & 0x8000) != 0), false);
+      SendMessageW(dialog, WM_NEXTDLGCTL, (GetKeyState(VK_SHIFT) & 0x8000) != 0, 0);
       return true;
     case VK_LEFT:
     case VK_UP:
     case VK_RIGHT:
     case VK_DOWN:
       if (wants & DLGC_WANTARROWS) return false;
-      if (focus) MoveFocus(GetNextDlgGroupItem(dialog, focus, msg.wParam == VK_LEFT || msg.wParam == VK_UP), true);
+      if (focus) MoveInGroup(dialog, focus, msg.wParam == VK_LEFT || msg.wParam == VK_UP);
       return true;
     case VK_RETURN:
       PressDefault(dialog, focus);
@@ -119,10 +136,73 @@ bool HandleKey(HWND dialog, const MSG& msg) {
 
 }  // namespace
 
+std::vector<HWND> NavigationOrder(HWND dialog) {
+  std::vector<HWND> controls;
+  AppendControls(dialog, controls);
+  return controls;
+}
+
+bool IsDialogWindow(HWND hwnd) { return FindDialogState(hwnd) != nullptr; }
+
+HWND FindNavigableControl(HWND dialog, int id) {
+  for (HWND control : NavigationOrder(dialog))
+    if ((GetDlgCtrlID(control) & 0xFFFF) == (id & 0xFFFF)) return control;
+  return nullptr;
+}
+
+HWND DefaultFocusControl(HWND dialog) {
+  auto controls = NavigationOrder(dialog);
+  for (HWND control : controls)
+    if (TabStop(control)) return control;
+  for (HWND control : controls)
+    if (Reachable(control)) return control;
+  return nullptr;
+}
+
+void FocusControl(HWND control) {
+  SetFocus(control);
+  if (IsWindow(control) && (DialogCodeOf(control) & DLGC_HASSETSEL)) SendMessageW(control, EM_SETSEL, 0, -1);
+}
+
+void NextDialogControl(HWND dialog, WPARAM wParam, LPARAM lParam) {
+  HWND target = nullptr;
+  if (LOWORD(lParam)) {
+    target = reinterpret_cast<HWND>(wParam);
+    if (!IsWindow(target) || !IsChild(dialog, target)) return;
+  } else {
+    HWND focus = GetFocus();
+    if (focus && !IsChild(dialog, focus)) focus = nullptr;
+    target = GetNextDlgTabItem(dialog, focus, wParam != 0);
+  }
+  if (!target) return;
+  FocusControl(target);
+  if (IsWindow(dialog)) ShowDefaultButton(dialog, GetFocus());
+}
+
+void PressDefaultButton(HWND dialog) {
+  HWND focus = GetFocus();
+  PressDefault(dialog, focus && IsChild(dialog, focus) ? focus : nullptr);
+}
+
+void ShowDefaultButton(HWND dialog, HWND focus) {
+  HWND chosen = focus && IsChild(dialog, focus) && IsPushButton(focus)
+                    ? focus
+                    : FindNavigableControl(dialog, DefaultIdOf(dialog));
+  for (HWND control : NavigationOrder(dialog)) {
+    if (!IsWindow(control)) continue;
+    LRESULT code = DialogCodeOf(control);
+    if (control == chosen && (code & DLGC_UNDEFPUSHBUTTON))
+      SendMessageW(control, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    else if (control != chosen && (code & DLGC_DEFPUSHBUTTON))
+      SendMessageW(control, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+  }
+}
+
 }  // namespace sim
 
 BOOL IsDialogMessageW(HWND dialog, LPMSG msg) {
-  if (!msg || !dialog || !IsWindow(dialog)) return FALSE;
+  if (!msg || !dialog) return FALSE;
+  if (!sim::WindowSystem::get().checked(dialog, "IsDialogMessageW")) return FALSE;
   if (!msg->hwnd || (msg->hwnd != dialog && !IsChild(dialog, msg->hwnd))) return FALSE;
   if (msg->message == WM_KEYDOWN && sim::HandleKey(dialog, *msg)) return TRUE;
   TranslateMessage(msg);
@@ -132,28 +212,26 @@ BOOL IsDialogMessageW(HWND dialog, LPMSG msg) {
 
 HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
   if (!sim::WindowSystem::get().checked(dialog, "GetNextDlgTabItem")) return nullptr;
-  auto controls = sim::Controls(dialog);
-  if (controls.empty()) return nullptr;
-  auto tabStop = [](HWND c) { return sim::Reachable(c) && (sim::StyleOf(c) & WS_TABSTOP); };
+  auto controls = sim::NavigationOrder(dialog);
+  if (controls.empty()) return control;
   std::ptrdiff_t index = control ? sim::IndexOf(controls, control) : -1;
   std::size_t count = controls.size();
-  // Without a control, forward starts before the first and backward after the last.
+  // Without a control, forward starts after the last and backward before the first.
   std::size_t from = index >= 0 ? static_cast<std::size_t>(index) : (previous ? 0 : count - 1);
-  HWND found = sim::Cycle(controls, 0, count, from, previous != FALSE, tabStop);
+  HWND found = sim::Cycle(controls, 0, count, from, previous != FALSE, sim::TabStop);
   return found ? found : control;
 }
 
 HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous) {
   if (!sim::WindowSystem::get().checked(dialog, "GetNextDlgGroupItem")) return nullptr;
-  auto controls = sim::Controls(dialog);
-  if (controls.empty()) return nullptr;
+  auto controls = sim::NavigationOrder(dialog);
+  if (controls.empty()) return control;
   std::ptrdiff_t index = control ? sim::IndexOf(controls, control) : -1;
-  if (index < 0) return controls.front();
-  auto at = static_cast<std::size_t>(index);
-  std::size_t begin = at;
-  while (begin > 0 && !(sim::StyleOf(controls[begin]) & WS_GROUP)) --begin;
-  std::size_t end = at + 1;
-  while (end < controls.size() && !(sim::StyleOf(controls[end]) & WS_GROUP)) ++end;
+  // Without a control the search starts at the end of the first group going forward
+  // (finding its first control) or at the start of the last one going backward.
+  std::size_t at = index >= 0 ? static_cast<std::size_t>(index) : (previous ? controls.size() - 1 : 0);
+  auto [begin, end] = sim::GroupAround(controls, at);
+  if (index < 0) at = previous ? begin : end - 1;
   HWND found = sim::Cycle(controls, begin, end - begin, at, previous != FALSE, sim::Reachable);
   return found ? found : control;
 }

@@ -1,7 +1,7 @@
 // The default dialog procedure: calls the program's DLGPROC, hands back its answer
 // (directly, or through DWL_MSGRESULT), and does the dialog's own work for what the
 // program leaves alone: the default button, Close as Cancel, focus kept across
-// activation.
+// activation and moved by WM_NEXTDLGCTL.
 #include <string>
 
 #include "kernel/process_data.h"
@@ -30,64 +30,61 @@ bool AnswersDirectly(UINT msg) {
   }
 }
 
-HWND FindDefaultPushButton(HWND dialog) {
-  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    if (SendMessageW(child, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) return child;
-  return nullptr;
-}
-
-LRESULT GetDefaultId(HWND dialog, const DialogState& state) {
-  if (state.defaultId) return MAKELRESULT(state.defaultId, DC_HASDEFID);
-  if (HWND button = FindDefaultPushButton(dialog)) return MAKELRESULT(GetDlgCtrlID(button), DC_HASDEFID);
-  return 0;
-}
-
-// The old default push button becomes a plain one, the new one the default.
+// The old default button becomes a plain push button and the new one the default.
 void SetDefaultId(HWND dialog, DialogState& state, int id) {
-  HWND old = state.defaultId ? GetDlgItem(dialog, state.defaultId) : FindDefaultPushButton(dialog);
   state.defaultId = id;
-  if (old && (SendMessageW(old, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON))
-    SendMessageW(old, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
-  HWND button = GetDlgItem(dialog, id);
-  if (button && (SendMessageW(button, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON))
-    SendMessageW(button, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+  HWND focus = GetFocus();
+  ShowDefaultButton(dialog, focus && IsChild(dialog, focus) ? focus : nullptr);
 }
 
-void RestoreFocus(HWND dialog, DialogState& state) {
+// The control that had the focus comes back: the one losing the focus to the
+// dialog itself, else the one remembered when the dialog was deactivated. Only
+// WM_SETFOCUS falls back to the default control, selecting an edit box's text as
+// the dialog's start does; mere activation sets no focus the dialog never had.
+void RestoreFocus(HWND dialog, DialogState& state, HWND losing, bool fallBack) {
+  if (state.ended) return;
   HWND focus = GetFocus();
   if (focus && IsChild(dialog, focus)) return;
-  HWND target = state.savedFocus && IsWindow(state.savedFocus) && IsChild(dialog, state.savedFocus)
-                    ? state.savedFocus
-                    : GetNextDlgTabItem(dialog, nullptr, FALSE);
-  if (target) SetFocus(target);
+  HWND target = nullptr;
+  if (losing && IsWindow(losing) && IsChild(dialog, losing)) target = losing;
+  else if (state.savedFocus && IsWindow(state.savedFocus) && IsChild(dialog, state.savedFocus)) target = state.savedFocus;
+  if (target) {
+    if (fallBack)
+      FocusControl(target);
+    else
+      SetFocus(target);
+  } else if (fallBack) {
+    if (HWND first = DefaultFocusControl(dialog)) FocusControl(first);
+  }
 }
 
-LRESULT DefaultAction(HWND dialog, DialogState* state, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT DefaultAction(HWND dialog, DialogState& state, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CLOSE: {
       // Closing a dialog is its Cancel: unless a disabled Cancel button forbids it.
-      HWND cancel = GetDlgItem(dialog, IDCANCEL);
-      SetLastError(0);
+      HWND cancel = FindNavigableControl(dialog, IDCANCEL);
       if (!cancel || IsWindowEnabled(cancel))
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
       return 0;
     }
     case DM_GETDEFID:
-      return state ? GetDefaultId(dialog, *state) : 0;
+      return MAKELRESULT(state.defaultOrOk(), DC_HASDEFID);
     case DM_SETDEFID:
-      if (state) SetDefaultId(dialog, *state, static_cast<int>(wParam));
+      SetDefaultId(dialog, state, static_cast<int>(wParam));
       return TRUE;
+    case WM_NEXTDLGCTL:
+      NextDialogControl(dialog, wParam, lParam);
+      return 0;
     case WM_ACTIVATE:
-      if (!state) break;
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
-        if (focus && IsChild(dialog, focus)) state->savedFocus = focus;
+        if (focus && IsChild(dialog, focus)) state.savedFocus = focus;
       } else {
-        RestoreFocus(dialog, *state);
+        RestoreFocus(dialog, state, nullptr, false);
       }
       return 0;
     case WM_SETFOCUS:
-      if (state) RestoreFocus(dialog, *state);
+      RestoreFocus(dialog, state, reinterpret_cast<HWND>(wParam), true);
       return 0;
     case WM_GETDLGCODE:
       return 0;
@@ -109,6 +106,9 @@ LRESULT DefDlgProcW(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto& windows = sim::WindowSystem::get();
   sim::Window* window = windows.checked(dialog, "DefDlgProcW");
   if (!window) return 0;
+  // Any window of the dialog class keeps the dialog manager's record, whether a
+  // template made it or the program created it by class name.
+  window->state<sim::DialogState>();
   auto proc = reinterpret_cast<DLGPROC>(window->extra[DWL_DLGPROC]);
   window->extra[DWL_MSGRESULT] = 0;
   INT_PTR handled = FALSE;
@@ -121,5 +121,5 @@ LRESULT DefDlgProcW(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!window) return sim::AnswersDirectly(msg) ? handled : 0;
   if (handled) return sim::AnswersDirectly(msg) ? handled : window->extra[DWL_MSGRESULT];
   if (msg == WM_INITDIALOG) return FALSE;
-  return sim::DefaultAction(dialog, window->findState<sim::DialogState>(), msg, wParam, lParam);
+  return sim::DefaultAction(dialog, window->state<sim::DialogState>(), msg, wParam, lParam);
 }

@@ -52,6 +52,12 @@ void ActivateOnOwnThread(HWND hwnd) {
     windows.bringToTop(*window);
   }
   if (windows.find(old)) SendMessageToWindow(old, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(hwnd));
+  // The focus never stays in a window that is not active: the window taking the
+  // activation gives it to itself or to one of its own, or nothing has it.
+  if (HWND lost = queue->focus; lost && lost != hwnd && !IsChild(hwnd, lost)) {
+    queue->focus = nullptr;
+    if (windows.find(lost)) SendMessageToWindow(lost, WM_KILLFOCUS, 0, 0);
+  }
   if (windows.find(hwnd)) SendMessageToWindow(hwnd, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(old));
 }
 

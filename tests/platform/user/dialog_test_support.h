@@ -18,6 +18,8 @@
 #include "kernel/image_registry.h"
 #include "kernel/process.h"
 #include "user/input.h"
+#include "user/message_queue.h"
+#include "user/window.h"
 
 extern "C" const unsigned char test_resources[];
 extern "C" const std::size_t test_resources_size;
@@ -63,6 +65,13 @@ class TestDevice {
   void press(BYTE vk) {
     sim::Input::get().key(vk, false);
     sim::Input::get().key(vk, true);
+    run();
+  }
+  // A key pressed while Control is held, as Ctrl+V.
+  void pressWithControl(BYTE vk) {
+    sim::Input::get().key(VK_CONTROL, false);
+    press(vk);
+    sim::Input::get().key(VK_CONTROL, true);
     run();
   }
 
@@ -135,6 +144,24 @@ class TemplateBuilder {
   std::size_t countAt_ = 0;
   WORD count_ = 0;
 };
+
+// A program's message loop that keeps its windows alive until the device shuts
+// down; keys for `dialog` go through IsDialogMessageW.
+inline void PumpMessages(HWND dialog) {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+    if (!dialog || !IsWindow(dialog) || !IsDialogMessageW(dialog, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+}
+
+// The window with the keyboard focus on the thread of `window`, read from outside.
+inline HWND FocusOnThreadOf(HWND window) {
+  sim::Window* record = sim::WindowSystem::get().find(window);
+  sim::MessageQueue* queue = record && record->thread ? sim::MessageQueues::get().find(record->thread) : nullptr;
+  return queue && IsWindow(queue->focus) ? queue->focus : nullptr;
+}
 
 inline std::u16string TextOf(HWND hwnd) {
   WCHAR buffer[256] = {};
