@@ -1,74 +1,40 @@
 // The EDIT window procedure. Typed characters replace the selection, within the
 // text limit and the control's styles (read-only, digits only, letter case); every
 // change by the user or by EM_REPLACESEL tells the parent EN_UPDATE then EN_CHANGE.
+// The keyboard's editing commands arrive as control characters: Ctrl+X, Ctrl+C,
+// Ctrl+V and Ctrl+Z cut, copy, paste and undo through the messages a program sends.
 #include "user/edit.h"
 
 #include <algorithm>
 
+#include "user/dialog.h"
+#include "user/edit_control.h"
 #include "user/system_classes.h"
-#include "user/window.h"
 
 namespace sim {
 
 namespace {
 
-struct Edit {
-  HWND hwnd;
-  Window& window;
-  EditState& state;
-
-  DWORD style() const { return window.style; }
-  bool multiline() const { return (style() & ES_MULTILINE) != 0; }
-  bool readOnly() const { return (style() & ES_READONLY) != 0; }
-};
-
-std::optional<Edit> EditOf(HWND hwnd) {
-  Window* window = WindowSystem::get().find(hwnd);
-  if (!window) return std::nullopt;
-  return Edit{hwnd, *window, window->state<EditState>()};
-}
-
-// The window record carries the same text, so whoever reads a window's text (the
-// automation layer, GetWindowTextW) sees what the edit shows.
-void Publish(Edit& edit) { edit.window.text = edit.state.text; }
-
-void Select(Edit& edit, std::size_t anchor, std::size_t caret) {
-  std::size_t length = edit.state.text.size();
-  edit.state.anchor = std::min(anchor, length);
-  edit.state.caret = std::min(caret, length);
-}
-
-void Changed(Edit& edit) {
-  Publish(edit);
-  NotifyParent(edit.hwnd, EN_UPDATE);
-  NotifyParent(edit.hwnd, EN_CHANGE);
-}
-
-// Replaces the selection with `insert`, cut to what the limit leaves room for. A cut
-// tells the parent EN_MAXTEXT. Gives whether the text changed.
-bool ReplaceSelection(Edit& edit, std::u16string insert) {
-  EditState& state = edit.state;
-  std::size_t start = state.selectionStart();
-  std::size_t removed = state.selectionEnd() - start;
-  std::size_t kept = state.text.size() - removed;
-  std::size_t room = kept >= state.limit ? 0 : state.limit - kept;
-  if (insert.size() > room) {
-    insert.resize(room);
-    NotifyParent(edit.hwnd, EN_MAXTEXT);
-    // The notification may have destroyed the control.
-    if (!WindowSystem::get().find(edit.hwnd)) return false;
-  }
-  if (insert.empty() && removed == 0) return false;
-  state.text.replace(start, removed, insert);
-  state.anchor = state.caret = start + insert.size();
-  Changed(edit);
-  return true;
-}
+constexpr char16_t kCopyKey = 0x03;
+constexpr char16_t kPasteKey = 0x16;
+constexpr char16_t kCutKey = 0x18;
+constexpr char16_t kUndoKey = 0x1A;
 
 char16_t ApplyCase(DWORD style, char16_t ch) {
   if ((style & ES_UPPERCASE) && ch >= u'a' && ch <= u'z') return static_cast<char16_t>(ch - u'a' + u'A');
   if ((style & ES_LOWERCASE) && ch >= u'A' && ch <= u'Z') return static_cast<char16_t>(ch - u'A' + u'a');
   return ch;
+}
+
+bool InsideDialog(const Edit& edit) {
+  HWND parent = GetParent(edit.hwnd);
+  return parent && IsDialogWindow(parent);
+}
+
+// Enter in a multi-line edit of a dialog makes a line break only with ES_WANTRETURN;
+// without it Enter is the dialog's default button.
+bool TakesLineBreaks(const Edit& edit) {
+  return edit.multiline() && ((edit.style() & ES_WANTRETURN) || !InsideDialog(edit));
 }
 
 // The user deletes: the selection, or one character before (Backspace) or after
@@ -89,17 +55,34 @@ void DeleteByUser(Edit& edit, bool backward) {
       state.anchor = caret + width;
     }
   }
-  ReplaceSelection(edit, u"");
+  ReplaceSelection(edit, u"", UndoAs::Change);
+}
+
+// The editing commands go through the messages, so a program that handles WM_PASTE
+// (or any other) in a subclass sees the keyboard's paste too.
+bool EditingCommand(Edit& edit, char16_t ch) {
+  switch (ch) {
+    case kCopyKey: SendMessageW(edit.hwnd, WM_COPY, 0, 0); return true;
+    case kCutKey: SendMessageW(edit.hwnd, edit.readOnly() ? WM_COPY : WM_CUT, 0, 0); return true;
+    case kPasteKey:
+      if (!edit.readOnly()) SendMessageW(edit.hwnd, WM_PASTE, 0, 0);
+      return true;
+    case kUndoKey:
+      if (!edit.readOnly()) SendMessageW(edit.hwnd, WM_UNDO, 0, 0);
+      return true;
+    default: return false;
+  }
 }
 
 void TypeCharacter(Edit& edit, char16_t ch) {
   if (ch == VK_BACK) return DeleteByUser(edit, true);
+  if (EditingCommand(edit, ch)) return;
   if (edit.readOnly()) {
     MessageBeep(0);
     return;
   }
   if (ch == u'\r' || ch == u'\n') {
-    if (edit.multiline()) ReplaceSelection(edit, u"\r\n");
+    if (TakesLineBreaks(edit)) ReplaceSelection(edit, u"\r\n", UndoAs::Change);
     return;
   }
   if (ch < 0x20) return;  // other control characters are shortcuts, not text
@@ -107,7 +90,7 @@ void TypeCharacter(Edit& edit, char16_t ch) {
     MessageBeep(0);
     return;
   }
-  ReplaceSelection(edit, std::u16string(1, ApplyCase(edit.style(), ch)));
+  ReplaceSelection(edit, std::u16string(1, ApplyCase(edit.style(), ch)), UndoAs::Typing);
 }
 
 void MoveCaret(Edit& edit, WPARAM key) {
@@ -124,6 +107,18 @@ void MoveCaret(Edit& edit, WPARAM key) {
   Select(edit, extend ? state.anchor : caret, caret);
 }
 
+// Enter reaching the edit itself (a dialog that does not filter its keys through
+// IsDialogMessageW, or a program sending the key): in a dialog an edit that takes no
+// line breaks presses the dialog's default button; elsewhere the key does nothing.
+void KeyDown(Edit& edit, WPARAM key) {
+  if (key == VK_DELETE) return DeleteByUser(edit, false);
+  if (key == VK_RETURN) {
+    if (!TakesLineBreaks(edit) && InsideDialog(edit)) PressDefaultButton(GetParent(edit.hwnd));
+    return;
+  }
+  MoveCaret(edit, key);
+}
+
 LRESULT GetText(const Edit& edit, WPARAM max, LPARAM buffer) {
   auto* out = reinterpret_cast<WCHAR*>(buffer);
   if (!out || max == 0) return 0;
@@ -133,8 +128,11 @@ LRESULT GetText(const Edit& edit, WPARAM max, LPARAM buffer) {
   return static_cast<LRESULT>(count);
 }
 
+// Text set by the program replaces everything and cannot be undone.
 void SetText(Edit& edit, LPCWSTR text) {
   edit.state.text = text ? std::u16string(text) : std::u16string();
+  edit.state.undo.reset();
+  edit.state.typedUpTo.reset();
   Select(edit, 0, 0);
   Publish(edit);
   // A multi-line edit keeps quiet about text set by its program, as on the device.
@@ -144,98 +142,43 @@ void SetText(Edit& edit, LPCWSTR text) {
   }
 }
 
-LRESULT GetSelection(const Edit& edit, WPARAM startOut, LPARAM endOut) {
-  auto start = static_cast<DWORD>(edit.state.selectionStart());
-  auto end = static_cast<DWORD>(edit.state.selectionEnd());
-  if (auto* p = reinterpret_cast<DWORD*>(startOut)) *p = start;
-  if (auto* p = reinterpret_cast<DWORD*>(endOut)) *p = end;
-  return MAKELRESULT(std::min<DWORD>(start, 0xFFFF), std::min<DWORD>(end, 0xFFFF));
+void Create(Edit& edit) {
+  edit.state.text = edit.window.text;
+  // Only a single-line edit hides its text.
+  if ((edit.style() & ES_PASSWORD) && !edit.multiline()) edit.state.passwordChar = u'*';
+  Publish(edit);
 }
 
-// EM_SETSEL: start -1 removes the selection; an end of -1 (or past the text) is the
-// end of the text.
-void SetSelection(Edit& edit, WPARAM wParam, LPARAM lParam) {
-  auto start = static_cast<std::int32_t>(wParam);
-  auto end = static_cast<std::int32_t>(lParam);
-  std::size_t length = edit.state.text.size();
-  if (start == -1) {
-    Select(edit, edit.state.caret, edit.state.caret);
-    return;
-  }
-  std::size_t from = start < 0 ? length : static_cast<std::size_t>(start);
-  std::size_t to = end < 0 ? length : static_cast<std::size_t>(end);
-  Select(edit, from, to);
+// The text goes with the window; a subclass that still asks after passing
+// WM_NCDESTROY on gets the default procedure's answers about an empty window.
+void Destroy(Edit& edit) {
+  std::u16string().swap(edit.state.text);
+  edit.state.undo.reset();
+  edit.state.destroyed = true;
+  edit.window.text.clear();
 }
 
-LRESULT LineCount(const Edit& edit) {
-  if (!edit.multiline()) return 1;
-  return 1 + std::count(edit.state.text.begin(), edit.state.text.end(), u'\n');
-}
-
-// EM_GETLINE: the buffer's first WORD holds its size in characters; the line is
-// copied without a terminator.
-LRESULT GetLine(const Edit& edit, WPARAM index, LPARAM buffer) {
-  auto* out = reinterpret_cast<WCHAR*>(buffer);
-  if (!out) return 0;
-  std::size_t capacity = *reinterpret_cast<WORD*>(out);
-  std::u16string_view text = edit.state.text;
-  std::size_t line = edit.multiline() ? index : 0;
-  std::size_t begin = 0;
-  for (; line > 0; --line) {
-    std::size_t next = text.find(u'\n', begin);
-    if (next == std::u16string_view::npos) return 0;
-    begin = next + 1;
-  }
-  std::size_t end = edit.multiline() ? text.find(u'\n', begin) : text.size();
-  if (end == std::u16string_view::npos) end = text.size();
-  if (end > begin && text[end - 1] == u'\r') --end;
-  std::size_t count = std::min(end - begin, capacity);
-  std::copy_n(text.data() + begin, count, out);
-  return static_cast<LRESULT>(count);
-}
-
-LRESULT DialogCode(const Edit& edit, LPARAM lParam) {
-  LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
-  const auto* msg = reinterpret_cast<const MSG*>(lParam);
-  if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && edit.multiline() &&
-      (edit.style() & ES_WANTRETURN))
-    code |= DLGC_WANTMESSAGE;
-  return code;
-}
-
-void SetReadOnly(Edit& edit, bool readOnly) {
-  DWORD style = readOnly ? (edit.style() | ES_READONLY) : (edit.style() & ~static_cast<DWORD>(ES_READONLY));
-  SetWindowLongW(edit.hwnd, GWL_STYLE, static_cast<LONG>(style));
+void TapAt(Edit& edit) {
+  // A tap cannot be placed within the text: the caret goes to the end.
+  Select(edit, edit.state.text.size(), edit.state.text.size());
+  if (GetFocus() != edit.hwnd) SetFocus(edit.hwnd);
 }
 
 }  // namespace
 
 LRESULT CALLBACK EditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto found = EditOf(hwnd);
-  if (!found) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  if (!found || found->state.destroyed) return DefWindowProcW(hwnd, msg, wParam, lParam);
   Edit& edit = *found;
   switch (msg) {
-    case WM_CREATE:
-      edit.state.text = edit.window.text;
-      return 0;
-    case WM_SETTEXT:
-      SetText(edit, reinterpret_cast<LPCWSTR>(lParam));
-      return TRUE;
-    case WM_GETTEXT:
-      return GetText(edit, wParam, lParam);
-    case WM_GETTEXTLENGTH:
-      return static_cast<LRESULT>(edit.state.text.size());
-    case WM_CHAR:
-      TypeCharacter(edit, static_cast<char16_t>(wParam));
-      return 0;
-    case WM_KEYDOWN:
-      if (wParam == VK_DELETE)
-        DeleteByUser(edit, false);
-      else
-        MoveCaret(edit, wParam);
-      return 0;
-    case WM_GETDLGCODE:
-      return DialogCode(edit, lParam);
+    case WM_CREATE: Create(edit); return 0;
+    case WM_NCDESTROY: Destroy(edit); return DefWindowProcW(hwnd, msg, wParam, lParam);
+    case WM_SETTEXT: SetText(edit, reinterpret_cast<LPCWSTR>(lParam)); return TRUE;
+    case WM_GETTEXT: return GetText(edit, wParam, lParam);
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(edit.state.text.size());
+    case WM_CHAR: TypeCharacter(edit, static_cast<char16_t>(wParam)); return 0;
+    case WM_KEYDOWN: KeyDown(edit, wParam); return 0;
+    case WM_GETDLGCODE: return EditDialogCode(edit, lParam);
     case WM_SETFOCUS:
       edit.state.focused = true;
       NotifyParent(hwnd, EN_SETFOCUS);
@@ -245,37 +188,14 @@ LRESULT CALLBACK EditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       NotifyParent(hwnd, EN_KILLFOCUS);
       return 0;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      // Nothing is drawn, so a tap cannot be placed within the text: the caret goes
-      // to the end.
-      Select(edit, edit.state.text.size(), edit.state.text.size());
-      if (GetFocus() != hwnd) SetFocus(hwnd);
-      return 0;
+    case WM_LBUTTONDBLCLK: TapAt(edit); return 0;
     case WM_CLEAR:
-      if (!edit.readOnly()) ReplaceSelection(edit, u"");
+      if (!edit.readOnly()) ReplaceSelection(edit, u"", UndoAs::Change);
       return 0;
-    case EM_GETSEL:
-      return GetSelection(edit, wParam, lParam);
-    case EM_SETSEL:
-      SetSelection(edit, wParam, lParam);
-      return 0;
-    case EM_REPLACESEL:
-      ReplaceSelection(edit, lParam ? std::u16string(reinterpret_cast<LPCWSTR>(lParam)) : std::u16string());
-      return 0;
-    case EM_LIMITTEXT:
-      edit.state.limit = wParam ? static_cast<std::size_t>(wParam) : EditState::kMaximumLimit;
-      return 0;
-    case EM_GETLIMITTEXT:
-      return static_cast<LRESULT>(edit.state.limit);
-    case EM_SETREADONLY:
-      SetReadOnly(edit, wParam != 0);
-      return TRUE;
-    case EM_GETLINECOUNT:
-      return LineCount(edit);
-    case EM_GETLINE:
-      return GetLine(edit, wParam, lParam);
-    default:
-      return DefWindowProcW(hwnd, msg, wParam, lParam);
+    case WM_COPY: CopySelection(edit); return 0;
+    case WM_CUT: CutSelection(edit); return 0;
+    case WM_PASTE: PasteClipboard(edit); return 0;
+    default: return EditMessage(edit, msg, wParam, lParam);
   }
 }
 
