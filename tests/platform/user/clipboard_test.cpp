@@ -159,4 +159,31 @@ TEST(Clipboard, FormatsAreRegisteredByNameIgnoringCaseAndListedInPlacementOrder)
   EXPECT_EQ(CountClipboardFormats(), 2);
 }
 
+// The device keeps registered formats in 0xC000-0xFFFF whatever their names: the
+// desktop's reading of "#1234" as the number 1234 comes from its atom table, which
+// this device's clipboard does not use. Nor does the device convert between text
+// formats: only what was placed is offered and given.
+TEST(Clipboard, FormatNamesAreNamesAndTextFormatsAreNotSynthesised) {
+  TestDevice device;
+  UINT numbered = RegisterClipboardFormatW(u"#1234");
+  EXPECT_GE(numbered, sim::kFirstRegisteredFormat);
+  EXPECT_EQ(RegisterClipboardFormatW(u"#1234"), numbered);
+  WCHAR name[8];
+  EXPECT_EQ(GetClipboardFormatNameW(numbered, name, 8), 5);
+  EXPECT_EQ(std::u16string(name), u"#1234");
+
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  SetClipboardData(CF_UNICODETEXT, textBlock(u"text"));
+  EXPECT_EQ(EnumClipboardFormats(0), static_cast<UINT>(CF_UNICODETEXT));
+  EXPECT_EQ(EnumClipboardFormats(CF_UNICODETEXT), 0u);
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
+  EXPECT_EQ(GetClipboardData(CF_TEXT), nullptr);
+  EmptyClipboard();
+  SetClipboardData(CF_TEXT, textBlock(u"ansi"));
+  EXPECT_EQ(GetClipboardData(CF_UNICODETEXT), nullptr);
+  EXPECT_EQ(CountClipboardFormats(), 1);
+  CloseClipboard();
+}
+
 }  // namespace
