@@ -46,8 +46,10 @@ void RestoreFocus(HWND dialog, DialogState& state, HWND losing, bool fallBack) {
   HWND focus = GetFocus();
   if (focus && IsChild(dialog, focus)) return;
   HWND target = nullptr;
-  if (losing && IsWindow(losing) && IsChild(dialog, losing)) target = losing;
-  else if (state.savedFocus && IsWindow(state.savedFocus) && IsChild(dialog, state.savedFocus)) target = state.savedFocus;
+  if (IsWindow(losing) && IsChild(dialog, losing))
+    target = losing;
+  else if (IsWindow(state.savedFocus) && IsChild(dialog, state.savedFocus))
+    target = state.savedFocus;
   if (target) {
     if (fallBack)
       FocusControl(target);
