@@ -13,6 +13,12 @@ command -v cpp >/dev/null || need+=(cpp)
 [ -e /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
 [ -e /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 [ -e /usr/include/unicode/ucol.h ] || need+=(libicu-dev)
+# Drawing: FreeType renders the screen's text, libpng writes and reads screens, and
+# the text comes from two Japanese fonts at fixed Debian paths (docs/handheld.md).
+[ -e /usr/include/freetype2/ft2build.h ] || need+=(libfreetype-dev)
+[ -e /usr/include/png.h ] || need+=(libpng-dev)
+[ -e /usr/share/fonts/X11/misc/shnmk12.pcf.gz ] || need+=(xfonts-shinonome)
+[ -e /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf ] || need+=(fonts-ipafont-gothic)
 
 if [ ${#need[@]} -eq 0 ]; then
   exit 0

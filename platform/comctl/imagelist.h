@@ -11,7 +11,7 @@
 #include <map>
 #include <vector>
 
-#include "user/gdi_objects.h"
+#include "gdi/gdi_objects.h"
 
 namespace sim {
 

@@ -4,7 +4,8 @@
 #include <windows.h>
 
 #include "kernel/faults.h"
-#include "user/gdi_objects.h"
+#include "gdi/gdi_objects.h"
+#include "gdi/stock_icons.h"
 
 namespace sim {
 namespace {
@@ -39,6 +40,17 @@ const KindLook& LookOf(ShellKind kind) {
       {u"shell:file", u"ﾌｧｲﾙ"},
   };
   return looks[static_cast<int>(kind)];
+}
+
+ShellIcon IconOf(ShellKind kind) {
+  switch (kind) {
+    case ShellKind::Folder: return ShellIcon::Folder;
+    case ShellKind::StorageCard: return ShellIcon::StorageCard;
+    case ShellKind::Program: return ShellIcon::Program;
+    case ShellKind::Shortcut: return ShellIcon::Shortcut;
+    case ShellKind::File: return ShellIcon::File;
+  }
+  return ShellIcon::File;
 }
 
 int IconIndex(ShellKind kind) { return static_cast<int>(kind); }
@@ -81,7 +93,7 @@ DWORD_PTR SHGetFileInfo(LPCWSTR path, DWORD fileAttributes, SHFILEINFO* info, UI
     description.origin = LookOf(kind).iconOrigin;
     description.width = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
     description.height = GetSystemMetrics(small ? SM_CYSMICON : SM_CYICON);
-    info->hIcon = CreateIconObject(description);
+    info->hIcon = CreateIconObject(description, DrawShellIcon(IconOf(kind), description.width));
   }
   if (flags & (SHGFI_ICON | SHGFI_SYSICONINDEX)) info->iIcon = IconIndex(kind);
   if (flags & SHGFI_ATTRIBUTES) info->dwAttributes = attributes;

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "user/gdi_objects.h"
+#include "gdi/gdi_objects.h"
 #include "user/window.h"
 
 namespace {

@@ -1,4 +1,4 @@
-// Screen metrics, the work area and system colours.
+// Screen metrics and the work area (system colours are the drawing part's).
 #include <windows.h>
 
 #include "user/window.h"
@@ -33,16 +33,5 @@ BOOL SystemParametersInfoW(UINT action, UINT, PVOID value, UINT) {
       return TRUE;
     default:
       return sim::Fail(ERROR_NOT_SUPPORTED, FALSE);
-  }
-}
-
-DWORD GetSysColor(int index) {
-  // The device also accepts indexes carrying its system-colour flag bit.
-  switch (index & 0xFF) {
-    case COLOR_WINDOW: return RGB(255, 255, 255);
-    case COLOR_WINDOWTEXT: return RGB(0, 0, 0);
-    case COLOR_BTNFACE:
-    case COLOR_STATIC: return RGB(192, 192, 192);
-    default: return RGB(0, 0, 0);
   }
 }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "user/gdi_objects.h"
+#include "gdi/gdi_objects.h"
 #include "user/system_classes.h"
 #include "user/window.h"
 

@@ -308,12 +308,6 @@ typedef struct tagWINDOWPOS {
 #define IDC_IBEAM MAKEINTRESOURCEW(32513)
 #define IDC_WAIT MAKEINTRESOURCEW(32514)
 
-// --- colors for GetSysColor and class brushes ---
-#define COLOR_WINDOW 5
-#define COLOR_WINDOWTEXT 8
-#define COLOR_BTNFACE 15
-#define COLOR_STATIC 25
-
 // --- windows and classes ---
 ATOM RegisterClassW(const WNDCLASSW* wc);
 BOOL UnregisterClassW(LPCWSTR className, HINSTANCE instance);
@@ -363,7 +357,6 @@ HWND GetCapture();
 DWORD GetWindowThreadProcessId(HWND hwnd, LPDWORD processId);
 int GetSystemMetrics(int index);
 BOOL SystemParametersInfoW(UINT action, UINT param, PVOID value, UINT winIni);
-DWORD GetSysColor(int index);
 
 // --- messages ---
 LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,7 +1,7 @@
 #include <string>
 
 #include "dialog_test_support.h"
-#include "user/gdi_objects.h"
+#include "gdi/gdi_objects.h"
 
 #include "../resources/test_resource_ids.h"
 

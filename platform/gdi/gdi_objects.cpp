@@ -1,19 +1,13 @@
-#include "user/gdi_objects.h"
+#include "gdi/gdi_objects.h"
 
 #include <cstdio>
 
 #include "kernel/device.h"
-#include "user/window.h"
+#include "kernel/process.h"
 
 namespace sim {
 
 namespace {
-
-std::string HandleText(HANDLE handle) {
-  char text[32];
-  std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle)));
-  return text;
-}
 
 std::string WithArticle(GdiKind kind) {
   std::string name = GdiKindName(kind);
@@ -35,20 +29,43 @@ const char* GdiKindName(GdiKind kind) {
     case GdiKind::Bitmap: return "bitmap";
     case GdiKind::Brush: return "brush";
     case GdiKind::Font: return "font";
+    case GdiKind::Pen: return "pen";
+    case GdiKind::Region: return "region";
   }
   return "object";
 }
 
 GdiObjects& GdiObjects::get() { return Device::current().service<GdiObjects>(); }
 
-HANDLE GdiObjects::create(GdiDescription description, GdiOwnership ownership) {
+std::string HandleText(const void* handle) {
+  char text[32];
+  std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle)));
+  return text;
+}
+
+void ReportDrawingFault(const char* operation, const std::string& what) {
+  std::string program;
+  if (Process* process = CurrentProcess())
+    program = process->programName();
+  else if (SimThread* thread = Scheduler::current())
+    program = "thread " + std::to_string(thread->id());
+  else
+    program = "driver";
+  Device::current().faults().reportProgramFault(std::move(program), std::string(operation) + ": " + what);
+}
+
+HANDLE GdiObjects::create(GdiDescription description, GdiOwnership ownership, GdiContent content) {
   std::uintptr_t value = nextHandle_;
   nextHandle_ += 4;
-  objects_.emplace(value, GdiObject{std::move(description), ownership, false});
+  GdiObject object;
+  object.description = std::move(description);
+  object.ownership = ownership;
+  object.content = std::move(content);
+  objects_.emplace(value, std::move(object));
   return reinterpret_cast<HANDLE>(value);
 }
 
-HANDLE GdiObjects::stock(GdiKind kind, WORD id, int width, int height) {
+HANDLE GdiObjects::stock(GdiKind kind, WORD id, int width, int height, GdiContent content) {
   auto key = std::make_tuple(static_cast<int>(kind), id);
   if (auto it = stock_.find(key); it != stock_.end()) return it->second;
   GdiDescription description;
@@ -56,7 +73,7 @@ HANDLE GdiObjects::stock(GdiKind kind, WORD id, int width, int height) {
   description.stockId = id;
   description.width = width;
   description.height = height;
-  HANDLE handle = create(std::move(description), GdiOwnership::Stock);
+  HANDLE handle = create(std::move(description), GdiOwnership::Stock, std::move(content));
   stock_.emplace(key, handle);
   return handle;
 }
@@ -66,8 +83,13 @@ const GdiObject* GdiObjects::lookup(HANDLE handle) const {
   return it == objects_.end() ? nullptr : &it->second;
 }
 
-const GdiObject* GdiObjects::checked(HANDLE handle, std::initializer_list<GdiKind> kinds, const char* operation) {
-  const GdiObject* object = lookup(handle);
+GdiObject* GdiObjects::lookup(HANDLE handle) {
+  auto it = objects_.find(reinterpret_cast<std::uintptr_t>(handle));
+  return it == objects_.end() ? nullptr : &it->second;
+}
+
+GdiObject* GdiObjects::checked(HANDLE handle, std::initializer_list<GdiKind> kinds, const char* operation) {
+  GdiObject* object = lookup(handle);
   std::string problem;
   if (!object)
     problem = "is not a drawing object";
@@ -76,8 +98,7 @@ const GdiObject* GdiObjects::checked(HANDLE handle, std::initializer_list<GdiKin
   else if (!KindAccepted(object->description.kind, kinds))
     problem = "is " + WithArticle(object->description.kind) + ", not what the call takes";
   if (problem.empty()) return object;
-  device_.faults().reportProgramFault(CurrentProgramPath(),
-                                      std::string(operation) + ": handle " + HandleText(handle) + " " + problem);
+  ReportDrawingFault(operation, "handle " + HandleText(handle) + " " + problem);
   SetLastError(ERROR_INVALID_HANDLE);
   return nullptr;
 }
@@ -87,10 +108,17 @@ bool GdiObjects::destroy(HANDLE handle, std::initializer_list<GdiKind> kinds, co
     SetLastError(ERROR_INVALID_HANDLE);
     return false;
   }
-  if (!checked(handle, kinds, operation)) return false;
-  GdiObject& object = objects_.at(reinterpret_cast<std::uintptr_t>(handle));
-  if (object.ownership != GdiOwnership::Owned) return true;
-  object.destroyed = true;
+  GdiObject* object = checked(handle, kinds, operation);
+  if (!object) return false;
+  if (object->ownership != GdiOwnership::Owned) return true;
+  if (object->selections > 0) {
+    ReportDrawingFault(operation, "handle " + HandleText(handle) + " is " + WithArticle(object->description.kind) +
+                                      " still selected into a device context");
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
+  object->destroyed = true;
+  object->content = std::monostate{};
   if (cursor_ == handle) cursor_ = nullptr;
   return true;
 }
@@ -113,9 +141,9 @@ std::size_t GdiObjects::liveOwnedCount() const {
   return count;
 }
 
-HICON CreateIconObject(GdiDescription description) {
+HICON CreateIconObject(GdiDescription description, IconData images) {
   description.kind = GdiKind::Icon;
-  return static_cast<HICON>(GdiObjects::get().create(std::move(description), GdiOwnership::Owned));
+  return static_cast<HICON>(GdiObjects::get().create(std::move(description), GdiOwnership::Owned, std::move(images)));
 }
 
 }  // namespace sim

@@ -1,0 +1,132 @@
+#include "gdi/pixels.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace sim {
+namespace {
+
+int StrideOf(int width, int bitsPerPixel, int alignment) {
+  int bytes = (width * bitsPerPixel + 7) / 8;
+  return (bytes + alignment - 1) / alignment * alignment;
+}
+
+int ColorDistance(COLORREF a, COLORREF b) {
+  int dr = GetRValue(a) - GetRValue(b), dg = GetGValue(a) - GetGValue(b), db = GetBValue(a) - GetBValue(b);
+  return dr * dr + dg * dg + db * db;
+}
+
+}  // namespace
+
+PixelFormat PixelFormat::Monochrome() {
+  PixelFormat format;
+  format.bitsPerPixel = 1;
+  format.layout = PixelLayout::Indexed;
+  format.palette = {RGB(0, 0, 0), RGB(255, 255, 255)};
+  format.rowAlignment = 2;
+  return format;
+}
+
+PixelBuffer::PixelBuffer(int width, int height, PixelFormat format)
+    : width_(std::max(width, 0)), height_(std::max(height, 0)), format_(std::move(format)) {
+  stride_ = StrideOf(width_, format_.bitsPerPixel, std::max(format_.rowAlignment, 1));
+  storage_.assign(static_cast<std::size_t>(stride_) * static_cast<std::size_t>(height_), 0);
+}
+
+std::uint32_t PixelBuffer::native(int x, int y) const {
+  const std::uint8_t* line = row(y);
+  switch (format_.bitsPerPixel) {
+    case 1: return (line[x >> 3] >> (7 - (x & 7))) & 1u;
+    case 4: return (line[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu;
+    case 8: return line[x];
+    case 16: return reinterpret_cast<const std::uint16_t*>(line)[x];
+    case 24: {
+      const std::uint8_t* p = line + x * 3;  // blue, green, red
+      return (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
+    }
+    default: return reinterpret_cast<const std::uint32_t*>(line)[x] & 0xFFFFFFu;
+  }
+}
+
+void PixelBuffer::setNative(int x, int y, std::uint32_t value) {
+  std::uint8_t* line = row(y);
+  switch (format_.bitsPerPixel) {
+    case 1: {
+      std::uint8_t bit = static_cast<std::uint8_t>(0x80u >> (x & 7));
+      line[x >> 3] = static_cast<std::uint8_t>((line[x >> 3] & ~bit) | ((value & 1u) ? bit : 0));
+      return;
+    }
+    case 4: {
+      int shift = (x & 1) ? 0 : 4;
+      line[x >> 1] = static_cast<std::uint8_t>((line[x >> 1] & ~(0xF << shift)) | ((value & 0xFu) << shift));
+      return;
+    }
+    case 8: line[x] = static_cast<std::uint8_t>(value); return;
+    case 16: reinterpret_cast<std::uint16_t*>(line)[x] = static_cast<std::uint16_t>(value); return;
+    case 24: {
+      std::uint8_t* p = line + x * 3;
+      p[0] = static_cast<std::uint8_t>(value);
+      p[1] = static_cast<std::uint8_t>(value >> 8);
+      p[2] = static_cast<std::uint8_t>(value >> 16);
+      return;
+    }
+    default: reinterpret_cast<std::uint32_t*>(line)[x] = value & 0xFFFFFFu; return;
+  }
+}
+
+void PixelBuffer::fillSpan(int y, int x0, int x1, std::uint32_t value) {
+  if (x0 >= x1) return;
+  if (format_.bitsPerPixel == 16) {
+    std::uint16_t* line = reinterpret_cast<std::uint16_t*>(row(y));
+    std::fill(line + x0, line + x1, static_cast<std::uint16_t>(value));
+    return;
+  }
+  for (int x = x0; x < x1; ++x) setNative(x, y, value);
+}
+
+std::uint32_t PixelBuffer::nearestIndex(COLORREF color) const {
+  std::uint32_t best = 0;
+  int bestDistance = -1;
+  for (std::size_t i = 0; i < format_.palette.size(); ++i) {
+    int distance = ColorDistance(color, format_.palette[i]);
+    if (bestDistance < 0 || distance < bestDistance) {
+      bestDistance = distance;
+      best = static_cast<std::uint32_t>(i);
+    }
+  }
+  return best;
+}
+
+std::uint32_t PixelBuffer::toNative(COLORREF color) const {
+  switch (format_.layout) {
+    case PixelLayout::Indexed: return nearestIndex(color);
+    case PixelLayout::Rgb565: return ToRgb565(color);
+    case PixelLayout::Rgb555:
+      return ((GetRValue(color) >> 3) << 10) | ((GetGValue(color) >> 3) << 5) | (GetBValue(color) >> 3);
+    default: return (std::uint32_t{GetRValue(color)} << 16) | (std::uint32_t{GetGValue(color)} << 8) | GetBValue(color);
+  }
+}
+
+COLORREF PixelBuffer::toColor(std::uint32_t value) const {
+  switch (format_.layout) {
+    case PixelLayout::Indexed:
+      return value < format_.palette.size() ? format_.palette[value] : RGB(0, 0, 0);
+    case PixelLayout::Rgb565: return FromRgb565(static_cast<std::uint16_t>(value));
+    case PixelLayout::Rgb555: {
+      unsigned r = (value >> 10) & 0x1F, g = (value >> 5) & 0x1F, b = value & 0x1F;
+      return RGB((r << 3) | (r >> 2), (g << 3) | (g >> 2), (b << 3) | (b >> 2));
+    }
+    default: return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+  }
+}
+
+std::uint32_t PixelBuffer::nativeMask() const {
+  switch (format_.layout) {
+    case PixelLayout::Indexed: return (1u << format_.bitsPerPixel) - 1u;
+    case PixelLayout::Rgb565: return 0xFFFFu;
+    case PixelLayout::Rgb555: return 0x7FFFu;
+    default: return 0xFFFFFFu;
+  }
+}
+
+}  // namespace sim
