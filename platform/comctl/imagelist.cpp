@@ -48,18 +48,11 @@ bool ImageLists::live(HIMAGELIST handle) const {
   return it != lists_.end() && !it->second.destroyed;
 }
 
-int ImageLists::append(ImageList& list, const GdiDescription& source, int count) {
+int ImageLists::append(ImageList& list, std::vector<ListImage> images) {
   int first = static_cast<int>(list.images.size());
-  for (int piece = 0; piece < count; ++piece) {
+  for (ListImage& image : images) {
     if (list.images.size() >= list.capacity)
       list.capacity += static_cast<std::size_t>(std::max(list.grow, 1));
-    GdiDescription image = source;
-    if (count > 1) {
-      std::string number = "#" + std::to_string(piece);
-      image.origin += std::u16string(number.begin(), number.end());
-    }
-    image.width = list.width;
-    image.height = list.height;
     list.images.push_back(std::move(image));
   }
   return first;
@@ -95,28 +88,27 @@ BOOL ImageList_GetIconSize(HIMAGELIST himl, int* cx, int* cy) {
 
 namespace {
 
-// The images a bitmap strip holds at the list's width (one when its size is unknown).
-int PiecesOf(const sim::GdiObject& bitmap, const sim::ImageList& list) {
-  if (bitmap.description.width <= 0) return 1;
-  return bitmap.description.width / list.width;
-}
-
-int AddBitmap(HIMAGELIST himl, HBITMAP image, const char* operation) {
+int AddBitmap(HIMAGELIST himl, HBITMAP image, HBITMAP mask, COLORREF maskColor, const char* operation) {
   auto* list = ImageLists::get().checked(himl, operation);
   if (!list) return -1;
-  const sim::GdiObject* bitmap = sim::GdiObjects::get().checked(image, {sim::GdiKind::Bitmap}, operation);
+  auto& objects = sim::GdiObjects::get();
+  const sim::GdiObject* bitmap = objects.checked(image, {sim::GdiKind::Bitmap}, operation);
   if (!bitmap) return -1;
-  int pieces = PiecesOf(*bitmap, *list);
-  if (pieces <= 0) return -1;
-  return ImageLists::append(*list, bitmap->description, pieces);
+  const sim::GdiObject* maskBitmap = mask ? objects.checked(mask, {sim::GdiKind::Bitmap}, operation) : nullptr;
+  if (mask && !maskBitmap) return -1;
+  std::vector<sim::ListImage> pieces = sim::CutStrip(*list, *bitmap, maskBitmap, maskColor);
+  if (pieces.empty()) return -1;
+  return ImageLists::append(*list, std::move(pieces));
 }
 
 }  // namespace
 
-int ImageList_Add(HIMAGELIST himl, HBITMAP image, HBITMAP mask) { return AddBitmap(himl, image, "ImageList_Add"); }
+int ImageList_Add(HIMAGELIST himl, HBITMAP image, HBITMAP mask) {
+  return AddBitmap(himl, image, mask, CLR_NONE, "ImageList_Add");
+}
 
 int ImageList_AddMasked(HIMAGELIST himl, HBITMAP image, COLORREF maskColor) {
-  return AddBitmap(himl, image, "ImageList_AddMasked");
+  return AddBitmap(himl, image, nullptr, maskColor, "ImageList_AddMasked");
 }
 
 int ImageList_ReplaceIcon(HIMAGELIST himl, int index, HICON icon) {
@@ -126,12 +118,9 @@ int ImageList_ReplaceIcon(HIMAGELIST himl, int index, HICON icon) {
   const sim::GdiObject* source =
       sim::GdiObjects::get().checked(icon, {sim::GdiKind::Icon, sim::GdiKind::Cursor}, "ImageList_ReplaceIcon");
   if (!source) return -1;
-  if (index == -1) return ImageLists::append(*list, source->description, 1);
+  if (index == -1) return ImageLists::append(*list, {sim::ImageOfIcon(*list, *source)});
   if (index < 0 || index >= static_cast<int>(list->images.size())) return -1;
-  sim::GdiDescription image = source->description;
-  image.width = list->width;
-  image.height = list->height;
-  list->images[static_cast<std::size_t>(index)] = std::move(image);
+  list->images[static_cast<std::size_t>(index)] = sim::ImageOfIcon(*list, *source);
   return index;
 }
 
@@ -150,17 +139,19 @@ BOOL ImageList_Remove(HIMAGELIST himl, int index) {
 HICON ImageList_GetIcon(HIMAGELIST himl, int index, UINT flags) {
   auto* list = ImageLists::get().checked(himl, "ImageList_GetIcon");
   if (!list || index < 0 || index >= static_cast<int>(list->images.size())) return nullptr;
-  sim::GdiDescription icon = list->images[static_cast<std::size_t>(index)];
-  icon.kind = sim::GdiKind::Icon;
-  return sim::CreateIconObject(std::move(icon));
+  const sim::ListImage& image = list->images[static_cast<std::size_t>(index)];
+  return sim::CreateIconObject(image.description, image.pixels);
 }
 
 COLORREF ImageList_SetBkColor(HIMAGELIST himl, COLORREF color) {
-  ImageLists::get().checked(himl, "ImageList_SetBkColor");
-  return CLR_NONE;
+  auto* list = ImageLists::get().checked(himl, "ImageList_SetBkColor");
+  if (!list) return CLR_NONE;
+  COLORREF previous = list->background;
+  list->background = color;
+  return previous;
 }
 
-BOOL ImageList_Draw(HIMAGELIST himl, int index, HDC dc, int x, int y, UINT style) {
-  auto* list = ImageLists::get().checked(himl, "ImageList_Draw");
-  return list && index >= 0 && index < static_cast<int>(list->images.size());
+COLORREF ImageList_GetBkColor(HIMAGELIST himl) {
+  auto* list = ImageLists::get().checked(himl, "ImageList_GetBkColor");
+  return list ? list->background : CLR_NONE;
 }

@@ -1,8 +1,10 @@
 // Image lists: numbered images of one size, held under checked handles.
 //
-// Nothing is drawn on the simulated handheld, so an image is the description of the
-// icon or bitmap piece it was made from. Handles are never reused during a device's
-// life: using or destroying a list that is gone is a program fault, never a host crash.
+// Each image keeps its pixels at the list's size: a colour image in the screen's
+// format and, in a list made with ILC_MASK, a mask (1 = transparent), with the
+// description of the icon or bitmap piece it was made from. Handles are never
+// reused during a device's life: using or destroying a list that is gone is a
+// program fault, never a host crash.
 #pragma once
 
 #include <commctrl.h>
@@ -17,14 +19,22 @@ namespace sim {
 
 class Device;
 
+struct ListImage {
+  GdiDescription description;
+  IconData pixels;
+};
+
 struct ImageList {
   int width = 0;
   int height = 0;
   UINT flags = 0;
   int grow = 0;
   std::size_t capacity = 0;  // room before the list must grow by `grow`
-  std::vector<GdiDescription> images;
+  COLORREF background = CLR_NONE;
+  std::vector<ListImage> images;
   bool destroyed = false;
+
+  bool masked() const { return (flags & ILC_MASK) != 0; }
 };
 
 class ImageLists {
@@ -43,14 +53,21 @@ class ImageLists {
   bool destroy(HIMAGELIST handle, const char* operation);
   bool live(HIMAGELIST handle) const;
 
-  // Appends `count` images made from `source` (pieces of a strip are numbered in
-  // their origin); gives the index of the first.
-  static int append(ImageList& list, const GdiDescription& source, int count);
+  // Appends images; gives the index of the first.
+  static int append(ImageList& list, std::vector<ListImage> images);
 
  private:
   Device& device_;
   std::map<std::uintptr_t, ImageList> lists_;
   std::uintptr_t nextHandle_ = 0x1A000010;
 };
+
+// The images a bitmap strip holds at the list's width, each cut out with its piece
+// of the mask strip (when given) or a mask of the pixels of `maskColor` (when not
+// CLR_NONE), whose colour then becomes black as the device does.
+std::vector<ListImage> CutStrip(const ImageList& list, const GdiObject& bitmap, const GdiObject* maskBitmap,
+                                COLORREF maskColor);
+// An icon's images at the list's size.
+ListImage ImageOfIcon(const ImageList& list, const GdiObject& icon);
 
 }  // namespace sim

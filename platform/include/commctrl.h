@@ -75,7 +75,13 @@ typedef struct _IMAGELIST* HIMAGELIST;
 
 #define ILD_NORMAL 0x0000
 #define ILD_TRANSPARENT 0x0001
+#define ILD_BLEND25 0x0002
+#define ILD_BLEND50 0x0004
 #define ILD_MASK 0x0010
+#define ILD_IMAGE 0x0020
+#define ILD_FOCUS ILD_BLEND25
+#define ILD_SELECTED ILD_BLEND50
+#define ILD_BLEND ILD_BLEND50
 
 HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int initial, int grow);
 BOOL ImageList_Destroy(HIMAGELIST himl);
@@ -87,7 +93,14 @@ int ImageList_ReplaceIcon(HIMAGELIST himl, int index, HICON icon);
 BOOL ImageList_Remove(HIMAGELIST himl, int index);
 HICON ImageList_GetIcon(HIMAGELIST himl, int index, UINT flags);
 COLORREF ImageList_SetBkColor(HIMAGELIST himl, COLORREF color);
+COLORREF ImageList_GetBkColor(HIMAGELIST himl);
 BOOL ImageList_Draw(HIMAGELIST himl, int index, HDC dc, int x, int y, UINT style);
+BOOL ImageList_DrawEx(HIMAGELIST himl, int index, HDC dc, int x, int y, int dx, int dy, COLORREF background,
+                      COLORREF foreground, UINT style);
+HIMAGELIST ImageList_LoadImage(HINSTANCE instance, LPCWSTR name, int cx, int grow, COLORREF mask, UINT type,
+                               UINT flags);
+#define ImageList_LoadBitmap(instance, name, cx, grow, mask) \
+  ImageList_LoadImage(instance, name, cx, grow, mask, IMAGE_BITMAP, 0)
 #define ImageList_AddIcon(himl, icon) ImageList_ReplaceIcon(himl, -1, icon)
 #define ImageList_RemoveAll(himl) ImageList_Remove(himl, -1)
 

@@ -1,0 +1,45 @@
+// One size and weight of the screen's font: glyphs from its sources in order (the
+// bitmap strikes first, the outline face for what they lack), cached, and the
+// metrics that measuring and drawing share.
+#pragma once
+
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "gdi/glyph_source.h"
+
+namespace sim {
+
+struct FontMetrics {
+  int pixelSize = 0;
+  int ascent = 0;
+  int descent = 0;
+  int height = 0;        // ascent + descent: one line
+  int averageWidth = 0;  // a half-width character
+  int maxWidth = 0;      // a full-width character
+  bool bold = false;
+};
+
+class FontFace {
+ public:
+  FontFace(std::vector<std::unique_ptr<GlyphSource>> sources, int pixelSize, bool bold);
+
+  // The glyph of a character; a hollow box when no source has one, nothing for a
+  // control character.
+  const Glyph& glyph(char32_t character);
+  bool has(char32_t character);
+  int advance(char32_t character) { return glyph(character).advance; }
+  const FontMetrics& metrics() const { return metrics_; }
+
+ private:
+  const std::optional<Glyph>& lookup(char32_t character);
+
+  std::vector<std::unique_ptr<GlyphSource>> sources_;
+  std::unordered_map<char32_t, std::optional<Glyph>> cache_;
+  FontMetrics metrics_;
+  Glyph missing_;
+  Glyph control_;
+};
+
+}  // namespace sim
