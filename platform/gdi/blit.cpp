@@ -63,15 +63,24 @@ struct Mapping {
   bool mirrorY;
 };
 
+// A negative size runs from its start leftwards (or upwards) and includes the
+// start pixel, as the device counts it: start 9 and width -10 cover 0..9.
+void Normalize(LONG& start, LONG& end) {
+  if (end >= start) return;
+  LONG first = end + 1, last = start + 1;
+  start = first;
+  end = last;
+}
+
 // Normalizes negative sizes into a mirror of one axis.
 Mapping MappingOf(const RECT& to, const RECT& from) {
   bool flipTo = to.right < to.left, flipFrom = from.right < from.left;
   bool flipToY = to.bottom < to.top, flipFromY = from.bottom < from.top;
   Mapping m{to, from, flipTo != flipFrom, flipToY != flipFromY};
-  if (flipTo) std::swap(m.to.left, m.to.right);
-  if (flipFrom) std::swap(m.from.left, m.from.right);
-  if (flipToY) std::swap(m.to.top, m.to.bottom);
-  if (flipFromY) std::swap(m.from.top, m.from.bottom);
+  Normalize(m.to.left, m.to.right);
+  Normalize(m.from.left, m.from.right);
+  Normalize(m.to.top, m.to.bottom);
+  Normalize(m.from.top, m.from.bottom);
   return m;
 }
 

@@ -37,13 +37,14 @@ HGDIOBJ* SlotFor(DcAttributes& a, GdiKind kind) {
   }
 }
 
-// A bitmap can be held by one memory context at a time, as on the device.
+// A bitmap can be held by one memory context at a time, as on the device; the
+// stock bitmap every memory context starts with is shared by all of them.
 bool BitmapSelectable(DeviceContext& context, HGDIOBJ object, const GdiObject& bitmap, const char* operation) {
   if (context.kind != DcKind::Memory) {
     ReportDrawingFault(operation, "a bitmap can only be selected into a memory device context");
     return false;
   }
-  if (bitmap.selections > 0 && !HeldBy(context, object)) {
+  if (bitmap.ownership != GdiOwnership::Stock && bitmap.selections > 0 && !HeldBy(context, object)) {
     ReportDrawingFault(operation, "bitmap " + HandleText(object) + " is already selected into another device context");
     return false;
   }
