@@ -28,13 +28,16 @@ std::string StrikePath(const char* name, bool bold) {
   return std::string(kStrikeFolder) + name + (bold ? "b" : "") + ".pcf.gz";
 }
 
+// The backslash is left to the JIS X 0201 strike, which shows it as a yen sign as
+// the device's Japanese font does (and as the outline face does at other sizes).
 std::optional<std::uint32_t> LatinCode(char32_t c) {
-  if (c < 0x20 || c > 0xFF || (c >= 0x7F && c < 0xA0)) return std::nullopt;
+  if (c < 0x20 || c > 0xFF || (c >= 0x7F && c < 0xA0) || c == U'\\') return std::nullopt;
   return static_cast<std::uint32_t>(c);
 }
 
-// Half-width katakana sit at 0xA1..0xDF of JIS X 0201.
+// Half-width katakana sit at 0xA1..0xDF of JIS X 0201, the yen sign at 0x5C.
 std::optional<std::uint32_t> KanaCode(char32_t c) {
+  if (c == U'\\') return 0x5C;
   if (c < 0xFF61 || c > 0xFF9F) return std::nullopt;
   return static_cast<std::uint32_t>(c - 0xFF61 + 0xA1);
 }

@@ -114,7 +114,21 @@ void PaintShape(Canvas& canvas, const RECT& outerBox, const RowSpan& rows, bool 
 }  // namespace sim
 
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
-  return sim::DrawShape(dc, "Rectangle", sim::Normalized(left, top, right, bottom), sim::RectangleRow);
+  sim::DeviceContext* context = sim::ContextOf(dc, "Rectangle");
+  if (!context) return FALSE;
+  sim::Canvas canvas(*context);
+  RECT box = context->toTarget(sim::Normalized(left, top, right, bottom));
+  if (canvas.penStyle() != PS_DASH) {
+    sim::PaintShape(canvas, box, sim::RectangleRow, true);
+    return TRUE;
+  }
+  // A dashed outline runs round the rectangle as one line.
+  canvas.fillRect(RECT{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1}, canvas.brush());
+  const POINT corners[] = {{box.left, box.top}, {box.right - 1, box.top}, {box.right - 1, box.bottom - 1},
+                           {box.left, box.bottom - 1}, {box.left, box.top}};
+  sim::LineStroke stroke;
+  for (int i = 0; i < 4; ++i) sim::StrokeLine(canvas, corners[i], corners[i + 1], stroke);
+  return TRUE;
 }
 
 BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int width, int height) {
