@@ -22,10 +22,11 @@ Glyph HollowBox(int advance, int ascent) {
 
 }  // namespace
 
-FontFace::FontFace(std::vector<std::unique_ptr<GlyphSource>> sources, int pixelSize, bool bold)
-    : sources_(std::move(sources)) {
-  FaceMetrics first = sources_.empty() ? FaceMetrics{pixelSize - pixelSize / 6, pixelSize / 6}
-                                       : sources_.front()->metrics();
+FontFace::FontFace(std::vector<LazySource> sources, int pixelSize, bool bold) : sources_(std::move(sources)) {
+  GlyphSource* primary = nullptr;
+  for (auto& source : sources_)
+    if ((primary = source.get())) break;
+  FaceMetrics first = primary ? primary->metrics() : FaceMetrics{pixelSize - pixelSize / 6, pixelSize / 6};
   metrics_.pixelSize = pixelSize;
   metrics_.ascent = first.ascent;
   metrics_.descent = first.descent;
@@ -33,7 +34,9 @@ FontFace::FontFace(std::vector<std::unique_ptr<GlyphSource>> sources, int pixelS
   metrics_.bold = bold;
   missing_ = HollowBox(std::max(pixelSize / 2, 2), metrics_.ascent);
   metrics_.averageWidth = glyph(U'x').advance;
-  metrics_.maxWidth = std::max(glyph(U'\u3042').advance, metrics_.averageWidth);
+  // A full-width character is twice a half-width one in both fonts; asking a kanji
+  // here would open the large JIS X 0208 strike for Latin-only text.
+  metrics_.maxWidth = 2 * metrics_.averageWidth;
 }
 
 const std::optional<Glyph>& FontFace::lookup(char32_t character) {
@@ -41,7 +44,7 @@ const std::optional<Glyph>& FontFace::lookup(char32_t character) {
   if (it != cache_.end()) return it->second;
   std::optional<Glyph> found;
   for (auto& source : sources_)
-    if ((found = source->render(character))) break;
+    if (GlyphSource* opened = source.get(); opened && (found = opened->render(character))) break;
   return cache_.emplace(character, std::move(found)).first->second;
 }
 

@@ -3,6 +3,7 @@
 // metrics that measuring and drawing share.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -21,9 +22,27 @@ struct FontMetrics {
   bool bold = false;
 };
 
+// A glyph source opened on first use: a face that only ever shows Latin text never
+// reads the large JIS X 0208 strike.
+class LazySource {
+ public:
+  explicit LazySource(std::function<std::unique_ptr<GlyphSource>()> open) : open_(std::move(open)) {}
+  GlyphSource* get() {
+    if (open_) {
+      source_ = open_();
+      open_ = nullptr;
+    }
+    return source_.get();
+  }
+
+ private:
+  std::function<std::unique_ptr<GlyphSource>()> open_;
+  std::unique_ptr<GlyphSource> source_;
+};
+
 class FontFace {
  public:
-  FontFace(std::vector<std::unique_ptr<GlyphSource>> sources, int pixelSize, bool bold);
+  FontFace(std::vector<LazySource> sources, int pixelSize, bool bold);
 
   // The glyph of a character; a hollow box when no source has one, nothing for a
   // control character.
@@ -35,7 +54,7 @@ class FontFace {
  private:
   const std::optional<Glyph>& lookup(char32_t character);
 
-  std::vector<std::unique_ptr<GlyphSource>> sources_;
+  std::vector<LazySource> sources_;
   std::unordered_map<char32_t, std::optional<Glyph>> cache_;
   FontMetrics metrics_;
   Glyph missing_;

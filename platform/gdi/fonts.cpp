@@ -53,23 +53,25 @@ const JisTable& Fonts::jis() {
   return *jis_;
 }
 
-std::vector<std::unique_ptr<GlyphSource>> Fonts::sourcesFor(int pixelSize, bool bold) {
-  std::vector<std::unique_ptr<GlyphSource>> sources;
-  auto add = [&](std::unique_ptr<GlyphSource> source) {
-    if (source) sources.push_back(std::move(source));
-  };
+std::vector<LazySource> Fonts::sourcesFor(int pixelSize, bool bold) {
+  std::vector<LazySource> sources;
+  FreeTypeLibrary* library = &library_;
   for (const StrikeFiles& strike : kStrikes) {
     if (strike.pixelSize != pixelSize) continue;
-    const JisTable& table = jis();
-    add(library_.openStrike(StrikePath(strike.latin, bold), LatinCode));
-    add(library_.openStrike(StrikePath(strike.kana, bold), KanaCode));
-    add(library_.openStrike(StrikePath(strike.kanji, bold), [&table](char32_t c) -> std::optional<std::uint32_t> {
-      auto code = table.find(c);
-      if (!code) return std::nullopt;
-      return *code;
-    }));
+    std::string latin = StrikePath(strike.latin, bold), kana = StrikePath(strike.kana, bold),
+                kanji = StrikePath(strike.kanji, bold);
+    sources.emplace_back([library, latin] { return library->openStrike(latin, LatinCode); });
+    sources.emplace_back([library, kana] { return library->openStrike(kana, KanaCode); });
+    sources.emplace_back([this, library, kanji] {
+      const JisTable& table = jis();
+      return library->openStrike(kanji, [&table](char32_t c) -> std::optional<std::uint32_t> {
+        auto code = table.find(c);
+        if (!code) return std::nullopt;
+        return *code;
+      });
+    });
   }
-  add(library_.openOutline(kOutlineFont, pixelSize, bold));
+  sources.emplace_back([library, pixelSize, bold] { return library->openOutline(kOutlineFont, pixelSize, bold); });
   return sources;
 }
 

@@ -39,7 +39,7 @@ class Fonts {
   int pixelsPerInch() const { return 96 * scale_; }
 
  private:
-  std::vector<std::unique_ptr<GlyphSource>> sourcesFor(int pixelSize, bool bold);
+  std::vector<LazySource> sourcesFor(int pixelSize, bool bold);
   const JisTable& jis();
 
   int scale_;

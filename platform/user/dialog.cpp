@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <span>
 
+#include "gdi/fonts.h"
 #include "kernel/faults.h"
 #include "kernel/scheduler.h"
 #include "user/resource_module.h"
@@ -151,13 +152,11 @@ HWND CreateDialogWindow(const DialogTemplate& t, HINSTANCE instance, HWND owner,
 }  // namespace
 
 BaseUnits DialogFontBaseUnits(int pointSize) {
-  // The device's "System" font at 9 points averages 6 pixels per character and is 12
-  // pixels high on a 240 × 320 screen, so 4 × 8 dialog units are 6 × 12 pixels and a
-  // 160-unit-wide dialog fills the screen's width. A VGA screen doubles both. Other
-  // point sizes scale from 9 points.
-  int scale = WindowSystem::get().scale();
-  if (pointSize <= 0) pointSize = 9;
-  return BaseUnits{std::max(1, 6 * scale * pointSize / 9), std::max(1, 12 * scale * pointSize / 9)};
+  // The "System" font's average character, measured from the glyphs the screen draws
+  // with: 6 x 12 pixels at 9 points on a 240 x 320 screen (a 160-unit-wide dialog
+  // fills the screen's width), 12 x 24 on a VGA screen.
+  SIZE average = DialogFontAverageSize(pointSize);
+  return BaseUnits{std::max(1, static_cast<int>(average.cx)), std::max(1, static_cast<int>(average.cy))};
 }
 
 DialogState* FindDialogState(HWND dialog) {
