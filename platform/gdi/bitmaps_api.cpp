@@ -60,7 +60,7 @@ std::span<const unsigned char> InfoBytes(const BITMAPINFO* info) {
 }  // namespace
 
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
-  if (sim::FailsByInjection("CreateBitmap", ERROR_NOT_ENOUGH_MEMORY)) return nullptr;
+  if (sim::FailsByInjection("CreateBitmap")) return nullptr;
   bool depthKnown = bitsPerPixel == 1 || bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
   if (width == 0 || height == 0) return sim::DefaultContextBitmap();
   if (planes != 1 || !depthKnown || !SizeAllowed(width, height))
@@ -75,7 +75,7 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, cons
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
   sim::DeviceContext* context = sim::ContextOf(dc, "CreateCompatibleBitmap");
   if (!context) return nullptr;
-  if (sim::FailsByInjection("CreateCompatibleBitmap", ERROR_NOT_ENOUGH_MEMORY)) return nullptr;
+  if (sim::FailsByInjection("CreateCompatibleBitmap")) return nullptr;
   if (width == 0 || height == 0) return sim::DefaultContextBitmap();
   if (!SizeAllowed(width, height)) return sim::FailWithError(ERROR_INVALID_PARAMETER, static_cast<HBITMAP>(nullptr));
   // Compatible with what the context draws into: a fresh memory context still holds
@@ -90,7 +90,7 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits
   if (bits) *bits = nullptr;
   if (!info || usage != DIB_RGB_COLORS || section || info->bmiHeader.biSize < sizeof(BITMAPINFOHEADER))
     return sim::FailWithError(ERROR_INVALID_PARAMETER, static_cast<HBITMAP>(nullptr));
-  if (sim::FailsByInjection("CreateDIBSection", ERROR_NOT_ENOUGH_MEMORY)) return nullptr;
+  if (sim::FailsByInjection("CreateDIBSection")) return nullptr;
   std::string why;
   auto layout = sim::ReadDibLayout(InfoBytes(info), false, &why);
   if (!layout || !SizeAllowed(layout->width, layout->height))

@@ -25,7 +25,7 @@ HDC WindowContext(HWND hwnd, bool wholeWindow) {
 
 HDC CreateCompatibleDC(HDC dc) {
   if (dc && !sim::ContextOf(dc, "CreateCompatibleDC")) return nullptr;
-  if (sim::FailsByInjection("CreateCompatibleDC", ERROR_NOT_ENOUGH_MEMORY)) return nullptr;
+  if (sim::FailsByInjection("CreateCompatibleDC")) return nullptr;
   auto context = std::make_unique<DeviceContext>();
   context->kind = sim::DcKind::Memory;
   context->attributes.pen = static_cast<HPEN>(GetStockObject(BLACK_PEN));

@@ -85,6 +85,11 @@ inline constexpr std::array kFaultOperations = {
     FaultOperation{"SHCreateShortcut", ERROR_ACCESS_DENIED},
     FaultOperation{"SHGetShortcutTarget", ERROR_ACCESS_DENIED},
     FaultOperation{"SHGetFileInfo", ERROR_FILE_NOT_FOUND},
+    // Drawing: contexts and bitmaps.
+    FaultOperation{"CreateCompatibleDC", ERROR_NOT_ENOUGH_MEMORY},
+    FaultOperation{"CreateBitmap", ERROR_NOT_ENOUGH_MEMORY},
+    FaultOperation{"CreateCompatibleBitmap", ERROR_NOT_ENOUGH_MEMORY},
+    FaultOperation{"CreateDIBSection", ERROR_NOT_ENOUGH_MEMORY},
 };
 
 // The position of `name` in the table; the table's size for a name that is not
