@@ -29,6 +29,24 @@ if(DEFINED HANDHELD_IMAGE_DATA_ARCHIVE)
   cmake_policy(VERSION 3.25)
   set(name ${HANDHELD_IMAGE_DATA_NAME})
 
+  # Without a name the archive is code several images link: it may define no
+  # variable at all (sections the compiler or a sanitizer fills on its own carry no
+  # symbol of the program's).
+  if(NOT name)
+    execute_process(COMMAND ${HANDHELD_NM} --defined-only ${HANDHELD_IMAGE_DATA_ARCHIVE}
+                    OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
+    if(failed)
+      message(FATAL_ERROR "cannot list the symbols of ${HANDHELD_IMAGE_DATA_ARCHIVE}")
+    endif()
+    string(REGEX MATCHALL "[^\n]* [bBdDvV] [^\n]*" variables "${symbols}")
+    if(variables)
+      list(JOIN variables "\n" text)
+      message(FATAL_ERROR "${HANDHELD_IMAGE_DATA_ARCHIVE}: code shared by several images defines "
+              "variables, which no process could have a copy of:\n${text}")
+    endif()
+    return()
+  endif()
+
   # Lists the archive's writable data sections as "member|section|type|flags".
   function(list_writable_sections out)
     execute_process(COMMAND ${HANDHELD_READELF} -S -W ${HANDHELD_IMAGE_DATA_ARCHIVE}
@@ -79,7 +97,7 @@ if(DEFINED HANDHELD_IMAGE_DATA_ARCHIVE)
     if(keep)
       continue()
     endif()
-    if(NOT name OR flags MATCHES "[GT]" OR section MATCHES "^\\.t(data|bss)")
+    if(flags MATCHES "[GT]" OR section MATCHES "^\\.t(data|bss)")
       list(APPEND refused "  ${member}: ${section} (${flags})")
     elseif(type STREQUAL "NOBITS")
       list(APPEND renames "${section}=${name}_bss")
@@ -87,13 +105,7 @@ if(DEFINED HANDHELD_IMAGE_DATA_ARCHIVE)
       list(APPEND renames "${section}=${name}_data")
     endif()
   endforeach()
-  if(refused AND NOT name)
-    list(JOIN refused "\n" refused_text)
-    message(FATAL_ERROR
-      "${HANDHELD_IMAGE_DATA_ARCHIVE}: code shared by several images holds writable data:\n"
-      "${refused_text}\n"
-      "(no process could have its own copy of it: keep shared code free of globals)")
-  elseif(refused)
+  if(refused)
     list(JOIN refused "\n" refused_text)
     message(FATAL_ERROR
       "${HANDHELD_IMAGE_DATA_ARCHIVE}: data that cannot be given to each process of the image:\n"
@@ -135,8 +147,7 @@ function(handheld_no_image_data)
     COMMAND ${CMAKE_COMMAND}
             -DHANDHELD_IMAGE_DATA_ARCHIVE=$<TARGET_FILE:${ARG_TARGET}>
             -DHANDHELD_IMAGE_DATA_NAME=
-            -DHANDHELD_OBJCOPY=${CMAKE_OBJCOPY}
-            -DHANDHELD_READELF=${CMAKE_READELF}
+            -DHANDHELD_NM=${CMAKE_NM}
             -P ${HANDHELD_IMAGE_DATA_SCRIPT}
     COMMENT "no writable data in ${ARG_TARGET}"
     VERBATIM)
