@@ -9,7 +9,7 @@
 #include "kernel/image_registry.h"
 #include "support/test_device.h"
 #include "vornkit.h"
-#include "vornkit_image.h"
+#include "suite_images.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ class VornkitBoundaries : public ::testing::Test {
  protected:
   VornkitBoundaries() {
     device_.folder("\\Temp");
-    device_.device().service<sim::ImageRegistry>().install(VornkitImage());
+    device_.device().service<sim::ImageRegistry>().install(sim::VornkitImage());
   }
 
   // Runs `body` with a file browser opened (modeless) on `folder` in a program
