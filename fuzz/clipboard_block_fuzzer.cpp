@@ -152,7 +152,7 @@ class BridgeSession {
     auto& faults = handheld_.device().faults();
     if (!faults.programFaults().empty()) {
       for (const auto& fault : faults.programFaults())
-        std::fprintf(stderr, "==fuzz== program fault in %s: %s\n", fault.program.c_str(), fault.what.c_str());
+        std::fprintf(stderr, "==fuzz== misuse: %s\n", fault.description().c_str());
       Fail("a program misused the platform");
     }
     if (LiveLocalBlocks() != blocksBefore) Fail("the input left blocks of the local heap behind");

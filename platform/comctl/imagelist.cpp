@@ -26,8 +26,7 @@ HIMAGELIST ImageLists::create(int width, int height, UINT flags, int initial, in
 ImageList* ImageLists::checked(HIMAGELIST handle, const char* operation) {
   auto it = lists_.find(reinterpret_cast<std::uintptr_t>(handle));
   if (it == lists_.end() || it->second.destroyed) {
-    ReportControlFault(std::string(operation) + ": " +
-                       (it == lists_.end() ? "not an image list" : "image list already destroyed"));
+    ReportControlFault(operation, handle, it == lists_.end() ? "not an image list" : "image list already destroyed");
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }

@@ -622,7 +622,7 @@ void DestroyOwnedImageLists(HWND hwnd, ListViewState& s) {
   std::set<HIMAGELIST> done;
   for (HIMAGELIST list : s.imageLists)
     if (list && done.insert(list).second)
-      ImageLists::get().destroy(list, "list view destroying its image list (no LVS_SHAREIMAGELISTS)");
+      ImageLists::get().destroy(list, "ImageList_Destroy by a list view without LVS_SHAREIMAGELISTS");
   std::fill(std::begin(s.imageLists), std::end(s.imageLists), nullptr);
 }
 

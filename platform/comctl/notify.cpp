@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "kernel/device.h"
-#include "text/utf.h"
+#include "kernel/handles.h"
 
 namespace sim {
 
@@ -23,15 +22,8 @@ void SendCommandNotify(HWND control, WORD code) {
   SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
 }
 
-void ReportControlFault(const std::string& what) {
-  WCHAR path[MAX_PATH] = {};
-  DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::string program;
-  if (length > 0 && length < MAX_PATH) {
-    auto utf8 = Utf16ToUtf8(std::u16string_view(path, length));
-    if (utf8) program = *utf8;
-  }
-  Device::current().faults().reportProgramFault(std::move(program), what);
+void ReportControlFault(std::string_view call, const void* handle, std::string problem) {
+  reportProgramFault(call, HandleText(handle), std::move(problem));
 }
 
 int CopyText(const std::u16string& text, WCHAR* buffer, int capacity) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 namespace sim {
 
@@ -12,8 +13,9 @@ namespace sim {
 LRESULT SendNotify(HWND control, UINT code, NMHDR* header);
 // WM_COMMAND with the control's id and a notification code, as the basic controls send.
 void SendCommandNotify(HWND control, WORD code);
-// Records a misuse of the API by the program whose thread is running.
-void ReportControlFault(const std::string& what);
+// Records a misuse of the API by the program whose thread is running: `call` was
+// given `handle` (an item, an image list), which is wrong as `problem` says.
+void ReportControlFault(std::string_view call, const void* handle, std::string problem);
 
 // Truncating copy into a caller's buffer of `capacity` characters, always terminated
 // when capacity > 0; gives the number of characters copied.

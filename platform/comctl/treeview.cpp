@@ -22,8 +22,8 @@ HTREEITEM HandleOf(const TreeNode* node) { return node ? reinterpret_cast<HTREEI
 TreeNode* Lookup(TreeViewState& s, HTREEITEM item, const char* operation) {
   auto it = s.nodes.find(ValueOf(item));
   if (it != s.nodes.end()) return it->second.get();
-  ReportControlFault(std::string(operation) + ": " +
-                     (ValueOf(item) < s.nextHandle ? "tree item already deleted" : "not an item of this tree"));
+  ReportControlFault(operation, item,
+                     ValueOf(item) < s.nextHandle ? "tree item already deleted" : "not an item of this tree");
   return nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include "fs/file_time.h"
 #include "fs/folder_time_keeper.h"
 #include "fs/object_store.h"
+#include "kernel/handles.h"
 
 using namespace sim;
 using namespace sim::fs;
@@ -47,10 +48,14 @@ Disposition Decide(DWORD creationDisposition, bool exists, DWORD access) {
   }
 }
 
-// The open file behind a handle, with the access an operation needs.
-FsResult<OpenFile*> Opened(HANDLE handle, DWORD neededAccess) {
+// The open file behind a handle, with the access an operation needs. A handle that
+// is not an open file (closed, or never one) is the program's misuse.
+FsResult<OpenFile*> Opened(HANDLE handle, DWORD neededAccess, const char* operation) {
   OpenFile* file = Store().file(handle);
-  if (!file) return FsError{ERROR_INVALID_HANDLE};
+  if (!file) {
+    reportProgramFault(operation, HandleText(handle), "not an open file handle");
+    return FsError{ERROR_INVALID_HANDLE};
+  }
   if ((file->access & neededAccess) != neededAccess) return FsError{ERROR_ACCESS_DENIED};
   return file;
 }
@@ -105,7 +110,7 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSEC
 BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, LPVOID) {
   if (bytesRead) *bytesRead = 0;
   if (InjectedFailure("ReadFile")) return FALSE;
-  auto file = Opened(handle, GENERIC_READ);
+  auto file = Opened(handle, GENERIC_READ, "ReadFile");
   if (!file) return FailWith(file.error());
   if (!buffer && bytesToRead) return FailWith(ERROR_INVALID_PARAMETER);
   auto n = ReadAt((*file)->fd.get(), buffer, bytesToRead, (*file)->position);
@@ -118,7 +123,7 @@ BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead
 BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten, LPVOID) {
   if (bytesWritten) *bytesWritten = 0;
   if (InjectedFailure("WriteFile")) return FALSE;
-  auto file = Opened(handle, GENERIC_WRITE);
+  auto file = Opened(handle, GENERIC_WRITE, "WriteFile");
   if (!file) return FailWith(file.error());
   if (!buffer && bytesToWrite) return FailWith(ERROR_INVALID_PARAMETER);
   if (bytesToWrite == 0) return TRUE;
@@ -132,7 +137,7 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesW
 
 DWORD GetFileSize(HANDLE handle, LPDWORD fileSizeHigh) {
   if (InjectedFailure("GetFileSize")) return INVALID_FILE_SIZE;
-  auto file = Opened(handle, 0);
+  auto file = Opened(handle, 0, "GetFileSize");
   auto stat = file ? StatOpenFile((*file)->fd.get()) : std::nullopt;
   if (!stat) {
     SetLastError(file ? static_cast<DWORD>(ERROR_ACCESS_DENIED) : file.error());
@@ -145,7 +150,7 @@ DWORD GetFileSize(HANDLE handle, LPDWORD fileSizeHigh) {
 
 DWORD SetFilePointer(HANDLE handle, LONG distanceToMove, LONG* distanceToMoveHigh, DWORD moveMethod) {
   if (InjectedFailure("SetFilePointer")) return INVALID_SET_FILE_POINTER;
-  auto file = Opened(handle, 0);
+  auto file = Opened(handle, 0, "SetFilePointer");
   if (!file) {
     SetLastError(file.error());
     return INVALID_SET_FILE_POINTER;
@@ -184,7 +189,7 @@ DWORD SetFilePointer(HANDLE handle, LONG distanceToMove, LONG* distanceToMoveHig
 
 BOOL SetEndOfFile(HANDLE handle) {
   if (InjectedFailure("SetEndOfFile")) return FALSE;
-  auto file = Opened(handle, GENERIC_WRITE);
+  auto file = Opened(handle, GENERIC_WRITE, "SetEndOfFile");
   if (!file) return FailWith(file.error());
   if (FsStatus status = Truncate((*file)->fd.get(), (*file)->position)) return FailWith(status);
   SetWriteTime((*file)->fd.get(), Store().nowTicks());
@@ -193,7 +198,7 @@ BOOL SetEndOfFile(HANDLE handle) {
 
 BOOL GetFileTime(HANDLE handle, LPFILETIME creationTime, LPFILETIME lastAccessTime, LPFILETIME lastWriteTime) {
   if (InjectedFailure("GetFileTime")) return FALSE;
-  auto file = Opened(handle, 0);
+  auto file = Opened(handle, 0, "GetFileTime");
   if (!file) return FailWith(file.error());
   auto stat = StatOpenFile((*file)->fd.get());
   if (!stat) return FailWith(ERROR_ACCESS_DENIED);
@@ -209,7 +214,7 @@ BOOL GetFileTime(HANDLE handle, LPFILETIME creationTime, LPFILETIME lastAccessTi
 BOOL SetFileTime(HANDLE handle, const FILETIME* creationTime, const FILETIME* lastAccessTime,
                  const FILETIME* lastWriteTime) {
   if (InjectedFailure("SetFileTime")) return FALSE;
-  auto file = Opened(handle, GENERIC_WRITE);
+  auto file = Opened(handle, GENERIC_WRITE, "SetFileTime");
   if (!file) return FailWith(file.error());
   if (lastWriteTime)
     if (FsStatus status = SetWriteTime((*file)->fd.get(), Ticks(*lastWriteTime))) return FailWith(status);

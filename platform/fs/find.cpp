@@ -8,6 +8,7 @@
 #include "fs/api_guard.h"
 #include "fs/names.h"
 #include "fs/object_store.h"
+#include "kernel/handles.h"
 
 using namespace sim;
 using namespace sim::fs;
@@ -61,6 +62,12 @@ FsResult<std::shared_ptr<Search>> StartSearch(ObjectStore& store, const WCHAR* p
   return search;
 }
 
+// A handle that is not an open search (ended, or never one) is the program's misuse.
+BOOL NotASearch(HANDLE handle, const char* operation) {
+  reportProgramFault(operation, HandleText(handle), "not an open search handle");
+  return FailWith(ERROR_INVALID_HANDLE);
+}
+
 }  // namespace
 
 HANDLE FindFirstFileW(LPCWSTR fileName, LPWIN32_FIND_DATAW findData) {
@@ -87,7 +94,7 @@ BOOL FindNextFileW(HANDLE handle, LPWIN32_FIND_DATAW findData) {
   if (InjectedFailure("FindNextFileW")) return FALSE;
   ObjectStore& store = Store();
   Search* search = store.search(handle);
-  if (!search) return FailWith(ERROR_INVALID_HANDLE);
+  if (!search) return NotASearch(handle, "FindNextFileW");
   if (!findData) return FailWith(ERROR_INVALID_PARAMETER);
   if (!NextFound(store, *search, *findData)) return FailWith(ERROR_NO_MORE_FILES);
   return TRUE;
@@ -96,7 +103,7 @@ BOOL FindNextFileW(HANDLE handle, LPWIN32_FIND_DATAW findData) {
 BOOL FindClose(HANDLE handle) {
   if (InjectedFailure("FindClose")) return FALSE;
   ObjectStore& store = Store();
-  if (!store.search(handle)) return FailWith(ERROR_INVALID_HANDLE);
+  if (!store.search(handle)) return NotASearch(handle, "FindClose");
   store.close(handle);
   return TRUE;
 }

@@ -35,8 +35,7 @@ std::optional<sim::BlitSource> TransparentSource(HANDLE source, RECT& from) {
   sim::GdiObject* bitmap = sim::GdiObjects::get().checked(source, {sim::GdiKind::Bitmap}, "TransparentImage");
   if (!bitmap) return std::nullopt;
   if (bitmap->selections > 0) {
-    sim::ReportDrawingFault("TransparentImage",
-                            "bitmap " + sim::HandleText(source) + " is selected into a device context");
+    sim::ReportDrawingFault("TransparentImage", source, "a bitmap selected into a device context");
     return std::nullopt;
   }
   const sim::BitmapData* data = bitmap->as<sim::BitmapData>();

@@ -41,11 +41,11 @@ HGDIOBJ* SlotFor(DcAttributes& a, GdiKind kind) {
 // stock bitmap every memory context starts with is shared by all of them.
 bool BitmapSelectable(DeviceContext& context, HGDIOBJ object, const GdiObject& bitmap, const char* operation) {
   if (context.kind != DcKind::Memory) {
-    ReportDrawingFault(operation, "a bitmap can only be selected into a memory device context");
+    ReportDrawingFault(operation, object, "a bitmap can only be selected into a memory device context");
     return false;
   }
   if (bitmap.ownership != GdiOwnership::Stock && bitmap.selections > 0 && !HeldBy(context, object)) {
-    ReportDrawingFault(operation, "bitmap " + HandleText(object) + " is already selected into another device context");
+    ReportDrawingFault(operation, object, "a bitmap already selected into another device context");
     return false;
   }
   return true;
@@ -91,9 +91,8 @@ DeviceContext* DeviceContexts::find(HDC dc) {
 DeviceContext* DeviceContexts::checked(HDC dc, const char* operation) {
   if (DeviceContext* context = find(dc)) return context;
   bool stale = closed_.count(reinterpret_cast<std::uintptr_t>(dc)) != 0;
-  ReportDrawingFault(operation, "handle " + HandleText(dc) +
-                                    (stale ? " is a device context that was already deleted or released"
-                                           : " is not a device context"));
+  ReportDrawingFault(operation, dc,
+                     stale ? "a device context that was already deleted or released" : "not a device context");
   SetLastError(ERROR_INVALID_HANDLE);
   return nullptr;
 }

@@ -43,8 +43,7 @@ BOOL DeleteDC(HDC dc) {
   DeviceContext* context = sim::ContextOf(dc, "DeleteDC");
   if (!context) return FALSE;
   if (context->kind != sim::DcKind::Memory) {
-    sim::ReportDrawingFault("DeleteDC", "handle " + sim::HandleText(dc) +
-                                            " is a window's device context; give it back with ReleaseDC");
+    sim::ReportDrawingFault("DeleteDC", dc, "a window's device context; give it back with ReleaseDC");
     return sim::FailWithError(ERROR_INVALID_HANDLE, FALSE);
   }
   return sim::CloseContext(dc, "DeleteDC") ? TRUE : FALSE;
@@ -58,8 +57,7 @@ int ReleaseDC(HWND hwnd, HDC dc) {
   DeviceContext* context = sim::ContextOf(dc, "ReleaseDC");
   if (!context) return 0;
   if (context->kind != sim::DcKind::Screen || context->window != hwnd) {
-    sim::ReportDrawingFault("ReleaseDC", "device context " + sim::HandleText(dc) + " was not got for window " +
-                                             sim::HandleText(hwnd));
+    sim::ReportDrawingFault("ReleaseDC", dc, "a device context not got for window " + sim::HandleText(hwnd));
     return sim::FailWithError(ERROR_INVALID_HANDLE, 0);
   }
   return sim::CloseContext(dc, "ReleaseDC") ? 1 : 0;

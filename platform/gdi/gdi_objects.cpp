@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "kernel/device.h"
-#include "kernel/process.h"
+#include "kernel/handles.h"
 
 namespace sim {
 
@@ -43,15 +43,8 @@ std::string HandleText(const void* handle) {
   return text;
 }
 
-void ReportDrawingFault(const char* operation, const std::string& what) {
-  std::string program;
-  if (Process* process = CurrentProcess())
-    program = process->programName();
-  else if (SimThread* thread = Scheduler::current())
-    program = "thread " + std::to_string(thread->id());
-  else
-    program = "driver";
-  Device::current().faults().reportProgramFault(std::move(program), std::string(operation) + ": " + what);
+void ReportDrawingFault(const char* operation, const void* handle, std::string problem) {
+  reportProgramFault(operation, handle ? HandleText(handle) : std::string(), std::move(problem));
 }
 
 HANDLE GdiObjects::create(GdiDescription description, GdiOwnership ownership, GdiContent content) {
@@ -92,13 +85,13 @@ GdiObject* GdiObjects::checked(HANDLE handle, std::initializer_list<GdiKind> kin
   GdiObject* object = lookup(handle);
   std::string problem;
   if (!object)
-    problem = "is not a drawing object";
+    problem = "not a drawing object";
   else if (object->destroyed)
-    problem = "is " + WithArticle(object->description.kind) + " that was already destroyed";
+    problem = WithArticle(object->description.kind) + " that was already destroyed";
   else if (!KindAccepted(object->description.kind, kinds))
-    problem = "is " + WithArticle(object->description.kind) + ", not what the call takes";
+    problem = WithArticle(object->description.kind) + ", not what the call takes";
   if (problem.empty()) return object;
-  ReportDrawingFault(operation, "handle " + HandleText(handle) + " " + problem);
+  reportProgramFault(operation, HandleText(handle), std::move(problem));
   SetLastError(ERROR_INVALID_HANDLE);
   return nullptr;
 }
@@ -112,8 +105,7 @@ bool GdiObjects::destroy(HANDLE handle, std::initializer_list<GdiKind> kinds, co
   if (!object) return false;
   if (object->ownership != GdiOwnership::Owned) return true;
   if (object->selections > 0) {
-    ReportDrawingFault(operation, "handle " + HandleText(handle) + " is " + WithArticle(object->description.kind) +
-                                      " still selected into a device context");
+    ReportDrawingFault(operation, handle, WithArticle(object->description.kind) + " still selected into a device context");
     SetLastError(ERROR_INVALID_PARAMETER);
     return false;
   }

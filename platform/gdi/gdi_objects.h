@@ -159,7 +159,7 @@ HICON CreateIconObject(GdiDescription description, IconData images = {});
 const char* GdiKindName(GdiKind kind);
 
 // Records a misuse of the drawing API by the running program: "`operation`: `what`".
-void ReportDrawingFault(const char* operation, const std::string& what);
+void ReportDrawingFault(const char* operation, const void* handle, std::string problem);
 // A handle as text for fault reports.
 std::string HandleText(const void* handle);
 

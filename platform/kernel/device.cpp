@@ -15,6 +15,7 @@ Device::Device(DeviceConfig config)
   if (activeDevice)
     throw std::logic_error("a handheld is already running in this process; shut it down before booting another");
   scheduler_ = std::make_unique<Scheduler>(clock_);
+  faults_.observeProgramFaults(config_.programFaultObserver);
   activeDevice = this;
 }
 

@@ -26,6 +26,9 @@ struct DeviceConfig {
   int screenHeight = 320;
   std::int64_t bootUnixSeconds = 1017619200;  // 2002-04-01 00:00:00 UTC = 09:00 at UTC+9
   int utcOffsetMinutes = 540;
+  // Told of every program fault as it is reported (a test fails on it, a runner
+  // stops); the device records the faults either way.
+  ProgramFaultObserver programFaultObserver;
 };
 
 class Device {

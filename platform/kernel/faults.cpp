@@ -41,8 +41,15 @@ bool FailsByInjection(FaultName operation) {
   return true;
 }
 
-void Faults::reportProgramFault(std::string program, std::string what) {
-  programFaults_.push_back(ProgramFault{std::move(program), std::move(what)});
+std::string ProgramFault::description() const {
+  return program + ": " + call + "(" + handle + "): " + problem;
+}
+
+void Faults::reportProgramFault(ProgramFault fault) {
+  programFaults_.push_back(std::move(fault));
+  if (!observer_) return;
+  const ProgramFault recorded = programFaults_.back();  // the observer may report again
+  observer_(recorded);
 }
 
 }  // namespace sim

@@ -1,6 +1,7 @@
 #include "kernel/handles.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "kernel/device.h"
@@ -77,15 +78,22 @@ std::shared_ptr<KernelObject> resolveHandle(HANDLE handle) {
   return device.service<HandleTable>().find(handle);
 }
 
-void reportProgramFault(std::string_view what) {
-  std::string who;
-  if (auto* process = CurrentProcess())
-    who = process->programName();
-  else if (auto* thread = Scheduler::current())
-    who = "thread " + std::to_string(thread->id());
-  else
-    who = "driver";
-  Device::current().faults().reportProgramFault(std::move(who), std::string(what));
+std::string HandleText(const void* handle) {
+  if (!handle) return "NULL";
+  char text[24];
+  std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle)));
+  return text;
+}
+
+std::string CallerName() {
+  if (auto* process = CurrentProcess()) return process->programName();
+  if (auto* thread = Scheduler::current()) return "thread " + std::to_string(thread->id());
+  return "driver";
+}
+
+void reportProgramFault(std::string_view call, std::string handle, std::string problem) {
+  Device::current().faults().reportProgramFault(
+      ProgramFault{CallerName(), std::string(call), std::move(handle), std::move(problem)});
 }
 
 }  // namespace sim

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -92,7 +93,13 @@ inline HANDLE currentThreadPseudoHandle() { return reinterpret_cast<HANDLE>(std:
 // handle is unknown or closed.
 std::shared_ptr<KernelObject> resolveHandle(HANDLE handle);
 
-// Records a misuse of the API by the calling program (or by the driver).
-void reportProgramFault(std::string_view what);
+// A handle or pointer as a fault report writes it: "0x10008", or "NULL".
+std::string HandleText(const void* handle);
+// Who is calling, for fault reports: the device path of the calling thread's
+// program, "thread N" for a thread of no process, "driver" for the host.
+std::string CallerName();
+// Records a misuse of the API by the caller: `call` was given `handle`, which is
+// wrong as `problem` says.
+void reportProgramFault(std::string_view call, std::string handle, std::string problem);
 
 }  // namespace sim

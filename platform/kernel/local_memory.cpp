@@ -59,8 +59,8 @@ namespace {
 
 sim::LocalMemory& heap() { return sim::Device::current().service<sim::LocalMemory>(); }
 
-void badBlock(const char* operation) {
-  sim::reportProgramFault(std::string(operation) + ": not a live local memory block");
+void badBlock(const char* operation, HLOCAL memory) {
+  sim::reportProgramFault(operation, sim::HandleText(memory), "not a live local memory block");
   SetLastError(ERROR_INVALID_HANDLE);
 }
 
@@ -76,7 +76,7 @@ HLOCAL LocalAlloc(UINT flags, UINT bytes) {
 
 HLOCAL LocalReAlloc(HLOCAL memory, UINT bytes, UINT flags) {
   if (!heap().size(memory)) {
-    badBlock("LocalReAlloc");
+    badBlock("LocalReAlloc", memory);
     return nullptr;
   }
   if (flags & LMEM_MODIFY) return memory;
@@ -89,14 +89,14 @@ HLOCAL LocalReAlloc(HLOCAL memory, UINT bytes, UINT flags) {
 HLOCAL LocalFree(HLOCAL memory) {
   if (!memory) return nullptr;
   if (heap().free(memory)) return nullptr;
-  badBlock("LocalFree");
+  badBlock("LocalFree", memory);
   return memory;
 }
 
 UINT LocalSize(HLOCAL memory) {
   auto size = heap().size(memory);
   if (!size) {
-    badBlock("LocalSize");
+    badBlock("LocalSize", memory);
     return 0;
   }
   return static_cast<UINT>(*size);
@@ -104,7 +104,7 @@ UINT LocalSize(HLOCAL memory) {
 
 LPVOID LocalLock(HLOCAL memory) {
   if (!heap().size(memory)) {
-    badBlock("LocalLock");
+    badBlock("LocalLock", memory);
     return nullptr;
   }
   return memory;
@@ -112,7 +112,7 @@ LPVOID LocalLock(HLOCAL memory) {
 
 BOOL LocalUnlock(HLOCAL memory) {
   if (!heap().size(memory)) {
-    badBlock("LocalUnlock");
+    badBlock("LocalUnlock", memory);
     return FALSE;
   }
   SetLastError(NO_ERROR);  // a block that is not locked any more

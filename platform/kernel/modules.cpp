@@ -45,7 +45,7 @@ FARPROC exportOf(const sim::ImageExport* found) {
 std::shared_ptr<const sim::ProgramImage> imageOf(HMODULE module, const char* operation) {
   auto image = registry().byModule(module);
   if (!image) {
-    sim::reportProgramFault(std::string(operation) + ": invalid module handle");
+    sim::reportProgramFault(operation, sim::HandleText(module), "not a module handle");
     SetLastError(ERROR_INVALID_HANDLE);
   }
   return image;
@@ -84,7 +84,7 @@ BOOL FreeLibrary(HMODULE module) {
   auto* process = sim::CurrentProcess();
   sim::LoadedModule* loaded = process ? loadedIn(*process, module) : nullptr;
   if (!loaded) {
-    sim::reportProgramFault("FreeLibrary: module not loaded by this process");
+    sim::reportProgramFault("FreeLibrary", sim::HandleText(module), "not a library this program has loaded");
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }

@@ -1,6 +1,8 @@
 // The process and thread API at the device boundary.
 #include <windows.h>
 
+#include <type_traits>
+
 #include "kernel/device.h"
 #include "kernel/handles.h"
 #include "kernel/process.h"
@@ -16,7 +18,9 @@ template <class T>
 std::shared_ptr<T> objectOf(HANDLE handle, const char* operation) {
   auto object = std::dynamic_pointer_cast<T>(sim::resolveHandle(handle));
   if (!object) {
-    sim::reportProgramFault(std::string(operation) + ": invalid handle");
+    constexpr bool process = std::is_same_v<T, sim::Process>;
+    sim::reportProgramFault(operation, sim::HandleText(handle),
+                            process ? "not an open process handle" : "not an open thread handle");
     SetLastError(ERROR_INVALID_HANDLE);
   }
   return object;

@@ -25,7 +25,7 @@ struct EventNames {
 std::shared_ptr<sim::Waitable> waitableOf(HANDLE handle, const char* operation) {
   auto object = std::dynamic_pointer_cast<sim::Waitable>(sim::resolveHandle(handle));
   if (!object) {
-    sim::reportProgramFault(std::string(operation) + ": invalid handle");
+    sim::reportProgramFault(operation, sim::HandleText(handle), "not an open handle of an object to wait for");
     SetLastError(ERROR_INVALID_HANDLE);
   }
   return object;
@@ -85,7 +85,7 @@ DWORD waitFor(const std::vector<std::shared_ptr<sim::Waitable>>& objects, bool a
 BOOL CloseHandle(HANDLE object) {
   if (object == sim::currentProcessPseudoHandle() || object == sim::currentThreadPseudoHandle()) return TRUE;
   if (handles().close(object)) return TRUE;
-  sim::reportProgramFault("CloseHandle: invalid handle");
+  sim::reportProgramFault("CloseHandle", sim::HandleText(object), "not an open handle");
   SetLastError(ERROR_INVALID_HANDLE);
   return FALSE;
 }
@@ -133,7 +133,7 @@ HANDLE CreateEventW(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState, 
 BOOL SetEvent(HANDLE event) {
   auto target = std::dynamic_pointer_cast<sim::Event>(sim::resolveHandle(event));
   if (!target) {
-    sim::reportProgramFault("SetEvent: invalid handle");
+    sim::reportProgramFault("SetEvent", sim::HandleText(event), "not an open event handle");
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
@@ -144,7 +144,7 @@ BOOL SetEvent(HANDLE event) {
 BOOL ResetEvent(HANDLE event) {
   auto target = std::dynamic_pointer_cast<sim::Event>(sim::resolveHandle(event));
   if (!target) {
-    sim::reportProgramFault("ResetEvent: invalid handle");
+    sim::reportProgramFault("ResetEvent", sim::HandleText(event), "not an open event handle");
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }

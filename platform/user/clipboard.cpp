@@ -74,7 +74,7 @@ bool Clipboard::set(UINT format, HANDLE block, SimThread* thread, DWORD& error) 
     return false;
   }
   if (block && !heap_.size(block)) {
-    reportProgramFault("SetClipboardData: not a live local memory block");
+    reportProgramFault("SetClipboardData", HandleText(block), "not a live local memory block");
     error = ERROR_INVALID_HANDLE;
     return false;
   }

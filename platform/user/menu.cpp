@@ -1,7 +1,6 @@
 #include "user/menu.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
 #include "kernel/device.h"
@@ -52,12 +51,7 @@ Menu* MenuSystem::find(HMENU handle) const {
 
 Menu* MenuSystem::checked(HMENU handle, const char* operation) {
   if (Menu* menu = find(handle)) return menu;
-  if (handle) {
-    char what[128];
-    std::snprintf(what, sizeof what, "%s: menu handle %#llx is not a live menu", operation,
-                  static_cast<unsigned long long>(keyOf(handle)));
-    reportProgramFault(what);
-  }
+  if (handle) reportProgramFault(operation, HandleText(handle), "not a live menu");
   SetLastError(ERROR_INVALID_MENU_HANDLE);
   return nullptr;
 }

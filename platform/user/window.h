@@ -112,9 +112,10 @@ class WindowSystem {
   // --- handles ---
   // The live window of `hwnd`, or null; silent (for IsWindow and the automation layer).
   Window* find(HWND hwnd) const;
-  // The live window of `hwnd`; for a destroyed or unknown handle reports a program
-  // fault of the calling program naming `operation`, sets ERROR_INVALID_WINDOW_HANDLE
-  // and gives null.
+  // The live window of `hwnd`; for a destroyed or unknown handle sets
+  // ERROR_INVALID_WINDOW_HANDLE and gives null. As on the device, a call given a
+  // window that is gone just fails: window handles are checked by the system, and
+  // a window of another program may go at any time.
   Window* checked(HWND hwnd, const char* operation);
 
   // --- classes (names compare ignoring case) ---
@@ -193,8 +194,6 @@ class WindowSystem {
 };
 
 // --- helpers shared by the window part ---
-// Device path (UTF-8) of the program whose thread is running, for fault reports.
-std::string CurrentProgramPath();
 Process* CurrentProcessOfThread();
 // Sets the caller's last error and gives `result`.
 template <class T>

@@ -8,12 +8,6 @@ namespace sim {
 
 Process* CurrentProcessOfThread() { return CurrentProcess(); }
 
-std::string CurrentProgramPath() {
-  if (Process* process = CurrentProcess()) return process->programName();
-  SimThread* thread = Scheduler::current();
-  return thread ? "thread " + std::to_string(thread->id()) : "driver";
-}
-
 DWORD ProcessIdOf(const Process* process) { return process ? process->id : 0; }
 
 // A thread's windows die with it, on that thread, before its process is signaled.

@@ -30,13 +30,8 @@ Window* WindowSystem::find(HWND hwnd) const {
   return it->second.get();
 }
 
-Window* WindowSystem::checked(HWND hwnd, const char* operation) {
+Window* WindowSystem::checked(HWND hwnd, const char* /*operation*/) {
   if (Window* window = find(hwnd)) return window;
-  std::string what = std::string(operation) + ": ";
-  what += hwnd ? "window handle " + std::to_string(reinterpret_cast<std::uintptr_t>(hwnd)) +
-                     " is not a live window"
-               : "null window handle";
-  device_.faults().reportProgramFault(CurrentProgramPath(), what);
   SetLastError(ERROR_INVALID_WINDOW_HANDLE);
   return nullptr;
 }

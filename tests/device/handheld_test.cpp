@@ -7,12 +7,14 @@
 #include "device_listing.h"
 #include "handheld.h"
 #include "kernel/image_registry.h"
+#include "tests/support/misuse.h"
 
 namespace {
 
 sim::HandheldOptions WithoutPrograms() {
   sim::HandheldOptions options;
   options.programs.clear();
+  options.device = test_support::FailOnMisuse(options.device);
   return options;
 }
 
@@ -65,6 +67,7 @@ TEST(Handheld, InstallsCatalogProgramsAsImagesAndFiles) {
   std::filesystem::create_directories(folder / "Storage Card");
   {
     sim::HandheldOptions options;
+    options.device = test_support::FailOnMisuse(options.device);
     options.folder = folder;
     options.programs = {{"Recorder", [] {
                            sim::ProgramImage image;

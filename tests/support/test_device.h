@@ -1,5 +1,6 @@
 // A device for the suite's tests: booted over a fresh temporary folder that is
-// removed afterwards, with a way to run code as a program of that device.
+// removed afterwards, with a way to run code as a program of that device. Any
+// misuse of the platform fails the test (see misuse.h).
 #pragma once
 
 #include <filesystem>
@@ -9,6 +10,7 @@
 
 #include "kernel/device.h"
 #include "kernel/process.h"
+#include "misuse.h"
 
 namespace test_support {
 
@@ -17,7 +19,7 @@ class TestDevice {
   TestDevice() : root_(MakeRoot()) {
     sim::DeviceConfig config;
     config.root = root_;
-    device_ = std::make_unique<sim::Device>(config);
+    device_ = std::make_unique<sim::Device>(FailOnMisuse(config));
   }
   ~TestDevice() {
     device_.reset();

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "kernel/device.h"
+#include "support/misuse.h"
 #include "kernel/image_registry.h"
 #include "kernel/process.h"
 #include "user/window.h"
@@ -28,7 +29,7 @@ TEST_P(FolderTreeLayout, TreeFollowsTheDialogsClientArea) {
     config.root = root;
     config.screenWidth = GetParam().width;
     config.screenHeight = GetParam().height;
-    sim::Device device(config);
+    sim::Device device(test_support::FailOnMisuse(config));
     device.service<sim::ImageRegistry>().install(sim::VornkitImage());
     int result = -1;
     sim::StartFunction(device, u"\\Tests\\caller.exe", [&] {

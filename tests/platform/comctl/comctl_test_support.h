@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "kernel/device.h"
+#include "tests/support/misuse.h"
 #include "kernel/process.h"
 #include "user/input.h"
 
@@ -110,7 +111,7 @@ class Handheld {
     std::filesystem::create_directories(root_);
     sim::DeviceConfig config;
     config.root = root_;
-    device_ = std::make_unique<sim::Device>(config);
+    device_ = std::make_unique<sim::Device>(test_support::FailOnMisuse(config));
     Heard().clear();
     Answer() = nullptr;
   }

@@ -13,6 +13,7 @@
 
 #include "fs/object_store.h"
 #include "kernel/device.h"
+#include "tests/support/misuse.h"
 
 class FsTest : public ::testing::Test {
  protected:
@@ -26,7 +27,7 @@ class FsTest : public ::testing::Test {
     std::filesystem::create_directories(root_);
     sim::DeviceConfig config;
     config.root = root_;
-    device_ = std::make_unique<sim::Device>(config);
+    device_ = std::make_unique<sim::Device>(test_support::FailOnMisuse(config));
   }
   void TearDown() override {
     device_.reset();

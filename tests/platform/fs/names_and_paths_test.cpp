@@ -127,7 +127,7 @@ TEST_F(FsTest, ADeviceOverALinkedHostFolderResolvesItsPaths) {
   device_.reset();
   sim::DeviceConfig config;
   config.root = base_ / "via-link";
-  device_ = std::make_unique<sim::Device>(config);
+  device_ = std::make_unique<sim::Device>(test_support::FailOnMisuse(config));
 
   EXPECT_EQ(GetFileAttributesW(u"\\Folder\\Inner\\file.txt"), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
   EXPECT_EQ(GetFileAttributesW(u"\\folder\\INNER"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));

@@ -26,6 +26,7 @@ TEST_F(FsTest, SearchFailuresTellWhy) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
   EXPECT_EQ(FindFirstFileW(u"\\Fo*\\file.txt", &data), INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
+  test_support::ExpectMisuse failedSearch("FindNextFileW");
   EXPECT_FALSE(FindNextFileW(INVALID_HANDLE_VALUE, &data));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 }
@@ -88,5 +89,9 @@ TEST_F(FsTest, EntriesRemovedDuringASearchAreSkipped) {
   EXPECT_EQ(std::u16string(data.cFileName), u"c");
   EXPECT_FALSE(FindNextFileW(search, &data));
   EXPECT_TRUE(CloseHandle(search));
+  test_support::ExpectMisuse closed("FindClose");
+  test_support::ExpectMisuse next("FindNextFileW");
   EXPECT_FALSE(FindClose(search));  // already closed
+  EXPECT_FALSE(FindNextFileW(search, &data));
+  EXPECT_EQ(closed.faults().at(0).problem, "not an open search handle");
 }

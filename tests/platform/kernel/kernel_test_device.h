@@ -5,13 +5,14 @@
 #include <filesystem>
 
 #include "kernel/device.h"
+#include "tests/support/misuse.h"
 
 namespace kernel_test {
 
 inline sim::DeviceConfig deviceConfig() {
   sim::DeviceConfig config;
   config.root = std::filesystem::temp_directory_path() / "kernel-tests-unused";
-  return config;
+  return test_support::FailOnMisuse(config);
 }
 
 }  // namespace kernel_test

@@ -270,6 +270,9 @@ TEST(Processes, ExitThreadEndsOnlyThatThreadAndTheEntryDecidesTheExitCode) {
 TEST(Processes, AClosedOrUnknownHandleIsAProgramFaultNotACrash) {
   sim::Device device(deviceConfig());
   std::vector<DWORD> results;
+  test_support::ExpectMisuse closed("CloseHandle");
+  test_support::ExpectMisuse waited("WaitForSingleObject");
+  test_support::ExpectMisuse unknown("SetEvent");
   sim::StartFunction(device, u"\\Windows\\\u30c6\u30b9\u30c8.exe", [&] {
     HANDLE event = CreateEventW(nullptr, TRUE, TRUE, nullptr);
     results.push_back(CloseHandle(event));
@@ -281,11 +284,12 @@ TEST(Processes, AClosedOrUnknownHandleIsAProgramFaultNotACrash) {
   });
   device.scheduler().runUntilIdle();
   EXPECT_EQ(results, (std::vector<DWORD>{TRUE, FALSE, ERROR_INVALID_HANDLE, WAIT_FAILED, FALSE}));
-  const auto& faults = device.faults().programFaults();
-  ASSERT_EQ(faults.size(), 3u);
-  EXPECT_EQ(faults[0].program, "\\Windows\\\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88.exe");
-  EXPECT_NE(faults[0].what.find("CloseHandle"), std::string::npos);
-  EXPECT_NE(faults[1].what.find("WaitForSingleObject"), std::string::npos);
+  ASSERT_EQ(closed.faults().size(), 1u);
+  const sim::ProgramFault& fault = closed.faults()[0];
+  EXPECT_EQ(fault.program, "\\Windows\\\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88.exe");
+  EXPECT_EQ(fault.handle, waited.faults().at(0).handle) << "the closed event's handle";
+  EXPECT_EQ(unknown.faults().at(0).handle, "0x1234");
+  EXPECT_EQ(fault.description(), fault.program + ": CloseHandle(" + fault.handle + "): not an open handle");
 }
 
 TEST(Processes, ShutdownEndsABlockedProcessThroughItsNormalEnd) {

@@ -5,13 +5,14 @@
 #include <vector>
 
 #include "kernel/device.h"
+#include "tests/support/misuse.h"
 
 namespace {
 
 sim::DeviceConfig scratchConfig() {
   sim::DeviceConfig config;
   config.root = std::filesystem::temp_directory_path();
-  return config;
+  return test_support::FailOnMisuse(config);
 }
 
 TEST(Scheduler, ThreadsTakeTurnsOnlyAtBlockingCallsInTheSameOrderEveryTime) {

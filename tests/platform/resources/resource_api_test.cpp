@@ -7,6 +7,7 @@
 #include <string>
 
 #include "kernel/device.h"
+#include "tests/support/misuse.h"
 #include "kernel/image_registry.h"
 #include "kernel/process.h"
 #include "test_image.h"
@@ -24,7 +25,7 @@ class ResourceApi : public ::testing::Test {
     std::filesystem::create_directories(root_);
     sim::DeviceConfig config;
     config.root = root_;
-    device_ = std::make_unique<sim::Device>(config);
+    device_ = std::make_unique<sim::Device>(test_support::FailOnMisuse(config));
     module_ = install(u"\\Windows\\restest.exe", restest::Image(), [](HINSTANCE, HINSTANCE, LPWSTR, int) { return 0; });
   }
   void TearDown() override {

@@ -14,6 +14,7 @@
 #include "../resources/test_resource_ids.h"
 #include "comctl/toolbar.h"
 #include "kernel/device.h"
+#include "tests/support/misuse.h"
 #include "kernel/image_registry.h"
 #include "kernel/process.h"
 #include "shell/menu_bar.h"
@@ -41,7 +42,7 @@ class MenuBarTest : public ::testing::Test {
     std::filesystem::create_directories(root_);
     sim::DeviceConfig config;
     config.root = root_;
-    device_ = std::make_unique<sim::Device>(config);
+    device_ = std::make_unique<sim::Device>(test_support::FailOnMisuse(config));
     seen = &seen_;
   }
   ~MenuBarTest() override {

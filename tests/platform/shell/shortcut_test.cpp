@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kernel/device.h"
+#include "tests/support/misuse.h"
 #include "shell/shortcut.h"
 
 namespace {
@@ -66,7 +67,7 @@ class ShortcutFiles : public ::testing::Test {
     std::filesystem::create_directories(root_);
     sim::DeviceConfig config;
     config.root = root_;
-    device_ = std::make_unique<sim::Device>(config);
+    device_ = std::make_unique<sim::Device>(test_support::FailOnMisuse(config));
   }
   void TearDown() override {
     device_.reset();

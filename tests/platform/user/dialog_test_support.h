@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include "kernel/device.h"
+#include "tests/support/misuse.h"
 #include "kernel/image_registry.h"
 #include "kernel/process.h"
 #include "user/input.h"
@@ -35,7 +36,7 @@ class TestDevice {
     std::filesystem::create_directories(root_);
     sim::DeviceConfig config;
     config.root = root_;
-    device_ = std::make_unique<sim::Device>(config);
+    device_ = std::make_unique<sim::Device>(test_support::FailOnMisuse(config));
   }
   ~TestDevice() {
     device_.reset();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "kernel/device.h"
+#include "tests/support/misuse.h"
 
 namespace menutest {
 
@@ -43,7 +44,7 @@ class TestDevice {
   static sim::DeviceConfig config(const ScratchFolder& folder) {
     sim::DeviceConfig result;
     result.root = folder.path();
-    return result;
+    return test_support::FailOnMisuse(result);
   }
   ScratchFolder folder_;
   sim::Device device_;

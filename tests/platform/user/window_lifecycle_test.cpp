@@ -78,7 +78,9 @@ TEST_F(WindowLifecycle, CreateFailingInWmCreateDestroysTheWindowAndGivesNull) {
   EXPECT_TRUE(sim::WindowSystem::get().topLevel().empty());
 }
 
-TEST_F(WindowLifecycle, DeadHandlesAreProgramFaultsAndAreNeverReused) {
+// As on the device, a window handle that is gone makes the call fail; it is not a
+// misuse (another program's window may go at any time).
+TEST_F(WindowLifecycle, DeadHandlesFailWithoutMisuseAndAreNeverReused) {
   std::vector<std::uintptr_t> handles;
   DWORD error = 0;
   LONG value = -1;
@@ -101,11 +103,7 @@ TEST_F(WindowLifecycle, DeadHandlesAreProgramFaultsAndAreNeverReused) {
   EXPECT_EQ(error, static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
   std::sort(handles.begin(), handles.end());
   EXPECT_EQ(std::unique(handles.begin(), handles.end()), handles.end());
-  const auto& faults = device->faults().programFaults();
-  ASSERT_EQ(faults.size(), 3u);
-  EXPECT_NE(faults[0].program.find("stale.exe"), std::string::npos);
-  EXPECT_NE(faults[0].what.find("GetWindowLongW"), std::string::npos);
-  EXPECT_NE(faults[2].what.find("DestroyWindow"), std::string::npos);
+  EXPECT_TRUE(device->faults().programFaults().empty());
 }
 
 TEST_F(WindowLifecycle, OnlyTheOwningThreadMayDestroyAWindow) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "kernel/device.h"
+#include "tests/support/misuse.h"
 #include "kernel/process.h"
 #include "user/window.h"
 
@@ -32,7 +33,7 @@ class TestDevice {
     config.root = root_;
     config.screenWidth = width;
     config.screenHeight = height;
-    device_ = std::make_unique<sim::Device>(config);
+    device_ = std::make_unique<sim::Device>(test_support::FailOnMisuse(config));
   }
   ~TestDevice() {
     device_.reset();
