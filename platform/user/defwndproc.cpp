@@ -50,6 +50,8 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 LRESULT CallWindowProcW(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!proc) return 0;
   sim::Window* window = sim::WindowSystem::get().find(hwnd);
+  // A procedure passed on down a chain may be the code of a program that has ended.
+  if (window && sim::IntoEndedProgram("CallWindowProcW", *window, proc, msg)) return 0;
   sim::DataContext context(window ? sim::ProcedureOwner(*window, reinterpret_cast<const void*>(proc)) : nullptr);
   return proc(hwnd, msg, wParam, lParam);
 }

@@ -309,6 +309,11 @@ MessageQueue* MessageQueues::current() {
 LRESULT CallWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   Window* window = WindowSystem::get().find(hwnd);
   if (!window || !window->proc) return 0;
+  // Reported once: the window's messages go nowhere after, as its thread would have crashed.
+  if (IntoEndedProgram("window procedure", *window, window->proc, message)) {
+    window->proc = nullptr;
+    return 0;
+  }
   WNDPROC proc = window->proc;
   DataContext context(ProcedureOwner(*window, reinterpret_cast<const void*>(proc)));
   return proc(hwnd, message, wParam, lParam);

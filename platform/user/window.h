@@ -17,6 +17,7 @@
 #include <string_view>
 #include <typeindex>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace sim {
@@ -64,7 +65,9 @@ struct Window {
   SimThread* thread = nullptr;    // the thread that created it; its procedure runs there
   Process* process = nullptr;
   // The process that put each procedure on this window (a replacement window
-  // procedure, a dialog procedure), when it is not the class's own.
+  // procedure, a dialog procedure), when it is not the class's own; putting an old
+  // one back keeps its owner. A program's end leaves its procedures pointing at code
+  // that is gone.
   std::map<const void*, Process*> procedureOwners;
   WindowLife life = WindowLife::Creating;
 
@@ -201,6 +204,11 @@ T Fail(DWORD error, T result) {
   SetLastError(error);
   return result;
 }
+
+// True, with the misuse reported, when `proc` is the code of an ended program as far
+// as `window` knows: `call` was about to run it for `message`, which on the device
+// crashes the calling thread.
+bool IntoEndedProgram(const char* call, const Window& window, WNDPROC proc, UINT message);
 
 // Sends WM_DESTROY/WM_NCDESTROY and removes the window; the caller runs on the
 // window's thread. Returns false when the window is already being destroyed.

@@ -1,5 +1,8 @@
 // Where the window part meets processes: who is calling, and thread ends.
+#include <cstdio>
+
 #include "kernel/device.h"
+#include "kernel/handles.h"
 #include "kernel/process.h"
 #include "kernel/scheduler.h"
 #include "user/window.h"
@@ -9,6 +12,15 @@ namespace sim {
 Process* CurrentProcessOfThread() { return CurrentProcess(); }
 
 DWORD ProcessIdOf(const Process* process) { return process ? process->id : 0; }
+
+bool IntoEndedProgram(const char* call, const Window& window, WNDPROC proc, UINT message) {
+  const Process* owner = ProcedureOwner(window, reinterpret_cast<const void*>(proc));
+  if (!owner || !owner->ended) return false;
+  char problem[64];
+  std::snprintf(problem, sizeof problem, "message 0x%04X to a procedure of ended ", message);
+  reportProgramFault(call, HandleText(window.handle), problem + owner->programName());
+  return true;
+}
 
 // A thread's windows die with it, on that thread, before its process is signaled.
 void WatchProcessEnds(WindowSystem& windows) {

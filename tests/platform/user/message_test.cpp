@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "kernel/handles.h"
 #include "window_test_support.h"
 
 using namespace wintest;
@@ -158,7 +159,8 @@ TEST_F(Messages, PeekMessageHonoursRemovalAndFilters) {
 }
 
 // A second program replaces a window's procedure, passes every message on, and puts
-// the original back when the window is destroyed.
+// the original back when the window is destroyed. It lives on meanwhile: its
+// procedure is its code.
 WNDPROC g_previous = nullptr;
 DWORD g_hookThread = 0;
 
@@ -181,6 +183,7 @@ TEST_F(Messages, AnotherProgramsReplacementProcedureRunsOnTheWindowsThread) {
   sim::StartFunction(*device, u"\\Windows\\companion.exe", [fx] {
     g_previous = reinterpret_cast<WNDPROC>(GetWindowLongW(fx, GWL_WNDPROC));
     SetWindowLongW(fx, GWL_WNDPROC, reinterpret_cast<LONG>(&HookProc));
+    Sleep(INFINITE);
     return 0;
   });
   device.settle();
@@ -197,6 +200,60 @@ TEST_F(Messages, AnotherProgramsReplacementProcedureRunsOnTheWindowsThread) {
   EXPECT_EQ(g_previous, nullptr);
   EXPECT_EQ(Log(), (Strings{"hook:GETTEXTLENGTH", "fx:GETTEXTLENGTH", "hook:CLOSE", "fx:CLOSE", "hook:DESTROY", "fx:DESTROY",
                             "fx:NCDESTROY"}));
+}
+
+WNDPROC g_chainNext = nullptr;
+
+LRESULT CALLBACK ChainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcW(g_chainNext, hwnd, msg, wParam, lParam);
+}
+
+// On the device a procedure of an ended program is code that is gone: a message to
+// it is reported once as misuse and reaches nothing, and so does a call passed on
+// to it down a chain. A program that puts the original back before it ends leaves
+// the window whole.
+TEST_F(Messages, AProcedureLeftBehindByAnEndedProgramIsMisuse) {
+  HWND fx = startWindowProgram(u"\\Windows\\fx.exe", u"fx");
+  HWND kept = startWindowProgram(u"\\Windows\\kept.exe", u"kept");
+  HWND chained = startWindowProgram(u"\\Windows\\chained.exe", u"chained");
+  sim::StartFunction(*device, u"\\Windows\\hooker.exe", [=] {
+    g_previous = reinterpret_cast<WNDPROC>(GetWindowLongW(fx, GWL_WNDPROC));
+    SetWindowLongW(fx, GWL_WNDPROC, reinterpret_cast<LONG>(&HookProc));
+    SetWindowLongW(chained, GWL_WNDPROC, reinterpret_cast<LONG>(&HookProc));
+    LONG original = SetWindowLongW(kept, GWL_WNDPROC, reinterpret_cast<LONG>(&HookProc));
+    SetWindowLongW(kept, GWL_WNDPROC, original);
+    return 0;
+  });
+  device.settle();
+  sim::StartFunction(*device, u"\\Windows\\lasting.exe", [=] {
+    g_chainNext = reinterpret_cast<WNDPROC>(SetWindowLongW(chained, GWL_WNDPROC, reinterpret_cast<LONG>(&ChainProc)));
+    Sleep(INFINITE);
+    return 0;
+  });
+  device.settle();
+  Log().clear();
+  test_support::ExpectMisuse gone("window procedure");
+  test_support::ExpectMisuse passedOn("CallWindowProcW");
+  LRESULT lengths[4] = {-1, -1, -1, -1};
+  sim::StartFunction(*device, u"\\Windows\\other.exe", [&] {
+    lengths[0] = SendMessageW(fx, WM_GETTEXTLENGTH, 0, 0);
+    lengths[1] = SendMessageW(fx, WM_GETTEXTLENGTH, 0, 0);
+    lengths[2] = SendMessageW(kept, WM_GETTEXTLENGTH, 0, 0);
+    lengths[3] = SendMessageW(chained, WM_GETTEXTLENGTH, 0, 0);
+    return 0;
+  });
+  device.settle();
+  EXPECT_EQ(lengths[0], 0);
+  EXPECT_EQ(lengths[1], 0);
+  EXPECT_EQ(lengths[2], 4) << "the original procedure is the window's own program's";
+  EXPECT_EQ(lengths[3], 0);
+  EXPECT_EQ(Log(), Strings{"kept:GETTEXTLENGTH"}) << "the hook never ran";
+  EXPECT_EQ(passedOn.faults().at(0).handle, sim::HandleText(chained));
+  ASSERT_EQ(gone.faults().size(), 1u);
+  const sim::ProgramFault& fault = gone.faults()[0];
+  EXPECT_EQ(fault.program, "\\Windows\\fx.exe") << "the window's thread makes the call";
+  EXPECT_EQ(fault.handle, sim::HandleText(fx));
+  EXPECT_EQ(fault.problem, "message 0x000E to a procedure of ended \\Windows\\hooker.exe");
 }
 
 }  // namespace
