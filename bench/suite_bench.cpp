@@ -140,18 +140,28 @@ std::vector<BYTE> FileListBlock(PathsAre paths) {
   return explorer::BuildFileListBlock(u"\\Files\\", names);
 }
 
-void PlaceFileList(UINT format, const std::vector<BYTE>& block) {
+// The window the companion works for (the File Explorer's): the clipboard takes data
+// only from its owner window.
+HWND OwnerWindow() {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.lpszClassName = u"BenchOwner";
+  RegisterClassW(&windowClass);
+  return CreateWindowExW(0, u"BenchOwner", u"owner", 0, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
+}
+
+void PlaceFileList(HWND window, UINT format, const std::vector<BYTE>& block) {
   void* data = LocalAlloc(LMEM_FIXED, block.size());
   std::memcpy(data, block.data(), block.size());
-  OpenClipboard(nullptr);
+  OpenClipboard(window);
   EmptyClipboard();
   SetClipboardData(format, data);
   CloseClipboard();
 }
 
-std::size_t LinesOfClipboardText() {
+std::size_t LinesOfClipboardText(HWND window) {
   std::size_t lines = 0;
-  OpenClipboard(nullptr);
+  OpenClipboard(window);
   if (auto text = static_cast<const char16_t*>(GetClipboardData(CF_UNICODETEXT))) {
     std::u16string_view view(text);
     lines = view.empty() ? 0 : 1;
@@ -171,14 +181,15 @@ void CompanionPathListScan(benchmark::State& state) {
   std::size_t lines = 0;
   bool ran = RunOnHandheld(Files().root(), [&] {
     ResetCompanionState();
+    HWND window = OwnerWindow();
     UINT format = RegisterClipboardFormatW(explorer::kFileListFormat);
     for (auto _ : state) {
       state.PauseTiming();
-      PlaceFileList(format, block);
+      PlaceFileList(window, format, block);
       state.ResumeTiming();
-      ProcessClipboardFileList(nullptr, format, ACTION_PATH_TO_CLIPBOARD);
+      ProcessClipboardFileList(window, format, ACTION_PATH_TO_CLIPBOARD);
     }
-    lines = LinesOfClipboardText();
+    lines = LinesOfClipboardText(window);
     ResetCompanionState();
   });
   if (!ran) return state.SkipWithError("the program did not end");

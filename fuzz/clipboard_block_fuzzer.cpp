@@ -86,8 +86,16 @@ class BridgeSession {
 
   // --- on the device ---
 
+  // The bridge runs for a window, as it does for the File Explorer's: the clipboard
+  // takes data only from its owner window.
   int ProgramMain() {
     programThread_ = GetCurrentThreadId();
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.lpszClassName = u"FuzzBridge";
+    RegisterClassW(&windowClass);
+    window_ = CreateWindowExW(0, u"FuzzBridge", u"bridge", 0, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
+    if (window_ == nullptr) Fail("the bridge program has no window");
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
       if (message.hwnd == nullptr && message.message == kRunInput) {
@@ -108,9 +116,9 @@ class BridgeSession {
     UINT format = RegisterClipboardFormatW(FILE_LIST_FORMAT_NAME);
     for (int action : {ACTION_PATH_TO_CLIPBOARD, ACTION_SEND_TO, ACTION_PASTE_SHORTCUT}) {
       PlaceBlock(format);
-      ProcessClipboardFileList(nullptr, format, action);
+      ProcessClipboardFileList(window_, format, action);
     }
-    if (OpenClipboard(nullptr)) {
+    if (OpenClipboard(window_)) {
       EmptyClipboard();
       CloseClipboard();
     }
@@ -122,7 +130,7 @@ class BridgeSession {
     void* block = LocalAlloc(LMEM_FIXED, input_.size());
     if (block == nullptr) Fail("no device memory for the block");
     if (!input_.empty()) CopyMemory(block, input_.data(), input_.size());
-    if (!OpenClipboard(nullptr)) Fail("the clipboard cannot be opened");
+    if (!OpenClipboard(window_)) Fail("the clipboard cannot be opened");
     EmptyClipboard();
     if (SetClipboardData(format, block) == nullptr) Fail("the clipboard refused the block");
     CloseClipboard();
@@ -172,6 +180,7 @@ class BridgeSession {
   sim::User user_;
   HINSTANCE companionModule_ = nullptr;
   DWORD programThread_ = 0;
+  HWND window_ = nullptr;
   std::vector<BYTE> input_;
   bool finished_ = false;
   int dialogsAnswered_ = 0;

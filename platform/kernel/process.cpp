@@ -6,6 +6,7 @@
 #include "kernel/device.h"
 #include "kernel/image_registry.h"
 #include "kernel/process_data.h"
+#include "kernel/local_memory.h"
 #include "text/utf.h"
 
 namespace sim {
@@ -171,6 +172,9 @@ void ProcessTable::threadEnded(ThreadObject& thread, SimThread& sim) {
 void ProcessTable::endProcess(Process& process) {
   for (auto& observer : exitObservers_) endStep([&] { observer(process); });
   EndProcessImages(process);
+  // Its heap goes last, after every detach and clean-up that may still free blocks;
+  // what it placed on the clipboard is the system's by now.
+  if (auto* heap = device_.findService<LocalMemory>()) heap->releaseOwnedBy(&process);
   device_.service<HandleTable>().closeOwnedBy(&process);
   process.ended = true;
   process.wakeWaiters();

@@ -6,9 +6,9 @@
 // process its own copy of the program's data. Its end runs on that last thread,
 // holding the CPU: thread and process exit observers (other parts destroy its
 // windows, drop its clipboard ownership, ...), then the detach of its libraries,
-// then its program's clean-up hook; then its handles are closed and its handle
-// becomes signaled. Ended processes stay in the table so that the driver can ask
-// how they ended.
+// then its program's clean-up hook; then its local heap is freed, its handles are
+// closed and its handle becomes signaled. Ended processes stay in the table so that
+// the driver can ask how they ended.
 #pragma once
 
 #include <cstdint>

@@ -19,6 +19,7 @@ Clipboard::Clipboard(Device& device) : heap_(device.service<LocalMemory>()) {
 }
 
 Clipboard::~Clipboard() {
+  dropCopies(0);
   while (!blocks_.empty()) {
     HANDLE block = blocks_.back().second;
     blocks_.pop_back();
@@ -46,6 +47,7 @@ bool Clipboard::close(SimThread* thread, DWORD& error) {
     error = ERROR_CLIPBOARD_NOT_OPEN;
     return false;
   }
+  dropCopies(0);
   holder_.reset();
   return true;
 }
@@ -55,6 +57,7 @@ bool Clipboard::empty(SimThread* thread, DWORD& error) {
     error = ERROR_CLIPBOARD_NOT_OPEN;
     return false;
   }
+  dropCopies(0);
   while (!blocks_.empty()) {
     HANDLE block = blocks_.back().second;
     blocks_.pop_back();
@@ -73,11 +76,15 @@ bool Clipboard::set(UINT format, HANDLE block, SimThread* thread, DWORD& error) 
     error = ERROR_INVALID_PARAMETER;
     return false;
   }
-  if (block && !heap_.size(block)) {
-    reportProgramFault("SetClipboardData", HandleText(block), "not a live local memory block");
-    error = ERROR_INVALID_HANDLE;
+  // Only the owner window places data: opened without a window and emptied, the
+  // clipboard has no owner.
+  if (!ownedByHolder()) {
+    error = ERROR_CLIPBOARD_NOT_OPEN;
     return false;
   }
+  if (block && !acceptable(block, error)) return false;
+  dropCopies(format);
+  if (block) heap_.handToSystem(block);
   auto it = std::find_if(blocks_.begin(), blocks_.end(), [&](const auto& entry) { return entry.first == format; });
   if (it == blocks_.end()) {
     if (block) blocks_.emplace_back(format, block);
@@ -92,14 +99,28 @@ bool Clipboard::set(UINT format, HANDLE block, SimThread* thread, DWORD& error) 
   return true;
 }
 
-HANDLE Clipboard::data(UINT format, SimThread* thread, DWORD& error) const {
+HANDLE Clipboard::data(UINT format, SimThread* thread, DWORD& error) {
   if (!heldBy(thread)) {
     error = ERROR_CLIPBOARD_NOT_OPEN;
     return nullptr;
   }
   HANDLE block = find(format);
-  if (!block) error = ERROR_INVALID_PARAMETER;
-  return block;
+  if (!block) {
+    error = ERROR_INVALID_PARAMETER;
+    return nullptr;
+  }
+  for (const Copy& copy : copies_)
+    if (copy.format == format) return copy.block;
+  const std::size_t size = heap_.size(block).value_or(0);
+  void* copy = heap_.allocate(size, false, nullptr);
+  if (!copy) {
+    error = ERROR_NOT_ENOUGH_MEMORY;
+    return nullptr;
+  }
+  heap_.handToSystem(copy);
+  std::memcpy(copy, block, size);
+  copies_.push_back(Copy{format, copy});
+  return copy;
 }
 
 UINT Clipboard::next(UINT format, SimThread* thread, DWORD& error) const {
@@ -160,7 +181,9 @@ std::optional<std::vector<unsigned char>> Clipboard::bytes(UINT format) const {
 }
 
 void Clipboard::threadEnded(const SimThread& thread) {
-  if (holder_ && holder_->thread == &thread) holder_.reset();
+  if (!holder_ || holder_->thread != &thread) return;
+  dropCopies(0);
+  holder_.reset();
 }
 
 HANDLE Clipboard::find(UINT format) const {
@@ -168,10 +191,37 @@ HANDLE Clipboard::find(UINT format) const {
   return it == blocks_.end() ? nullptr : it->second;
 }
 
+bool Clipboard::holds(HANDLE block) const {
+  return std::any_of(blocks_.begin(), blocks_.end(), [&](const auto& entry) { return entry.second == block; });
+}
+
+bool Clipboard::acceptable(HANDLE block, DWORD& error) const {
+  if (holds(block)) return true;  // placed before: the clipboard's already
+  std::string problem;
+  auto found = heap_.find(block);
+  if (!found)
+    problem = "not a live local memory block";
+  else if (found->system)
+    problem = "a block of the system (clipboard data), not of this program's heap";
+  else if (found->owner != CurrentProcess())
+    problem = found->owner ? "a block of " + found->owner->programName() + "'s heap, not of this program's"
+                           : "a block of the driver's, not of this program's heap";
+  if (problem.empty()) return true;
+  reportProgramFault("SetClipboardData", HandleText(block), std::move(problem));
+  error = ERROR_INVALID_HANDLE;
+  return false;
+}
+
 void Clipboard::release(HANDLE block) {
-  bool stillHeld = std::any_of(blocks_.begin(), blocks_.end(), [&](const auto& entry) { return entry.second == block; });
-  // A block a program freed after handing it over is already gone: nothing to free.
-  if (!stillHeld) heap_.free(block);
+  if (!holds(block)) heap_.free(block);
+}
+
+void Clipboard::dropCopies(UINT format) {
+  std::erase_if(copies_, [&](const Copy& copy) {
+    if (format != 0 && copy.format != format) return false;
+    heap_.free(copy.block);
+    return true;
+  });
 }
 
 }  // namespace sim

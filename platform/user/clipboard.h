@@ -1,10 +1,15 @@
 // The clipboard: one for the whole device.
 //
 // A program opens it (for a window, or for its thread with a null window), empties it
-// to become its owner, and places blocks of local memory under format ids; the
-// clipboard then owns those blocks and frees them when they are replaced, when it is
-// emptied, and when the device shuts down. Registered formats are names mapped to
-// ids from 0xC000 up, the same id for the same name whatever its letter case.
+// to become its owner, and places blocks of its local heap under format ids; only
+// the owner window may place data, so a clipboard emptied while opened without a
+// window takes none. A placed block becomes the system's: the clipboard frees it
+// when it is replaced, when the clipboard is emptied, and when the device shuts
+// down. A reader gets its own copy of the data, which the clipboard frees when it
+// is closed or emptied or the format is replaced, as the data may be used only
+// while the clipboard is open and unchanged; reading it later is a use after free.
+// Registered formats are names mapped to ids from 0xC000 up, the same id for the
+// same name whatever its letter case.
 #pragma once
 
 #include <windows.h>
@@ -37,10 +42,13 @@ class Clipboard {
   bool open(HWND window, SimThread* thread, DWORD& error);
   bool close(SimThread* thread, DWORD& error);
   bool empty(SimThread* thread, DWORD& error);
-  // Takes ownership of `block` (a local memory block) and frees the block it replaces.
-  // A null block (rendering on request) drops what the format held and places nothing.
+  // Takes ownership of `block` (a block of the caller's heap) and frees the block it
+  // replaces. A null block (rendering on request) drops what the format held and
+  // places nothing.
   bool set(UINT format, HANDLE block, SimThread* thread, DWORD& error);
-  HANDLE data(UINT format, SimThread* thread, DWORD& error) const;
+  // The reader's copy of the format's data, valid until the clipboard is closed or
+  // emptied or the format replaced.
+  HANDLE data(UINT format, SimThread* thread, DWORD& error);
   // The format after `format` (0: the first); 0 at the end.
   UINT next(UINT format, SimThread* thread, DWORD& error) const;
   bool available(UINT format) const;
@@ -68,15 +76,26 @@ class Clipboard {
     HWND window;
     SimThread* thread;
   };
+  struct Copy {
+    UINT format;
+    HANDLE block;
+  };
   bool heldBy(const SimThread* thread) const { return holder_ && holder_->thread == thread; }
+  bool ownedByHolder() const { return holder_ && holder_->window && owner_ == holder_->window; }
   HANDLE find(UINT format) const;
+  bool holds(HANDLE block) const;
+  // True when the caller may hand `block` over; reports the misuse otherwise.
+  bool acceptable(HANDLE block, DWORD& error) const;
   // Frees `block` unless another format still holds it.
   void release(HANDLE block);
+  // Frees the readers' copies of `format` (0: of every format).
+  void dropCopies(UINT format);
 
   LocalMemory& heap_;
   std::optional<Holder> holder_;
   HWND owner_ = nullptr;
   std::vector<std::pair<UINT, HANDLE>> blocks_;  // in the order they were placed
+  std::vector<Copy> copies_;                     // handed to readers since the clipboard was opened
   std::vector<std::u16string> names_;            // names_[i] is format 0xC000 + i
 };
 

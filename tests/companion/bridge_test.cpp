@@ -44,6 +44,16 @@ Bytes DesktopBlock(const std::vector<std::u16string>& items) {
   return block;
 }
 
+// The window the bridge works for, as the File Explorer's main window is: the
+// clipboard takes data only from its owner window.
+HWND BridgeWindow() {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.lpszClassName = u"BridgeHost";
+  RegisterClassW(&windowClass);
+  return CreateWindowExW(0, u"BridgeHost", u"bridge", 0, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
+}
+
 class BridgeTest : public ::testing::Test {
  protected:
   // Places `block` on the clipboard, runs the path-list action and gives the text
@@ -52,15 +62,16 @@ class BridgeTest : public ::testing::Test {
     std::u16string text = u"<none>";
     device_.run([&] {
       ResetCompanionState();
+      HWND window = BridgeWindow();
       UINT format = RegisterClipboardFormatW(u"Shell IDList Array");
       void* data = LocalAlloc(LMEM_FIXED, block.size());
       if (!block.empty()) CopyMemory(data, block.data(), block.size());
-      OpenClipboard(nullptr);
+      OpenClipboard(window);
       EmptyClipboard();
       SetClipboardData(format, data);
       CloseClipboard();
-      ProcessClipboardFileList(nullptr, format, ACTION_PATH_TO_CLIPBOARD);
-      OpenClipboard(nullptr);
+      ProcessClipboardFileList(window, format, ACTION_PATH_TO_CLIPBOARD);
+      OpenClipboard(window);
       if (HANDLE placed = GetClipboardData(CF_UNICODETEXT)) text = static_cast<const char16_t*>(placed);
       CloseClipboard();
       ResetCompanionState();
@@ -158,16 +169,17 @@ TEST_F(BridgeTest, AFailedAllocationLeavesTheClipboardAsItWasAndTellsTheUser) {
   bool fileListStillThere = false;
   device_.start([&] {
     ResetCompanionState();
+    HWND window = BridgeWindow();
     UINT format = RegisterClipboardFormatW(u"Shell IDList Array");
     void* data = LocalAlloc(LMEM_FIXED, block.size());
     CopyMemory(data, block.data(), block.size());
-    OpenClipboard(nullptr);
+    OpenClipboard(window);
     EmptyClipboard();
     SetClipboardData(format, data);
     CloseClipboard();
     // The bridge's working copy succeeds; the block for the text fails.
     sim::Device::current().faults().arm("LocalAlloc", 1, 0, 1);
-    ProcessClipboardFileList(nullptr, format, ACTION_PATH_TO_CLIPBOARD);
+    ProcessClipboardFileList(window, format, ACTION_PATH_TO_CLIPBOARD);
     fileListStillThere = IsClipboardFormatAvailable(format) != 0;
     ResetCompanionState();
     return 0;

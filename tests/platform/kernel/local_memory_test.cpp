@@ -49,9 +49,11 @@ TEST(LocalMemory, GrowingKeepsTheContentAndOnlyMovesWhenAllowed) {
   LocalFree(grown);
 }
 
-TEST(LocalMemory, MisuseIsAProgramFaultAndLeaksAreFreedAtShutdown) {
+TEST(LocalMemory, BadBlocksAreMisuseAndAProcessesBlocksGoWhenItEnds) {
   sim::Device device(deviceConfig());
+  auto& heap = device.service<sim::LocalMemory>();
   std::vector<UINT> results;
+  void* leaked = nullptr;
   test_support::ExpectMisuse freed("LocalFree");
   test_support::ExpectMisuse sized("LocalSize", 2);
   sim::StartFunction(device, u"\\Windows\\leaky.exe", [&] {
@@ -62,14 +64,40 @@ TEST(LocalMemory, MisuseIsAProgramFaultAndLeaksAreFreedAtShutdown) {
     int onTheStack = 0;
     results.push_back(LocalSize(&onTheStack));
     results.push_back(LocalFree(nullptr) == nullptr);
-    LocalAlloc(LMEM_FIXED, 100);  // never freed: the device frees it at shutdown
+    leaked = LocalAlloc(LMEM_FIXED, 100);  // never freed: its process's end frees it
     return 0;
   });
   device.scheduler().runUntilIdle();
   EXPECT_EQ(results, (std::vector<UINT>{1, 0, 0, 1}));
   EXPECT_EQ(freed.faults().at(0).program, "\\Windows\\leaky.exe");
   EXPECT_EQ(freed.faults().at(0).problem, "not a live local memory block");
-  EXPECT_EQ(device.service<sim::LocalMemory>().liveBlocks(), 1u) << "a leak outlives its process";
+  EXPECT_FALSE(heap.size(leaked)) << "the ended process's heap is gone";
+  EXPECT_EQ(heap.liveBlocks(), 0u);
+}
+
+TEST(LocalMemory, AProgramMayNotFreeOrResizeAnotherProcesssBlock) {
+  sim::Device device(deviceConfig());
+  HLOCAL theirs = nullptr;
+  sim::StartFunction(device, u"\\Windows\\owner.exe", [&] {
+    theirs = LocalAlloc(LPTR, 8);
+    Sleep(INFINITE);
+    return 0;
+  });
+  test_support::ExpectMisuse freed("LocalFree");
+  test_support::ExpectMisuse resized("LocalReAlloc");
+  test_support::ExpectMisuse sized("LocalSize");
+  std::vector<bool> refused;
+  sim::StartFunction(device, u"\\Windows\\intruder.exe", [&] {
+    refused.push_back(LocalFree(theirs) == theirs);
+    refused.push_back(LocalReAlloc(theirs, 64, LMEM_MOVEABLE) == nullptr);
+    refused.push_back(LocalSize(theirs) == 0);
+    return 0;
+  });
+  device.scheduler().runUntilIdle();
+  EXPECT_EQ(refused, (std::vector<bool>{true, true, true}));
+  EXPECT_EQ(freed.faults().at(0).program, "\\Windows\\intruder.exe");
+  EXPECT_EQ(freed.faults().at(0).problem, "a block of \\Windows\\owner.exe's heap, not of this program's");
+  EXPECT_EQ(device.service<sim::LocalMemory>().size(theirs), 8u) << "the owner's block is untouched";
 }
 
 }  // namespace
