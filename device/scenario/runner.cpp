@@ -53,7 +53,7 @@ class Runner {
     const ProgramFault& first = faults[faultsSeen_];
     std::size_t more = faults.size() - faultsSeen_ - 1;
     faultsSeen_ = faults.size();
-    std::string text = "misuse of the platform by " + (first.program.empty() ? "?" : first.program) + ": " + first.what;
+    std::string text = "misuse of the platform by " + first.description();
     if (more) text += " (and " + std::to_string(more) + " more)";
     return text;
   }

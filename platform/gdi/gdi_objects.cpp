@@ -1,7 +1,5 @@
 #include "gdi/gdi_objects.h"
 
-#include <cstdio>
-
 #include "kernel/device.h"
 #include "kernel/handles.h"
 
@@ -36,12 +34,6 @@ const char* GdiKindName(GdiKind kind) {
 }
 
 GdiObjects& GdiObjects::get() { return Device::current().service<GdiObjects>(); }
-
-std::string HandleText(const void* handle) {
-  char text[32];
-  std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle)));
-  return text;
-}
 
 void ReportDrawingFault(const char* operation, const void* handle, std::string problem) {
   reportProgramFault(operation, handle ? HandleText(handle) : std::string(), std::move(problem));

@@ -29,6 +29,8 @@
 
 #include <windows.h>
 
+#include "kernel/handles.h"
+
 #include "gdi/pixels.h"
 #include "gdi/region.h"
 
@@ -158,9 +160,8 @@ HICON CreateIconObject(GdiDescription description, IconData images = {});
 // A readable name of a kind, for fault reports.
 const char* GdiKindName(GdiKind kind);
 
-// Records a misuse of the drawing API by the running program: "`operation`: `what`".
+// Records a misuse of the drawing API by the running program: `operation` given
+// `handle` (may be null), and what is wrong with it.
 void ReportDrawingFault(const char* operation, const void* handle, std::string problem);
-// A handle as text for fault reports.
-std::string HandleText(const void* handle);
 
 }  // namespace sim

@@ -144,6 +144,7 @@ TEST(Blit, RasterOperationsCombineStoredBits) {
 
 TEST(Blit, StretchMirrorTransparencyAndOverlap) {
   Handheld handheld;
+  test_support::ExpectMisuse selectedSource("TransparentImage");
   handheld.run([&](HINSTANCE) {
     Drawing from(2, 1), to(8, 2);
     SetPixel(from.dc(), 0, 0, RGB(255, 0, 0));
@@ -167,8 +168,6 @@ TEST(Blit, StretchMirrorTransparencyAndOverlap) {
     BitBlt(to.dc(), 1, 1, 7, 1, to.dc(), 0, 1, SRCCOPY);
     for (int x = 1; x < 8; ++x) EXPECT_EQ(to.at(x, 1), Shown(RGB((x - 1) * 30, 0, 0))) << x;
   });
-  ASSERT_EQ(handheld.faults().size(), 1u);
-  EXPECT_NE(handheld.faults()[0].what.find("TransparentImage"), std::string::npos);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "kernel/device.h"
 #include "kernel/image_registry.h"
 #include "kernel/process.h"
+#include "tests/support/misuse.h"
 
 extern "C" const unsigned char test_resources[];
 extern "C" const std::size_t test_resources_size;
@@ -34,7 +35,7 @@ class Handheld {
     config.root = root_;
     config.screenWidth = width;
     config.screenHeight = height;
-    device_ = std::make_unique<sim::Device>(config);
+    device_ = std::make_unique<sim::Device>(test_support::FailOnMisuse(config));
   }
   ~Handheld() {
     device_.reset();

@@ -81,6 +81,7 @@ TEST(Icons, DrawnThroughTheirMaskAtEveryDepth) {
 
 TEST(Icons, ResourceIconsKeepTheirPixelsAndStaleIconsAreFaults) {
   Handheld handheld;
+  test_support::ExpectMisuse staleIcon("DrawIconEx");
   handheld.run([&](HINSTANCE instance) {
     HICON small = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_FRAME), IMAGE_ICON, 16, 16, 0));
     HICON large = LoadIconW(instance, MAKEINTRESOURCEW(IDI_FRAME));
@@ -100,8 +101,6 @@ TEST(Icons, ResourceIconsKeepTheirPixelsAndStaleIconsAreFaults) {
     DestroyIcon(small);
     EXPECT_FALSE(DrawIconEx(drawing.dc(), 0, 0, small, 0, 0, 0, nullptr, DI_NORMAL));
   });
-  ASSERT_EQ(handheld.faults().size(), 1u);
-  EXPECT_NE(handheld.faults()[0].what.find("DrawIconEx"), std::string::npos);
 }
 
 TEST(ImageLists, ImagesKeepTheirPixelsAndMasks) {

@@ -8,8 +8,8 @@ namespace {
 
 using gditest::Handheld;
 
-bool Mentions(const sim::ProgramFault& fault, const std::string& a, const std::string& b) {
-  return fault.what.find(a) != std::string::npos && fault.what.find(b) != std::string::npos;
+bool Mentions(const sim::ProgramFault& fault, const std::string& call, const std::string& problem) {
+  return fault.call == call && fault.problem.find(problem) != std::string::npos;
 }
 
 TEST(DrawingObjects, ObjectsDescribeThemselvesAndStockOnesSurviveDeletion) {
@@ -45,6 +45,7 @@ TEST(DrawingObjects, ObjectsDescribeThemselvesAndStockOnesSurviveDeletion) {
 TEST(DrawingObjects, MisuseIsTheProgramsFault) {
   Handheld handheld;
   BOOL deletedWhileSelected = TRUE, deletedTwice = TRUE;
+  test_support::ExpectMisuse deletes("DeleteObject", 2), selects("SelectObject"), deleteDCs("DeleteDC");
   handheld.run([&](HINSTANCE) {
     HDC dc = CreateCompatibleDC(nullptr);
     HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
@@ -59,18 +60,20 @@ TEST(DrawingObjects, MisuseIsTheProgramsFault) {
     EXPECT_TRUE(DeleteDC(dc));
     EXPECT_FALSE(DeleteDC(dc));
   });
-  const auto& faults = handheld.faults();
-  ASSERT_EQ(faults.size(), 4u);
   EXPECT_FALSE(deletedWhileSelected);
   EXPECT_FALSE(deletedTwice);
-  EXPECT_TRUE(Mentions(faults[0], "DeleteObject", "selected into a device context"));
-  EXPECT_TRUE(Mentions(faults[1], "DeleteObject", "already destroyed"));
-  EXPECT_TRUE(Mentions(faults[2], "SelectObject", "already destroyed"));
-  EXPECT_TRUE(Mentions(faults[3], "DeleteDC", "already deleted"));
+  ASSERT_EQ(deletes.faults().size(), 2u);
+  ASSERT_EQ(selects.faults().size(), 1u);
+  ASSERT_EQ(deleteDCs.faults().size(), 1u);
+  EXPECT_TRUE(Mentions(deletes.faults()[0], "DeleteObject", "selected into a device context"));
+  EXPECT_TRUE(Mentions(deletes.faults()[1], "DeleteObject", "already destroyed"));
+  EXPECT_TRUE(Mentions(selects.faults()[0], "SelectObject", "already destroyed"));
+  EXPECT_TRUE(Mentions(deleteDCs.faults()[0], "DeleteDC", "already deleted"));
 }
 
 TEST(DrawingObjects, ABitmapBelongsToOneMemoryContextAtATime) {
   Handheld handheld;
+  test_support::ExpectMisuse selects("SelectObject", 2), deleteDCs("DeleteDC");
   handheld.run([&](HINSTANCE) {
     HDC first = CreateCompatibleDC(nullptr), second = CreateCompatibleDC(nullptr);
     HDC screen = GetDC(nullptr);
@@ -95,11 +98,11 @@ TEST(DrawingObjects, ABitmapBelongsToOneMemoryContextAtATime) {
     EXPECT_TRUE(DeleteObject(color)) << "deleting the context let go of its bitmap";
     DeleteObject(mono);
   });
-  const auto& faults = handheld.faults();
-  ASSERT_EQ(faults.size(), 3u);
-  EXPECT_TRUE(Mentions(faults[0], "SelectObject", "another device context"));
-  EXPECT_TRUE(Mentions(faults[1], "SelectObject", "memory device context"));
-  EXPECT_TRUE(Mentions(faults[2], "DeleteDC", "ReleaseDC"));
+  ASSERT_EQ(selects.faults().size(), 2u);
+  ASSERT_EQ(deleteDCs.faults().size(), 1u);
+  EXPECT_TRUE(Mentions(selects.faults()[0], "SelectObject", "another device context"));
+  EXPECT_TRUE(Mentions(selects.faults()[1], "SelectObject", "memory device context"));
+  EXPECT_TRUE(Mentions(deleteDCs.faults()[0], "DeleteDC", "ReleaseDC"));
   EXPECT_EQ(sim::GdiObjects::get().liveOwnedCount(), 0u);
 }
 

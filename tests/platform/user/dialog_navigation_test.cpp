@@ -226,7 +226,9 @@ TEST(DialogErrors, BadWindowsAndMissingResourcesFailWithTheirErrors) {
       "missing name 0 1814"};
   EXPECT_EQ(results, expected);
   EXPECT_EQ(windowsAfter, windowsBefore) << "nothing was created for the bad owner";
-  EXPECT_EQ(device.device().faults().programFaults().size(), 11u) << "each bad handle is the program's misuse";
+  // A window that is gone is not misuse on the device: another program's window may go
+  // at any time, so each call just fails with ERROR_INVALID_WINDOW_HANDLE.
+  EXPECT_TRUE(device.device().faults().programFaults().empty());
 }
 
 // A module with resources but no dialog among them.

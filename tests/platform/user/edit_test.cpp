@@ -51,8 +51,10 @@ HLOCAL TextBlock(std::u16string_view text) {
   return block;
 }
 
-void PutText(UINT format, std::u16string_view text) {
-  OpenClipboard(nullptr);
+// Places text as a program does: only the window that opened and emptied the
+// clipboard may put data on it.
+void PutText(HWND owner, UINT format, std::u16string_view text) {
+  OpenClipboard(owner);
   EmptyClipboard();
   SetClipboardData(format, TextBlock(text));
   CloseClipboard();
@@ -166,20 +168,20 @@ TEST_F(EditControlTest, UndoKeepsOneChangeTypingJoinsAndProgramTextCannotBeUndon
 
 TEST_F(EditControlTest, PasteTakesTheFirstLineWithinTheLimitAndReadOnlyRefusesChanges) {
   withEdit(0, [&](HWND edit) {
-    PutText(CF_UNICODETEXT, u"\\Temp\\a.txt\n\\Temp\\b.txt");
+    PutText(edit, CF_UNICODETEXT, u"\\Temp\\a.txt\n\\Temp\\b.txt");
     SendMessageW(edit, WM_PASTE, 0, 0);
     EXPECT_EQ(Text(edit), u"\\Temp\\a.txt") << "a single-line edit takes the first line";
     SendMessageW(edit, EM_LIMITTEXT, 14, 0);
     SendMessageW(edit, WM_PASTE, 0, 0);
     EXPECT_EQ(Text(edit), u"\\Temp\\a.txt\\Te");
-    PutText(CF_TEXT, u"ansi only");
+    PutText(edit, CF_TEXT, u"ansi only");
     SetWindowTextW(edit, u"");
     SendMessageW(edit, WM_PASTE, 0, 0);
     EXPECT_EQ(Text(edit), u"") << "the device pastes CF_UNICODETEXT only and converts nothing";
     SetWindowTextW(edit, u"kept");
     SendMessageW(edit, EM_SETREADONLY, TRUE, 0);
     SendMessageW(edit, EM_SETSEL, 0, -1);
-    PutText(CF_UNICODETEXT, u"new");
+    PutText(edit, CF_UNICODETEXT, u"new");
     SendMessageW(edit, WM_PASTE, 0, 0);
     SendMessageW(edit, WM_CUT, 0, 0);
     EXPECT_EQ(Text(edit), u"kept");
@@ -203,7 +205,7 @@ TEST_F(EditControlTest, ACutThatCannotReachTheClipboardKeepsTheText) {
 
 TEST_F(EditControlTest, APasswordEditShowsItsCharacterAndGivesNothingToTheClipboard) {
   withEdit(ES_PASSWORD, [&](HWND edit) {
-    PutText(CF_UNICODETEXT, u"before");
+    PutText(edit, CF_UNICODETEXT, u"before");
     SetWindowTextW(edit, u"secret");
     auto shown = [&] { return sim::WindowSystem::get().find(edit)->text; };
     EXPECT_EQ(SendMessageW(edit, EM_GETPASSWORDCHAR, 0, 0), u'*') << "ES_PASSWORD's default character";
