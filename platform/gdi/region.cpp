@@ -100,7 +100,7 @@ void Region::appendBand(int top, int bottom, const Spans& spans) {
 }
 
 Region Region::combine(const Region& other, Op op) const {
-  std::vector<int> lines;
+  std::vector<LONG> lines;
   for (const RECT& r : rects_) lines.insert(lines.end(), {r.top, r.bottom});
   for (const RECT& r : other.rects_) lines.insert(lines.end(), {r.top, r.bottom});
   std::sort(lines.begin(), lines.end());
