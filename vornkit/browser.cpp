@@ -52,7 +52,8 @@ static void CreateListImages(DialogRequest* request, HWND list) {
   static const int icons[2] = {IDI_FILE, IDI_FOLDER};
   for (int i = 0; i < 2; ++i) {
     HICON icon = (HICON)LoadImageW(instanceHandle, MAKEINTRESOURCEW(icons[i]), IMAGE_ICON, 16, 16, 0);
-    if (request->imageList != NULL) ImageList_ReplaceIcon(request->imageList, -1, icon);
+    // An icon that could not be loaded leaves its kind without a picture.
+    if (request->imageList != NULL && icon != NULL) ImageList_ReplaceIcon(request->imageList, -1, icon);
     if (icon != NULL) DestroyIcon(icon);
   }
 }
