@@ -86,6 +86,9 @@ class User {
   // looked at; dismiss() closes them.
   std::optional<UserError> openMenu(const std::vector<std::u16string>& path);
   void dismissMenu();
+  // In the menu that is open, opens the submenus along `path` and chooses its last
+  // item; a last item that opens a submenu is opened, and the menu stays open.
+  std::optional<UserError> pick(const std::vector<std::u16string>& path);
   std::optional<UserError> ok();
   std::optional<UserError> close();
   std::optional<UserError> answer(int id);

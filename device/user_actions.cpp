@@ -202,6 +202,22 @@ std::optional<UserError> User::menu(const std::vector<std::u16string>& path) {
   return std::nullopt;
 }
 
+std::optional<UserError> User::pick(const std::vector<std::u16string>& path) {
+  if (!MenuTracker::get().isOpen()) return Failure("no menu is open");
+  for (size_t i = 0; i < path.size(); ++i) {
+    auto position = menuPosition(path[i]);
+    if (!position) return Failure("the open menu has no item '" + Narrow(path[i]) + "'");
+    bool last = i + 1 == path.size();
+    bool submenu = openMenuEntries()[static_cast<size_t>(*position)].submenu;
+    MenuActionStatus status =
+        last && !submenu ? MenuTracker::get().choose(*position) : MenuTracker::get().openSubmenu(*position);
+    settle();
+    if (status != MenuActionStatus::Accepted)
+      return Failure(std::string("cannot pick '") + Narrow(path[i]) + "': " + Describe(status));
+  }
+  return std::nullopt;
+}
+
 std::optional<UserError> User::ok() {
   HWND top = foreground();
   if (!top || !(GetWindowLongW(top, GWL_EXSTYLE) & WS_EX_CAPTIONOKBTN))
@@ -220,7 +236,9 @@ std::optional<UserError> User::close() {
 }
 
 std::optional<UserError> User::answer(int id) {
-  if (!MessageBoxes::get().top()) return Failure("no message box is open");
+  const OpenMessageBox* box = MessageBoxes::get().top();
+  if (!box) return Failure("no message box is open");
+  if (!IsWindowEnabled(box->dialog)) return Failure("the message box takes no taps while a window it owns is open");
   if (!AnswerMessageBox(id)) return Failure("the message box has no such button");
   settle();
   return std::nullopt;

@@ -74,6 +74,7 @@ StepResult Key(Session& session, const Step& step) {
 
 StepResult Type(Session& session, const Step& step) { return Result(session.user.type(Arg(step, 0))); }
 StepResult Menu(Session& session, const Step& step) { return Result(session.user.menu(Args(step, 0))); }
+StepResult Pick(Session& session, const Step& step) { return Result(session.user.pick(Args(step, 0))); }
 StepResult Ok(Session& session, const Step&) { return Result(session.user.ok()); }
 
 StepResult Answer(Session& session, const Step& step) {

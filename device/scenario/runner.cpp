@@ -1,11 +1,6 @@
 #include "scenario/runner.h"
 
-#include "scenario/session.h"
-#include "scenario/words.h"
-
 namespace sim::scenario {
-
-namespace {
 
 std::string Echo(const Step& step) {
   std::string line = "  " + std::to_string(step.line) + ": " + step.word;
@@ -14,63 +9,57 @@ std::string Echo(const Step& step) {
   return line;
 }
 
-class Runner {
- public:
-  Runner(Handheld& handheld, std::ostream& transcript) : session_(handheld, transcript) {}
+StepResult StepRunner::begin() {
+  session_.user.settle();
+  return newMisuse();
+}
 
-  Outcome run(const std::vector<Step>& steps) {
-    session_.user.settle();
-    if (auto misuse = newMisuse()) return failed("before the first step", *misuse);
-    for (const Step& step : steps) {
-      session_.transcript << Echo(step) << "\n";
-      const std::string where = "at line " + std::to_string(step.line);
-      if (auto problem = runStep(step)) return failed(where, *problem);
-    }
-    session_.device().shutdown();
-    if (auto misuse = newMisuse()) return failed("when the handheld shut down", *misuse);
-    session_.transcript << "PASSED (" << steps.size() << " steps)\n";
-    return Outcome::Passed;
-  }
-
- private:
-  // Runs the step and lets the device settle; misuse caused on the way comes first,
-  // since whatever went wrong after it may be its consequence.
-  StepResult runStep(const Step& step) {
-    StepResult problem = FindWord(step.word)->run(session_, step);
+StepResult StepRunner::run(const Step& step) {
+  session_.transcript << Echo(step) << "\n";
+  StepResult problem = FindWord(step.word)->run(session_, step);
+  if (auto misuse = newMisuse()) return misuse;
+  if (problem) return problem;
+  if (!session_.user.settle()) {
     if (auto misuse = newMisuse()) return misuse;
-    if (problem) return problem;
-    if (!session_.user.settle()) {
-      if (auto misuse = newMisuse()) return misuse;
-      return std::string("the device did not settle within an hour of device time");
-    }
-    return newMisuse();
+    return std::string("the device did not settle within an hour of device time");
   }
+  return newMisuse();
+}
 
-  // The first misuse recorded since the last look, in words.
-  StepResult newMisuse() {
-    const auto& faults = session_.device().faults().programFaults();
-    if (faults.size() <= faultsSeen_) return std::nullopt;
-    const ProgramFault& first = faults[faultsSeen_];
-    std::size_t more = faults.size() - faultsSeen_ - 1;
-    faultsSeen_ = faults.size();
-    std::string text = "misuse of the platform by " + first.description();
-    if (more) text += " (and " + std::to_string(more) + " more)";
-    return text;
-  }
+StepResult StepRunner::finish() {
+  session_.device().shutdown();
+  return newMisuse();
+}
 
-  Outcome failed(const std::string& where, const std::string& problem) {
-    session_.transcript << "FAILED " << where << ": " << problem << "\n";
-    return Outcome::Failed;
-  }
+// The first misuse recorded since the last look, in words.
+StepResult StepRunner::newMisuse() {
+  const auto& faults = session_.device().faults().programFaults();
+  if (faults.size() <= faultsSeen_) return std::nullopt;
+  const ProgramFault& first = faults[faultsSeen_];
+  std::size_t more = faults.size() - faultsSeen_ - 1;
+  faultsSeen_ = faults.size();
+  std::string text = "misuse of the platform by " + first.description();
+  if (more) text += " (and " + std::to_string(more) + " more)";
+  return text;
+}
 
-  Session session_;
-  std::size_t faultsSeen_ = 0;
-};
+namespace {
+
+Outcome Failed(std::ostream& transcript, const std::string& where, const std::string& problem) {
+  transcript << "FAILED " << where << ": " << problem << "\n";
+  return Outcome::Failed;
+}
 
 }  // namespace
 
 Outcome RunSteps(Handheld& handheld, const std::vector<Step>& steps, std::ostream& transcript) {
-  return Runner(handheld, transcript).run(steps);
+  StepRunner runner(handheld, transcript);
+  if (auto misuse = runner.begin()) return Failed(transcript, "before the first step", *misuse);
+  for (const Step& step : steps)
+    if (auto problem = runner.run(step)) return Failed(transcript, "at line " + std::to_string(step.line), *problem);
+  if (auto misuse = runner.finish()) return Failed(transcript, "when the handheld shut down", *misuse);
+  transcript << "PASSED (" << steps.size() << " steps)\n";
+  return Outcome::Passed;
 }
 
 }  // namespace sim::scenario

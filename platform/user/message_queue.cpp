@@ -293,6 +293,12 @@ MessageQueue* MessageQueues::find(const SimThread* thread) const {
   return it == queues_.end() ? nullptr : it->second.get();
 }
 
+std::vector<const MessageQueue*> MessageQueues::all() const {
+  std::vector<const MessageQueue*> queues;
+  for (const auto& [thread, queue] : queues_) queues.push_back(queue.get());
+  return queues;
+}
+
 MessageQueue* MessageQueues::findById(DWORD threadId) const {
   for (const auto& [thread, queue] : queues_)
     if (thread->id() == threadId && !queue->released()) return queue.get();

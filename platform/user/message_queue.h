@@ -92,6 +92,7 @@ class MessageQueue {
   void killTimersOf(HWND hwnd);
   std::optional<std::uint64_t> nextTimerDue() const;
   std::size_t timerCount() const { return timers_.size(); }
+  const std::vector<Timer>& timers() const { return timers_; }
 
   // --- the thread's input state ---
   HWND focus = nullptr;
@@ -139,6 +140,8 @@ class MessageQueues {
   MessageQueue* findById(DWORD threadId) const;
   // The calling simulated thread's queue; null on the driver.
   MessageQueue* current();
+  // Every queue made so far, released ones (of ended threads) included.
+  std::vector<const MessageQueue*> all() const;
 
  private:
   Device& device_;

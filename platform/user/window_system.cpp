@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "kernel/device.h"
+#include "kernel/process.h"
 #include "user/message_queue.h"
 #include "user/window_text.h"
 
@@ -264,6 +265,8 @@ void WindowSystem::setInputPanel(bool raised) {
 // --- ends ---
 
 void WindowSystem::threadEnding(SimThread& thread) {
+  // What the thread's program did not destroy itself is counted as left behind.
+  if (Process* process = thread.process()) process->remains.windows += windowsOfThread(&thread).size();
   // Top-level windows first: destroying one takes its children and owned windows.
   for (;;) {
     auto mine = windowsOfThread(&thread);
