@@ -11,6 +11,7 @@
 
 #include "device_listing.h"
 #include "handheld.h"
+#include "monkey/command.h"
 #include "scenario/arguments.h"
 #include "scenario/runner.h"
 #include "scenario/script.h"
@@ -22,7 +23,7 @@ namespace {
 constexpr int kMalformed = static_cast<int>(Outcome::Malformed);
 
 int Usage() {
-  std::cerr << "usage: handheld [run FILE.scn [--device DIR] | files]\n";
+  std::cerr << "usage: handheld [run FILE.scn [--device DIR] | files | monkey --seed S --steps N ...]\n";
   return kMalformed;
 }
 
@@ -89,6 +90,7 @@ int RunFile(const std::filesystem::path& script, const std::optional<std::filesy
 int RunArguments(const std::vector<std::string>& args) {
   if (args.empty()) return RunFile(TourPath(), std::nullopt);
   if (args.size() == 1 && args[0] == "files") return ListSampleDevice();
+  if (args[0] == "monkey") return monkey::RunMonkeyCommand(std::vector<std::string>(args.begin() + 1, args.end()));
   if (args[0] != "run" || args.size() < 2) return Usage();
   std::optional<std::filesystem::path> device;
   for (size_t i = 2; i < args.size(); ++i) {
