@@ -32,6 +32,9 @@ struct SentMessage {
   SimThread* sender = nullptr;  // null when the driver sent it
   LRESULT result = 0;
   bool done = false;
+  // Not a message for the window's procedure: the system asks the window's own
+  // thread to destroy it (its owner is being destroyed on another thread).
+  bool destroy = false;
 };
 
 struct Timer {
@@ -152,6 +155,9 @@ class MessageQueues {
 // while the sender waits (still answering messages sent to it). From the driver the
 // device runs until the receiver has answered.
 LRESULT SendMessageToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Has the thread of `hwnd` destroy it, as its procedure and a modal loop running
+// it need; returns once it is done (or the thread has ended).
+void DestroyOnItsThread(HWND hwnd);
 // Calls a window's current procedure directly on the calling thread.
 LRESULT CallWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
