@@ -1,4 +1,5 @@
-// What every common control tells its parent, and how it reports misuse.
+// What every common control tells its parent, how it reports misuse, and what the
+// controls' window procedures share.
 #pragma once
 
 #include <windows.h>
@@ -20,5 +21,8 @@ void ReportControlFault(std::string_view call, const void* handle, std::string p
 // Truncating copy into a caller's buffer of `capacity` characters, always terminated
 // when capacity > 0; gives the number of characters copied.
 int CopyText(const std::u16string& text, WCHAR* buffer, int capacity);
+
+// The client point of a tap message.
+inline POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 }  // namespace sim

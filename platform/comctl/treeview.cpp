@@ -514,7 +514,6 @@ bool GetItemRect(HWND hwnd, TreeViewState& s, bool textOnly, RECT* rect) {
 
 // ---- input -------------------------------------------------------------------------
 
-POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 void NotifySimple(HWND hwnd, UINT code) {
   NMHDR header{};
