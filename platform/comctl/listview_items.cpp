@@ -98,16 +98,11 @@ int IndexOfId(const ListViewState& s, std::uint64_t id, int hint) {
 std::u16string ItemText(HWND hwnd, ListViewState& s, int index, int subItem) {
   ListViewItem& item = ItemAt(s, index);
   if (!(subItem == 0 && item.textCallback)) return SubItemText(item, subItem);
-  WCHAR buffer[MAX_PATH] = {};
   NMLVDISPINFOW info{};
   info.item.mask = LVIF_TEXT;
   info.item.iItem = index;
   info.item.lParam = item.param;
-  info.item.pszText = buffer;
-  info.item.cchTextMax = MAX_PATH;
-  SendNotify(hwnd, LVN_GETDISPINFOW, &info.hdr);
-  if (!info.item.pszText || info.item.pszText == LPSTR_TEXTCALLBACKW) return {};
-  return std::u16string(info.item.pszText, wcsnlen(info.item.pszText, MAX_PATH));
+  return TextFromParent(hwnd, LVN_GETDISPINFOW, info);
 }
 
 // ---- inserting and deleting ----------------------------------------------------------

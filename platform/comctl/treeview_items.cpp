@@ -147,16 +147,11 @@ LRESULT NotifyTree(HWND hwnd, UINT code, UINT action, const TreeNode* oldNode, c
 
 std::u16string NodeText(HWND hwnd, TreeNode& node) {
   if (!node.textCallback) return node.text;
-  WCHAR buffer[MAX_PATH] = {};
   NMTVDISPINFOW info{};
   info.item.mask = TVIF_TEXT;
   info.item.hItem = HandleOf(&node);
   info.item.lParam = node.param;
-  info.item.pszText = buffer;
-  info.item.cchTextMax = MAX_PATH;
-  SendNotify(hwnd, TVN_GETDISPINFOW, &info.hdr);
-  if (!info.item.pszText || info.item.pszText == LPSTR_TEXTCALLBACKW) return {};
-  return std::u16string(info.item.pszText, wcsnlen(info.item.pszText, MAX_PATH));
+  return TextFromParent(hwnd, TVN_GETDISPINFOW, info);
 }
 
 bool HasChildren(HWND hwnd, TreeNode& node) {
