@@ -27,7 +27,3 @@ std::span<const SystemClass> CommonControlClasses() { return kCommonControlClass
 // The classes are there from the device's start, registered with the other system
 // classes when the window system starts: these calls have nothing left to do.
 void InitCommonControls() {}
-
-BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init) {
-  return init && init->dwSize == sizeof(INITCOMMONCONTROLSEX);
-}
