@@ -16,7 +16,6 @@ WCHAR towupper(int c) { return inCharRange(c) ? sim::toUpperCase(unit(c)) : unit
 int iswspace(int c) { return inCharRange(c) && sim::isWhiteSpace(unit(c)); }
 int iswdigit(int c) { return c >= '0' && c <= '9'; }
 int iswalpha(int c) { return inCharRange(c) && sim::isLetter(unit(c)); }
-int iswalnum(int c) { return iswalpha(c) || iswdigit(c); }
 
 WCHAR* _wcslwr(WCHAR* s) {
   for (WCHAR* p = s; *p; ++p) *p = sim::toLowerCase(*p);

@@ -75,7 +75,6 @@ WCHAR towupper(int c);
 int iswspace(int c);
 int iswdigit(int c);
 int iswalpha(int c);
-int iswalnum(int c);
 WCHAR* _wcslwr(WCHAR* s);
 WCHAR* _wcsupr(WCHAR* s);
 #define wcslwr _wcslwr
@@ -205,7 +204,6 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR source, int sourceCh
 #define _istspace iswspace
 #define _istdigit iswdigit
 #define _istalpha iswalpha
-#define _istalnum iswalnum
 #define _stprintf swprintf
 #define _sntprintf _snwprintf
 #define _vstprintf vswprintf
