@@ -98,7 +98,9 @@ HIMAGELIST SetImageList(ListViewState& s, WPARAM which, HIMAGELIST list) {
   return previous;
 }
 
-HIMAGELIST GetImageList(const ListViewState& s, WPARAM which) { return which <= LVSIL_STATE ? s.imageLists[which] : nullptr; }
+HIMAGELIST GetImageList(const ListViewState& s, WPARAM which) {
+  return which <= LVSIL_STATE ? s.imageLists[which] : nullptr;
+}
 
 // An image list already destroyed by the program is the program's fault.
 void DestroyOwnedImageLists(HWND hwnd, ListViewState& s) {

@@ -18,6 +18,8 @@ T* Pointer(LPARAM lParam) {
   return reinterpret_cast<T*>(lParam);
 }
 
+LRESULT Result(HIMAGELIST list) { return reinterpret_cast<LRESULT>(list); }
+
 // A label editor goes down with its parent as any child window does.
 void OnDestroy(HWND hwnd, ListViewState& s) {
   s.destroying = true;
@@ -52,8 +54,8 @@ LRESULT OnViewMessage(HWND hwnd, ListViewState& s, UINT message, WPARAM wParam, 
   int index = static_cast<int>(wParam);
   switch (message) {
     case LVM_ENSUREVISIBLE: return EnsureVisible(hwnd, s, index, lParam != 0);
-    case LVM_SETIMAGELIST: return reinterpret_cast<LRESULT>(SetImageList(s, wParam, reinterpret_cast<HIMAGELIST>(lParam)));
-    case LVM_GETIMAGELIST: return reinterpret_cast<LRESULT>(GetImageList(s, wParam));
+    case LVM_SETIMAGELIST: return Result(SetImageList(s, wParam, reinterpret_cast<HIMAGELIST>(lParam)));
+    case LVM_GETIMAGELIST: return Result(GetImageList(s, wParam));
     case LVM_GETEXTENDEDLISTVIEWSTYLE: return s.extendedStyle;
     case LVM_SETEXTENDEDLISTVIEWSTYLE: return SetExtendedStyle(s, static_cast<DWORD>(wParam), static_cast<DWORD>(lParam));
     case LVM_INSERTCOLUMNW: return InsertColumn(s, index, Pointer<const LVCOLUMNW>(lParam));
