@@ -54,7 +54,6 @@ class ImageLists {
   ImageList* checked(HIMAGELIST handle, const char* operation);
   // Destroys a live list; false (with a program fault) when it is gone or unknown.
   bool destroy(HIMAGELIST handle, const char* operation);
-  bool live(HIMAGELIST handle) const;
   // Every list not yet destroyed.
   std::vector<std::pair<HIMAGELIST, const ImageList*>> liveLists() const;
 
