@@ -70,8 +70,6 @@ void sendNcDestroyAndRetire(HWND hwnd, bool deliver) {
   windows.retire(*window);
 }
 
-// The window to activate when the foreground window goes: its owner, else the
-// topmost visible top-level window left.
 // An owned window of another thread is destroyed by that thread, so that its
 // procedure hears WM_DESTROY. A thread that is ending (or the device shutting
 // down) cannot wait for that: the window then goes here without messages. Either
@@ -92,6 +90,8 @@ void DestroyOwnedWindow(HWND hwnd, bool mayWait) {
     }
 }
 
+// The window to activate when the foreground window goes: its owner, else the
+// topmost visible top-level window left.
 void passForeground(HWND leaving, HWND owner) {
   auto& windows = WindowSystem::get();
   Window* fg = windows.foreground();
