@@ -13,6 +13,8 @@ void Allowance::write(std::u16string path, std::string bytes) {
   rules_.push_back(std::move(rule));
 }
 
+void Allowance::anyFile(std::u16string path) { rules_.push_back(FileRule{FileRule::Kind::AnyFile, std::move(path)}); }
+
 void Allowance::makeFolders(std::u16string path) { rules_.push_back(FileRule{FileRule::Kind::MakeFolders, std::move(path)}); }
 
 void Allowance::remove(std::u16string path, bool tree) {
@@ -106,6 +108,9 @@ bool Allows(const FileRule& rule, const FileChange& change, const FileSnapshot& 
   switch (rule.kind) {
     case FileRule::Kind::Write:
       return AllowsWrite(rule, change);
+    case FileRule::Kind::AnyFile:
+      return IsAncestorFolder(change, rule.path) ||
+             (SameKey(change.key, rule.path) && change.after && !change.after->folder);
     case FileRule::Kind::MakeFolders:
       return Appeared(change) && change.after->folder && IsWithin(rule.path, change.after->path);
     case FileRule::Kind::Remove:

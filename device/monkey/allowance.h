@@ -18,6 +18,7 @@ namespace sim::monkey {
 struct FileRule {
   enum class Kind {
     Write,        // a file written with exactly `bytes`; missing folders above it may appear
+    AnyFile,      // a file with any content at `path`; missing folders above it may appear
     MakeFolders,  // the folder and the missing folders above it may appear
     Remove,       // the entry (and with `tree`, everything below it) may go
     Move,         // `path` moves to `target`, a folder with everything below it
@@ -38,6 +39,7 @@ struct FileRule {
 class Allowance {
  public:
   void write(std::u16string path, std::string bytes);
+  void anyFile(std::u16string path);
   void makeFolders(std::u16string path);
   void remove(std::u16string path, bool tree);
   void move(std::u16string from, std::u16string to);

@@ -1,4 +1,4 @@
-// `handheld monkey --seed S --steps N [--seeds K] [--screen W H] [--device DIR] [--out FILE]`
+// `handheld monkey`: see docs/monkey.md for its command line.
 #pragma once
 
 #include <string>

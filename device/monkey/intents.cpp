@@ -32,8 +32,10 @@ constexpr int kStartProgramFiles = 1003;
 constexpr int kLinkStartMenu = 1004;
 constexpr int kMakeLinkFolders = 1005;
 
+// A menu entry chosen: by `pick` in the open menu, or by `menu` along a path.
 bool IsPick(const Step& step, std::u16string_view item) {
-  return step.word == "pick" && !step.args.empty() && Wide(step.args.back()) == item;
+  bool chooses = step.word == "pick" || (step.word == "menu" && step.args.size() > 1);
+  return chooses && !step.args.empty() && Wide(step.args.back()) == item;
 }
 
 bool PressesKey(const Step& step, std::string_view key) {
@@ -116,6 +118,7 @@ std::vector<int> PressedButtons(const Step& step, const ScreenView& view) {
 
 Allowance Intents::before(const Step& step, const ScreenView& view, const FileSnapshot& files, bool failureArmed) {
   Allowance allowance;
+  for (const auto& [box, waiting] : whileOpen_) allowance.add(waiting);
   hostStep(step, allowance);
   if (view.labelEditing) labelEdit(view, allowance);
   explorerCommand(step, view, allowance);
@@ -127,6 +130,7 @@ Allowance Intents::before(const Step& step, const ScreenView& view, const FileSn
 void Intents::hostStep(const Step& step, Allowance& allowance) const {
   if (step.word == "file") allowance.write(Wide(step.args[0]), step.args.size() > 1 ? step.args[1] : std::string());
   if (step.word == "folder") allowance.makeFolders(Wide(step.args[0]));
+  if (step.word == "program" || step.word == "sized") allowance.anyFile(Wide(step.args[0]));
   if (step.word == "remove") allowance.remove(Wide(step.args[0]), true);
   if (step.word == "shortcut") {
     allowance.makeFolders(ParentPath(Wide(step.args[0])));
@@ -170,7 +174,12 @@ void Intents::buttons(const Step& step, const ScreenView& view, const FileSnapsh
   if (view.place == Place::PasteQuestion && Contains(pressed, IDOK)) pasteQuestion(view, files, failureArmed, allowance);
   if (view.place == Place::Setup)
     for (int id : {IDOK, kRestoreButton})
-      if (Contains(pressed, id)) setupTool(id, view, files, failureArmed, allowance);
+      if (Contains(pressed, id)) {
+        Allowance setup;
+        setupTool(id, view, files, failureArmed, setup);
+        allowance.add(setup);
+        setupReport_ = setup;
+      }
 }
 
 // "Yes" to the question makes a shortcut to the copied path in the folder the paste
@@ -180,8 +189,17 @@ void Intents::pasteQuestion(const ScreenView& view, const FileSnapshot& files, b
   if (!message || companionFolder_.empty()) return;
   std::u16string_view text = message->text;
   std::u16string_view start(kQuestionStart), end(kQuestionEnd);
-  if (!text.starts_with(start) || !text.ends_with(end)) return;
-  std::u16string path(text.substr(start.size(), text.size() - start.size() - end.size()));
+  if (!text.starts_with(start) || !text.ends_with(end)) {
+    // The question's text could not be set: "yes" is to one of the copied paths.
+    for (const auto& path : ClipboardFileList()) pasteShortcut(path, files, failureArmed, allowance);
+    return;
+  }
+  pasteShortcut(std::u16string(text.substr(start.size(), text.size() - start.size() - end.size())), files,
+                failureArmed, allowance);
+}
+
+void Intents::pasteShortcut(const std::u16string& path, const FileSnapshot& files, bool failureArmed,
+                            Allowance& allowance) {
   std::u16string link = JoinPath(companionFolder_, ShortcutBaseName(path) + u".lnk");
   std::u16string target = u"\"" + path + u"\"";
   if (!files.find(link)) {
@@ -190,7 +208,10 @@ void Intents::pasteQuestion(const ScreenView& view, const FileSnapshot& files, b
   }
   Allowance replace;
   ReplacedShortcut(replace, link, target, files, failureArmed);
-  overwrite_ = replace;
+  if (overwrite_)
+    overwrite_->add(replace);
+  else
+    overwrite_ = replace;
 }
 
 // OK writes the Start-menu shortcut the dialog's choices describe (and the link
@@ -223,9 +244,12 @@ void Intents::after(const Step& step, const ScreenView& before, const ScreenView
       yes.remove(JoinPath(before.browserFolder, box.text), false);
     if (box.caption == kOverwriteCaption && overwrite_) yes = *overwrite_;
     if (!yes.empty()) onYes_[box.dialog] = yes;
+    if (setupReport_) whileOpen_[box.dialog] = *setupReport_;
   }
   overwrite_.reset();
+  setupReport_.reset();
   std::erase_if(onYes_, [](const auto& entry) { return !IsWindow(entry.first); });
+  std::erase_if(whileOpen_, [](const auto& entry) { return !IsWindow(entry.first); });
 }
 
 }  // namespace sim::monkey

@@ -37,6 +37,7 @@ class Intents {
   void buttons(const scenario::Step& step, const ScreenView& view, const FileSnapshot& files, bool failureArmed,
                Allowance& allowance);
   void pasteQuestion(const ScreenView& view, const FileSnapshot& files, bool failureArmed, Allowance& allowance);
+  void pasteShortcut(const std::u16string& path, const FileSnapshot& files, bool failureArmed, Allowance& allowance);
   void setupTool(int button, const ScreenView& view, const FileSnapshot& files, bool failureArmed,
                  Allowance& allowance) const;
 
@@ -46,6 +47,11 @@ class Intents {
   std::u16string companionFolder_;
   // A shortcut paste that found its name taken, waiting for the overwrite question.
   std::optional<Allowance> overwrite_;
+  // The setup tool's OK, whose report box may come before it writes.
+  std::optional<Allowance> setupReport_;
+  // What the setup tool does once its report is closed, however it is closed, by
+  // the report's window; allowed to every step while the report is open.
+  std::map<HWND, Allowance> whileOpen_;
 };
 
 // The buttons of the window in front (or of the newest message box, for `answer`)

@@ -7,6 +7,7 @@
 #include "comctl/listview.h"
 #include "comctl/toolbar.h"
 #include "kernel/device.h"
+#include "user/dialog.h"
 #include "user/input.h"
 #include "user/menu_tracker.h"
 #include "user/message_queue.h"
@@ -90,16 +91,27 @@ void LookAtFolders(ScreenView& view) {
   }
 }
 
-// The buttons Enter or Space may press: the focused one and the default one. A
-// dialog without a default push button takes Enter as its OK.
+// The buttons Enter or Space may press: the focused one, and the one Enter
+// presses when the focus is on no push button: a dialog's default id (its OK
+// unless set otherwise, whichever button looks like the default), else the button
+// that looks like it.
 void LookAtButtons(ScreenView& view, HWND focus) {
+  bool focusOnPushButton = false;
   for (const auto& control : view.controls) {
     if (control.cls != u"BUTTON") continue;
     DWORD type = control.style & 0x0F;
-    if (control.hwnd == focus) view.focusedButton = control.id;
+    bool push = type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+    if (control.hwnd == focus) {
+      view.focusedButton = control.id;
+      focusOnPushButton = push;
+    }
     if (type == BS_DEFPUSHBUTTON) view.defaultButton = control.id;
   }
-  if (!view.defaultButton && view.topClass == u"Dialog") view.defaultButton = IDOK;
+  if (focusOnPushButton) {
+    view.defaultButton = view.focusedButton;
+  } else if (const DialogState* dialog = FindDialogState(view.top)) {
+    view.defaultButton = dialog->defaultOrOk();
+  }
 }
 
 Place PlaceOf(const ScreenView& view) {
