@@ -91,11 +91,17 @@ void DestroyOwnedWindow(HWND hwnd, bool mayWait) {
 }
 
 // The window to activate when the foreground window goes: its owner, else the
-// topmost visible top-level window left.
+// topmost visible top-level window left. While the device shuts down nothing is
+// activated: the programs are being ended one after the other, and a window left
+// for a moment may run the procedure of one that has ended already.
 void passForeground(HWND leaving, HWND owner) {
   auto& windows = WindowSystem::get();
   Window* fg = windows.foreground();
   if (fg && fg->handle != leaving) return;
+  if (sim::Device::current().scheduler().terminating()) {
+    windows.setForegroundHandle(nullptr);
+    return;
+  }
   Window* next = windows.find(owner);
   if (next && (!(next->style & WS_VISIBLE) || next->life != sim::WindowLife::Alive)) next = nullptr;
   if (!next)
