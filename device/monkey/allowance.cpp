@@ -23,7 +23,9 @@ void Allowance::remove(std::u16string path, bool tree) {
   rules_.push_back(std::move(rule));
 }
 
+// A name typed with a final "\" names the same entry ("a\" renames to "a").
 void Allowance::move(std::u16string from, std::u16string to) {
+  while (to.size() > 1 && to.back() == u'\\') to.pop_back();
   rules_.push_back(FileRule{FileRule::Kind::Move, std::move(from), std::move(to)});
 }
 

@@ -209,6 +209,11 @@ TEST(FileRules, ARenameMovesOneEntryWithItsContentAndNothingElse) {
       << "an entry that leaves without arriving is lost";
   EXPECT_EQ(Problem(before, Snapshot({Folder(u"\\D"), File(u"\\D\\c.txt", "other"), File(u"\\D\\b.txt", "beta")}), rename),
             "the file \\D\\a.txt vanished though no step asked for it");
+  // A folder renamed to a name typed with a final backslash keeps what it holds.
+  auto withFolder = Snapshot({Folder(u"\\D"), Folder(u"\\D\\f"), File(u"\\D\\f\\x", "x")});
+  sim::monkey::Allowance typedSlash;
+  typedSlash.move(u"\\D\\f", u"\\D\\g\\");
+  EXPECT_EQ(Problem(withFolder, Snapshot({Folder(u"\\D"), Folder(u"\\D\\g"), File(u"\\D\\g\\x", "x")}), typedSlash), "");
   sim::monkey::Allowance caseOnly;
   caseOnly.move(u"\\D\\a.txt", u"\\D\\A.TXT");
   EXPECT_EQ(Problem(before, Snapshot({Folder(u"\\D"), File(u"\\D\\A.TXT", "alpha"), File(u"\\D\\b.txt", "beta")}), caseOnly), "");
