@@ -61,6 +61,65 @@ TEST_F(WindowLifecycle, CreationAndDestructionFollowTheDevicesMessageOrder) {
   EXPECT_EQ(destruction, expected);
 }
 
+// A child destroyed on its own tells its parent first (WM_PARENTNOTIFY with
+// WM_DESTROY, its id and handle), before its own WM_DESTROY; one made with
+// WS_EX_NOPARENTNOTIFY does not, nor do children that go down with their parent
+// (the program's end takes the main window last).
+TEST_F(WindowLifecycle, AChildTellsItsParentBeforeItIsDestroyed) {
+  WPARAM notifyWParam = 0;
+  LPARAM notifyLParam = 0;
+  Behaviour() = [&](HWND, UINT msg, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+    if (msg == WM_PARENTNOTIFY) {
+      notifyWParam = wParam;
+      notifyLParam = lParam;
+    }
+    return std::nullopt;
+  };
+  HWND child = nullptr;
+  sim::StartFunction(*device, u"\\Windows\\lifecycle.exe", [&] {
+    RegisterRecordingClass();
+    HWND main = MakeWindow(u"main", nullptr, WS_VISIBLE, 0);
+    child = MakeWindow(u"child", main, WS_VISIBLE, 42);
+    HWND quiet = CreateWindowExW(WS_EX_NOPARENTNOTIFY, u"Recorder", u"quiet", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, main,
+                                 nullptr, nullptr, nullptr);
+    MakeWindow(u"inner", child, WS_VISIBLE, 7);
+    Log().clear();
+    DestroyWindow(child);
+    DestroyWindow(quiet);
+    return 0;
+  });
+  device.settle();
+  const Strings expected = {"main:0x0210", "child:DESTROY", "inner:DESTROY", "inner:NCDESTROY", "child:NCDESTROY",
+                            "quiet:DESTROY", "quiet:NCDESTROY", "main:DESTROY", "main:NCDESTROY"};
+  EXPECT_EQ(Log(), expected);
+  EXPECT_EQ(notifyWParam, MAKEWPARAM(WM_DESTROY, 42));
+  EXPECT_EQ(reinterpret_cast<HWND>(notifyLParam), child);
+}
+
+// SetWindowLongW tells the window of a new style afterwards, with both styles.
+TEST_F(WindowLifecycle, ChangingAStyleSendsStyleChanged) {
+  STYLESTRUCT seen{};
+  WPARAM which = 0;
+  Behaviour() = [&](HWND, UINT msg, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+    if (msg == WM_STYLECHANGED) {
+      seen = *reinterpret_cast<STYLESTRUCT*>(lParam);
+      which = wParam;
+    }
+    return std::nullopt;
+  };
+  sim::StartFunction(*device, u"\\Windows\\lifecycle.exe", [&] {
+    RegisterRecordingClass();
+    HWND main = MakeWindow(u"main", nullptr, WS_VISIBLE, 0);
+    EXPECT_EQ(SetWindowLongW(main, GWL_STYLE, WS_VISIBLE | WS_BORDER), static_cast<LONG>(WS_VISIBLE));
+    EXPECT_EQ(GetWindowLongW(main, GWL_STYLE), static_cast<LONG>(WS_VISIBLE | WS_BORDER));
+    return 0;
+  });
+  device.settle();
+  EXPECT_EQ(static_cast<int>(which), GWL_STYLE);
+  EXPECT_EQ(seen.styleOld, static_cast<DWORD>(WS_VISIBLE));
+  EXPECT_EQ(seen.styleNew, static_cast<DWORD>(WS_VISIBLE | WS_BORDER));
+}
+
 TEST_F(WindowLifecycle, CreateFailingInWmCreateDestroysTheWindowAndGivesNull) {
   Behaviour() = [](HWND, UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
     if (msg == WM_CREATE) return -1;
