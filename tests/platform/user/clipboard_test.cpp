@@ -27,8 +27,8 @@
 
 namespace {
 
-using menutest::TestDevice;
-using menutest::Trace;
+using test_support::TestDevice;
+using test_support::Trace;
 
 HLOCAL textBlock(std::u16string_view text, UINT bytes = 0) {
   UINT size = bytes ? bytes : static_cast<UINT>((text.size() + 1) * 2);
@@ -102,7 +102,7 @@ void RunWithWindow(TestDevice& device, std::function<void(HWND)> body) {
     body(makeWindow(u"clip"));
     return 0;
   });
-  device.run();
+  device.runUntilIdle();
 }
 
 TEST(Clipboard, PlacedBlocksBelongToTheClipboardWhichFreesWhatItReplaces) {

@@ -12,7 +12,7 @@
 #include "kernel/fault_operations.h"
 #include "window_test_support.h"
 
-using namespace wintest;
+using namespace test_support;
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "kernel/handles.h"
 #include "window_test_support.h"
 
-using namespace wintest;
+using namespace test_support;
 using Strings = std::vector<std::string>;
 
 namespace {

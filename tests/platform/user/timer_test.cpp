@@ -2,7 +2,7 @@
 
 #include "window_test_support.h"
 
-using namespace wintest;
+using namespace test_support;
 using Strings = std::vector<std::string>;
 
 namespace {
