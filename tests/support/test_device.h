@@ -65,7 +65,7 @@ class TestDevice {
   // Runs `body` as the main function of a program and lets the device settle; gives
   // the program's exit code.
   DWORD run(std::function<int()> body, std::u16string imagePath = u"\\Tests\\test.exe") {
-    sim::Process& process = launch(std::move(body), std::move(imagePath));
+    sim::Process& process = launch(std::move(imagePath), std::move(body));
     settle();
     expectBegun();
     return process.exitCode;
@@ -73,7 +73,7 @@ class TestDevice {
   // Starts `body` as a program and lets the device settle; the program may still be
   // waiting for the user then.
   sim::Process& start(std::function<int()> body, std::u16string imagePath = u"\\Tests\\test.exe") {
-    sim::Process& process = launch(std::move(body), std::move(imagePath));
+    sim::Process& process = launch(std::move(imagePath), std::move(body));
     settle();
     expectBegun();
     return process;
@@ -89,6 +89,16 @@ class TestDevice {
     launchWithResources(std::move(body));
     runUntilIdle();
     expectBegun();
+  }
+
+  // Starts `body` as the main function of a program at `imagePath` without running
+  // the device.
+  sim::Process& launch(std::u16string imagePath, std::function<int()> body) {
+    auto began = track(imagePath);
+    return sim::StartFunction(*device_, std::move(imagePath), [began, body = std::move(body)] {
+      *began = true;
+      return body();
+    });
   }
 
   // --- the user's hands; each gesture is followed by the device running ---
@@ -130,14 +140,6 @@ class TestDevice {
   // on a tap (a hold, a label edit) lets the device settle instead.
   void settleAfterGestures() { settleAfterGestures_ = true; }
 
-  // Starts `body` as a program without running the device.
-  sim::Process& launch(std::function<int()> body, std::u16string imagePath) {
-    auto began = track(imagePath);
-    return sim::StartFunction(*device_, std::move(imagePath), [began, body = std::move(body)] {
-      *began = true;
-      return body();
-    });
-  }
 
  private:
   struct Program {

@@ -111,24 +111,22 @@ class ControlHost : public TestDevice {
   // Starts the program: a host window (240 x 268 at the top of the work area) in
   // which `setup` creates the controls; then the program pulls messages until it ends.
   void start(std::function<void(HWND host)> setup) {
-    launch(
-        [this, setup] {
-          InitCommonControls();
-          WNDCLASSW wc{};
-          wc.lpfnWndProc = HostProc;
-          wc.lpszClassName = u"ComctlHost";
-          RegisterClassW(&wc);
-          host_ = CreateWindowExW(0, u"ComctlHost", u"host", WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr, nullptr,
-                                  nullptr);
-          setup(host_);
-          MSG msg;
-          while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-          }
-          return 0;
-        },
-        u"\\Windows\\comctltest.exe");
+    launch(u"\\Windows\\comctltest.exe", [this, setup] {
+      InitCommonControls();
+      WNDCLASSW wc{};
+      wc.lpfnWndProc = HostProc;
+      wc.lpszClassName = u"ComctlHost";
+      RegisterClassW(&wc);
+      host_ = CreateWindowExW(0, u"ComctlHost", u"host", WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr, nullptr,
+                              nullptr);
+      setup(host_);
+      MSG msg;
+      while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+      return 0;
+    });
     runUntilIdle();
   }
 

@@ -134,14 +134,14 @@ class MenuTracking : public ::testing::Test {
  protected:
   void SetUp() override { scene = &scene_; }
   void TearDown() override { scene = nullptr; }
-  void start() { sim::StartFunction(*device_, u"\\Windows\\menutest.exe", trackingProgram); }
+  void start() { device_.launch(u"\\Windows\\menutest.exe", trackingProgram); }
 
   TestDevice device_;
   Scene scene_;
 };
 
 TEST_F(MenuTracking, AMenuEmptiedWhileAnnouncedReturnsAtOnceInsideTheClick) {
-  sim::StartFunction(*device_, u"\\Windows\\fexplore.exe", [] {
+  device_.launch(u"\\Windows\\fexplore.exe", [] {
     HWND owner = createOwner(EmptyingOwnerProc);
     registerClass(u"FolderButton", FolderButtonProc);
     HWND button = CreateWindowExW(0, u"FolderButton", u"", WS_CHILD | WS_VISIBLE, 0, 0, 40, 20, owner,
@@ -250,7 +250,7 @@ TEST_F(MenuTracking, DestroyingTheOpenMenuClosesIt) {
   ASSERT_TRUE(MenuTracker::get().isOpen());
   // Another program destroys the menu behind the owner's back; the loop notices when
   // its thread next runs.
-  sim::StartFunction(*device_, u"\\Windows\\other.exe", [] {
+  device_.launch(u"\\Windows\\other.exe", [] {
     DestroyMenu(scene->menu);
     PostMessageW(scene->owner, WM_APP, 0, 0);
     return 0;
