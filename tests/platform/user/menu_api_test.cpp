@@ -242,7 +242,7 @@ TEST(MenuResource, LoadMenuBuildsClassicAndExtendedMenusFromTheProgramsResources
   TestDevice device;
   sim::ProgramImage image;
   image.path = u"\\Windows\\menus.exe";
-  image.resources = restest::Image();
+  image.resources = test_support::Image();
   static std::u16string view, extended;
   static DWORD missingError = 0;
   image.main = [](HINSTANCE, HINSTANCE, LPWSTR, int) {
