@@ -10,7 +10,7 @@
 
 namespace {
 
-using cctest::Handheld;
+using Handheld = test_support::ControlHost;
 
 std::vector<std::string>& Log() {
   static std::vector<std::string> log;
@@ -37,7 +37,7 @@ std::string Describe(NMHDR* header) {
 
 void Record(std::function<LRESULT(NMHDR*)> reply = nullptr) {
   Log().clear();
-  cctest::Answer() = [reply](NMHDR* header) -> LRESULT {
+  test_support::Answer() = [reply](NMHDR* header) -> LRESULT {
     std::string line = Describe(header);
     if (!line.empty()) Log().push_back(line);
     return reply ? reply(header) : 0;

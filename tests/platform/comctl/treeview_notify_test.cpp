@@ -12,7 +12,7 @@
 
 namespace {
 
-using cctest::Handheld;
+using Handheld = test_support::ControlHost;
 
 // Everything the host hears, with the fields a notification carries.
 std::vector<std::string>& Log() {
@@ -46,7 +46,7 @@ std::string Describe(NMHDR* header) {
     case TVN_BEGINLABELEDITW:
     case TVN_ENDLABELEDITW:
       return std::string(header->code == TVN_BEGINLABELEDITW ? "TVN_BEGINLABELEDITW" : "TVN_ENDLABELEDITW") +
-             " mask=" + Hex(info->item.mask) + " " + cctest::Narrow(info->item.pszText);
+             " mask=" + Hex(info->item.mask) + " " + test_support::Narrow(info->item.pszText);
     case TVN_KEYDOWN: return "TVN_KEYDOWN " + std::to_string(reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey);
     default: return "";
   }
@@ -55,7 +55,7 @@ std::string Describe(NMHDR* header) {
 // Records every notification; `reply` answers them (0 when unset).
 void Record(std::function<LRESULT(NMHDR*)> reply = nullptr) {
   Log().clear();
-  cctest::Answer() = [reply](NMHDR* header) -> LRESULT {
+  test_support::Answer() = [reply](NMHDR* header) -> LRESULT {
     std::string line = Describe(header);
     if (!line.empty()) Log().push_back(line);
     return reply ? reply(header) : 0;
