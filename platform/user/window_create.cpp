@@ -4,6 +4,7 @@
 #include "kernel/device.h"
 #include "kernel/scheduler.h"
 #include "user/message_queue.h"
+#include "user/screen_layout.h"
 #include "user/window.h"
 #include "user/window_text.h"
 
@@ -95,6 +96,7 @@ namespace sim {
 
 bool DestroyWindowTree(Window& window) {
   if (window.life == WindowLife::Destroying || window.life == WindowLife::Dead) return false;
+  ScreenChange change;
   auto& windows = WindowSystem::get();
   const HWND hwnd = window.handle;
   SimThread* self = Scheduler::current();
@@ -147,6 +149,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
   auto cls = classNamed(className);
   if (!cls) return sim::Fail<HWND>(kErrorCannotFindClass, nullptr);
   sim::SimThread* thread = sim::Scheduler::current();
+  sim::ScreenChange change;
 
   Window* owner = (!child && parentWindow) ? &sim::TopLevelOf(*parentWindow) : nullptr;
   Window& window = windows.createRecord(cls, exStyle, style, child ? parentWindow : nullptr, owner, thread,

@@ -1,6 +1,7 @@
 // Window longs: the procedure, styles, id, user data and the window extra values.
 #include <windows.h>
 
+#include "user/screen_layout.h"
 #include "user/window.h"
 
 namespace {
@@ -55,8 +56,15 @@ LONG SetWindowLongW(HWND hwnd, int index, LONG value) {
       sim::RecordProcedureOwner(*window, reinterpret_cast<const void*>(window->proc));
       return old;
     }
-    case GWL_STYLE: return swap(window->style, static_cast<DWORD>(value));
-    case GWL_EXSTYLE: return swap(window->exStyle, static_cast<DWORD>(value));
+    // A style may show or hide the window or change its frame.
+    case GWL_STYLE: {
+      sim::ScreenChange change;
+      return swap(window->style, static_cast<DWORD>(value));
+    }
+    case GWL_EXSTYLE: {
+      sim::ScreenChange change;
+      return swap(window->exStyle, static_cast<DWORD>(value));
+    }
     case GWL_ID: return swap(window->id, value);
     case GWL_USERDATA: return swap(window->userData, value);
     case GWL_HINSTANCE: {
