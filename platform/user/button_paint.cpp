@@ -11,6 +11,7 @@
 #include "user/button.h"
 #include "user/draw.h"
 #include "user/paint_messages.h"
+#include "user/screen_layout.h"
 #include "user/window.h"
 
 namespace sim {
@@ -74,15 +75,11 @@ void DrawImage(const Look& look, const RECT& face) {
                static_cast<HICON>(look.state.image), 0, 0, 0, nullptr, DI_NORMAL);
     return;
   }
-  BITMAP info{};
-  if (!GetObjectW(look.state.image, sizeof(info), &info)) return;
-  HDC source = CreateCompatibleDC(look.dc);
-  if (!source) return;
-  HGDIOBJ old = SelectObject(source, look.state.image);
-  BitBlt(look.dc, face.left + (face.right - face.left - info.bmWidth) / 2,
-         face.top + (face.bottom - face.top - info.bmHeight) / 2, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
+  const BitmapData* bitmap = object->as<BitmapData>();
+  if (!bitmap || !bitmap->pixels) return;
+  DrawBitmapAt(look.dc, static_cast<HBITMAP>(look.state.image),
+               POINT{face.left + (face.right - face.left - bitmap->pixels->width()) / 2,
+                     face.top + (face.bottom - face.top - bitmap->pixels->height()) / 2});
 }
 
 void DrawPushButton(const Look& look) {
@@ -187,6 +184,7 @@ void PaintButton(HWND hwnd, const ButtonState& state) {
 
 // A group box shows what lies inside it: only its label and frame are its own.
 void ShapeGroupBox(Window& window) {
+  ScreenChange change;
   if (ButtonType(window.style) != BS_GROUPBOX) {
     window.seeThrough.reset();
     return;

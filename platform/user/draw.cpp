@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include "gdi/blit.h"
+#include "gdi/dc.h"
 #include "gdi/fonts.h"
+#include "gdi/gdi_objects.h"
 #include "gdi/text_layout.h"
 #include "user/window.h"
 
@@ -26,6 +29,20 @@ void OutlineRect(HDC dc, const RECT& rect, HBRUSH brush, int thickness) {
 void FillWithSysColor(HDC dc, const RECT& rect, int colorIndex) { FillRect(dc, &rect, GetSysColorBrush(colorIndex)); }
 
 HGDIOBJ UseSystemFont(HDC dc) { return SelectObject(dc, GetStockObject(SYSTEM_FONT)); }
+
+void DrawBitmapAt(HDC dc, HBITMAP bitmap, POINT at) {
+  DeviceContext* context = DeviceContexts::get().find(dc);
+  const GdiObject* object = GdiObjects::get().lookup(bitmap);
+  const BitmapData* data = object && !object->destroyed ? object->as<BitmapData>() : nullptr;
+  if (!context || !data || !data->pixels) return;
+  const PixelBuffer& pixels = *data->pixels;
+  BlitSource source;
+  source.pixels = &pixels;
+  source.monochromeDevice = pixels.monochrome() && !data->dibSection;
+  Canvas canvas(*context);
+  RECT to = context->toTarget(RECT{at.x, at.y, at.x + pixels.width(), at.y + pixels.height()});
+  BlitPixels(canvas, to, source, pixels.bounds(), Rop3(SRCCOPY));
+}
 
 int SystemTextWidth(std::u16string_view text, UINT format) {
   Fonts& fonts = Fonts::get();

@@ -22,6 +22,10 @@ HGDIOBJ UseSystemFont(HDC dc);
 int SystemTextWidth(std::u16string_view text, UINT format = DT_SINGLELINE);
 int SystemLineHeight();
 
+// Copies a bitmap's pixels to `at` as BitBlt with SRCCOPY would, without a memory
+// context of its own (the system's drawing takes nothing a program may be denied).
+void DrawBitmapAt(HDC dc, HBITMAP bitmap, POINT at);
+
 // Marks of our own design, drawn centred in `box` in a solid colour: a tick, a
 // round dot, and a small triangle pointing right (a submenu) or down (a drop-down).
 void DrawTick(HDC dc, const RECT& box, COLORREF color);

@@ -73,13 +73,21 @@ RECT FirstPlace(const MenuAnchor& anchor, SIZE size) {
   return OnScreen(x, y, size);
 }
 
-// A submenu opens to the right of its item, or to the left when the screen ends.
+// A submenu opens to the right of its item, or to the left when the screen ends
+// there. When neither side has room (the narrow screen), it lies over its parent
+// against the screen's right edge, below the item that opened it (above when the
+// screen ends), so that the item stays in sight.
 RECT SubmenuPlace(const MenuBox& parent, int item, SIZE size) {
-  const int screenWidth = WindowSystem::get().screenWidth();
-  int top = item >= 0 && item < static_cast<int>(parent.items.size()) ? parent.items[item].top : parent.rect.top;
-  int x = parent.rect.right - Scaled(kOverlap);
-  if (x + size.cx > screenWidth) x = std::max(0, static_cast<int>(parent.rect.left - size.cx + Scaled(kOverlap)));
-  return OnScreen(x, top - Scaled(kBorder), size);
+  const WindowSystem& windows = WindowSystem::get();
+  const bool known = item >= 0 && item < static_cast<int>(parent.items.size());
+  RECT opener = known ? parent.items[static_cast<std::size_t>(item)] : parent.rect;
+  const int beside = parent.rect.right - Scaled(kOverlap);
+  if (beside + size.cx <= windows.screenWidth()) return OnScreen(beside, opener.top - Scaled(kBorder), size);
+  const int before = parent.rect.left + Scaled(kOverlap) - size.cx;
+  if (before >= 0) return OnScreen(before, opener.top - Scaled(kBorder), size);
+  const int x = windows.screenWidth() - size.cx;
+  const int y = opener.bottom + size.cy <= windows.screenHeight() ? opener.bottom : opener.top - size.cy;
+  return OnScreen(x, y, size);
 }
 
 MenuBox Box(const Menu& menu, RECT rect) {

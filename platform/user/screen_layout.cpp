@@ -60,7 +60,16 @@ void ScreenLayout::addSurface(std::unique_ptr<SystemSurface> surface) {
   owned_.push_back(std::move(surface));
 }
 
-ScreenOwnership ScreenLayout::ownership() const {
+const ScreenOwnership& ScreenLayout::ownership() const {
+  // Inside a change the windows move under it: every question is answered afresh.
+  if (!knownValid_ || depth_ > 0) {
+    known_ = compute();
+    knownValid_ = depth_ == 0;
+  }
+  return known_;
+}
+
+ScreenOwnership ScreenLayout::compute() const {
   const WindowSystem& windows = WindowSystem::get();
   ScreenOwnership out;
   out.surfaces.resize(surfaces_.size());
@@ -82,21 +91,21 @@ ScreenOwnership ScreenLayout::ownership() const {
 }
 
 SystemSurface* ScreenLayout::surfaceAt(POINT screen) const {
-  ScreenOwnership all = ownership();
+  const ScreenOwnership& all = ownership();
   for (std::size_t i = 0; i < surfaces_.size(); ++i)
     if (all.surfaces[i].contains(screen.x, screen.y)) return surfaces_[i];
   return nullptr;
 }
 
 Region ScreenLayout::visibleRegion(const Window& window) const {
-  ScreenOwnership all = ownership();
+  const ScreenOwnership& all = ownership();
   auto it = all.windows.find(window.handle);
   return it == all.windows.end() ? Region() : it->second;
 }
 
 ScreenLayout::Snapshot ScreenLayout::snapshot() const {
   const WindowSystem& windows = WindowSystem::get();
-  ScreenOwnership all = ownership();
+  const ScreenOwnership& all = ownership();
   Snapshot out;
   out.surfaces = std::move(all.surfaces);
   for (auto& [hwnd, shown] : all.windows) {
@@ -108,10 +117,12 @@ ScreenLayout::Snapshot ScreenLayout::snapshot() const {
 }
 
 void ScreenLayout::beginChange() {
+  knownValid_ = false;
   if (depth_++ == 0) before_ = snapshot();
 }
 
 void ScreenLayout::endChange() {
+  knownValid_ = false;
   if (--depth_ > 0) return;
   if (!before_) return;
   // A device shutting down unwinds its threads: nothing is drawn any more.
@@ -144,7 +155,7 @@ void ScreenLayout::distribute(const Snapshot& before, const Snapshot& after) {
 void ScreenLayout::repaintSurface(SystemSurface& surface, const std::optional<Region>& damage) {
   auto at = std::find(surfaces_.begin(), surfaces_.end(), &surface);
   if (at == surfaces_.end()) return;
-  ScreenOwnership all = ownership();
+  const ScreenOwnership& all = ownership();
   Region shown = all.surfaces[static_cast<std::size_t>(at - surfaces_.begin())];
   if (damage) shown = shown.intersected(*damage);
   if (shown.empty()) return;
@@ -154,7 +165,7 @@ void ScreenLayout::repaintSurface(SystemSurface& surface, const std::optional<Re
 }
 
 void ScreenLayout::exposeAll() {
-  ScreenOwnership all = ownership();
+  const ScreenOwnership all = ownership();
   auto& windows = WindowSystem::get();
   for (const auto& [hwnd, shown] : all.windows)
     if (Window* window = windows.find(hwnd)) ExposeWindow(*window, shown);

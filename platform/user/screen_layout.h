@@ -74,7 +74,9 @@ class ScreenLayout {
     return nullptr;
   }
 
-  ScreenOwnership ownership() const;
+  // Who shows what now. Kept between changes: outside a ScreenChange nothing that
+  // decides it can change, so painting asks without computing it again.
+  const ScreenOwnership& ownership() const;
   // The surface showing a screen point, or null where a window or nothing is.
   SystemSurface* surfaceAt(POINT screen) const;
   // The screen pixels `window` shows itself (frame included); empty when hidden.
@@ -102,6 +104,7 @@ class ScreenLayout {
     std::vector<Region> surfaces;
   };
   Snapshot snapshot() const;
+  ScreenOwnership compute() const;
   void distribute(const Snapshot& before, const Snapshot& after);
 
   Device& device_;
@@ -109,6 +112,8 @@ class ScreenLayout {
   std::vector<SystemSurface*> surfaces_;  // topmost layer first
   int depth_ = 0;
   std::optional<Snapshot> before_;
+  mutable ScreenOwnership known_;
+  mutable bool knownValid_ = false;
 };
 
 // Scope of a change to what the screen shows (see above). Nested scopes do nothing

@@ -33,15 +33,6 @@ POINT ImageCorner(DWORD style, const RECT& client, SIZE size) {
   return POINT{(client.right - size.cx) / 2, (client.bottom - size.cy) / 2};
 }
 
-void DrawBitmapAt(HDC dc, HBITMAP bitmap, POINT at, SIZE size) {
-  HDC source = CreateCompatibleDC(dc);
-  if (!source) return;
-  HGDIOBJ old = SelectObject(source, bitmap);
-  BitBlt(dc, at.x, at.y, size.cx, size.cy, source, 0, 0, SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
-}
-
 UINT TextFormat(DWORD style) {
   UINT format = (style & SS_NOPREFIX) ? DT_NOPREFIX : 0;
   switch (TypeOf(style)) {
@@ -69,7 +60,7 @@ void PaintStatic(HWND hwnd, const StaticState& state) {
       DrawIconEx(dc, at.x, at.y, state.icon, size->cx, size->cy, 0, nullptr, DI_NORMAL);
     }
   } else if (TypeOf(style) == SS_BITMAP && state.bitmap) {
-    if (auto size = ImageSize(state.bitmap)) DrawBitmapAt(dc, state.bitmap, ImageCorner(style, client, *size), *size);
+    if (auto size = ImageSize(state.bitmap)) DrawBitmapAt(dc, state.bitmap, ImageCorner(style, client, *size));
   } else if (TypeOf(style) != SS_ICON && TypeOf(style) != SS_BITMAP) {
     SetBkMode(dc, TRANSPARENT);
     if (!WindowSystem::get().enabled(*window)) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));

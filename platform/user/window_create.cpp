@@ -4,6 +4,7 @@
 #include "kernel/device.h"
 #include "kernel/scheduler.h"
 #include "user/message_queue.h"
+#include "user/nonclient.h"
 #include "user/screen_layout.h"
 #include "user/window.h"
 #include "user/window_text.h"
@@ -182,7 +183,9 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
   Window* created = windows.find(hwnd);
   if (!created || created->life != sim::WindowLife::Creating) return nullptr;
   created->life = sim::WindowLife::Alive;
-  sim::CallWindowProcedure(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(created->width(), created->height()));
+  RECT client = sim::ClientAreaOf(*created);
+  sim::CallWindowProcedure(hwnd, WM_SIZE, SIZE_RESTORED,
+                           MAKELPARAM(client.right - client.left, client.bottom - client.top));
   created = windows.find(hwnd);
   if (created && !child && (created->style & WS_VISIBLE) && !(created->style & WS_DISABLED) &&
       !(created->exStyle & WS_EX_NOACTIVATE))

@@ -308,7 +308,10 @@ void WindowSystem::processEnding(Process& process) {
   }
   // What remains of its windows (another thread's, already ended) and its own
   // classes go with it.
-  for (Window* w : windowsOfProcess(&process)) retire(*w);
+  {
+    ScreenChange change;
+    for (Window* w : windowsOfProcess(&process)) retire(*w);
+  }
   std::erase_if(classes_, [&](const auto& cls) { return cls->process == &process; });
 }
 
