@@ -118,7 +118,7 @@ ScreenLayout::Snapshot ScreenLayout::snapshot() const {
 
 void ScreenLayout::beginChange() {
   knownValid_ = false;
-  if (depth_++ == 0) before_ = snapshot();
+  if (depth_++ == 0 && !device_.scheduler().terminating()) before_ = snapshot();
 }
 
 void ScreenLayout::endChange() {
