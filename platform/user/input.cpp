@@ -75,6 +75,13 @@ bool Input::doubleTap(POINT screen) {
   return deliver(window->handle, POINT{screen.x - origin.x, screen.y - origin.y}, Gesture::DoubleTap);
 }
 
+bool Input::secondTap(POINT screen) {
+  Window* window = WindowSystem::get().windowFromPoint(screen);
+  if (!window) return false;
+  POINT origin = WindowSystem::get().clientOrigin(*window);
+  return deliver(window->handle, POINT{screen.x - origin.x, screen.y - origin.y}, Gesture::SecondTap);
+}
+
 bool Input::hold(POINT screen) {
   Window* window = WindowSystem::get().windowFromPoint(screen);
   if (!window) return false;
@@ -118,10 +125,13 @@ bool Input::deliver(HWND hwnd, POINT client, Gesture gesture) {
       push(WM_LBUTTONDOWN, keys | MK_LBUTTON);
       push(WM_LBUTTONUP, keys);
       break;
-    case Gesture::DoubleTap: {
+    case Gesture::DoubleTap:
+    case Gesture::SecondTap: {
       const bool dblclks = (target->windowClass->style & CS_DBLCLKS) != 0;
-      push(WM_LBUTTONDOWN, keys | MK_LBUTTON);
-      push(WM_LBUTTONUP, keys);
+      if (gesture == Gesture::DoubleTap) {
+        push(WM_LBUTTONDOWN, keys | MK_LBUTTON);
+        push(WM_LBUTTONUP, keys);
+      }
       push(dblclks ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, keys | MK_LBUTTON);
       push(WM_LBUTTONUP, keys);
       break;
