@@ -1,5 +1,16 @@
 // Requests to the server: forms for actions, JSON back.
-export async function post(path, fields = {}) {
+//
+// Actions go one after another: the browser may run parallel requests in any order,
+// and typed characters or a tap before a key must reach the device as they were made.
+let actions = Promise.resolve();
+
+export function post(path, fields = {}) {
+  const sent = actions.then(() => postNow(path, fields));
+  actions = sent.catch(() => {});
+  return sent;
+}
+
+async function postNow(path, fields) {
   const response = await fetch(path, {
     method: 'POST',
     headers: { 'Content-Type': 'application/x-www-form-urlencoded' },
