@@ -90,6 +90,14 @@ bool Input::doubleTap(POINT screen) {
   return deliver(window->handle, POINT{screen.x - origin.x, screen.y - origin.y}, Gesture::DoubleTap);
 }
 
+bool Input::secondTap(POINT screen) {
+  if (SystemSurface* surface = surfaceFor(screen)) return surface->tap(screen);
+  Window* window = WindowSystem::get().windowFromPoint(screen);
+  if (!window) return false;
+  POINT origin = WindowSystem::get().clientOrigin(*window);
+  return deliver(window->handle, POINT{screen.x - origin.x, screen.y - origin.y}, Gesture::SecondTap);
+}
+
 bool Input::hold(POINT screen) {
   if (SystemSurface* surface = surfaceFor(screen)) return surface->tap(screen);
   Window* window = WindowSystem::get().windowFromPoint(screen);
@@ -170,10 +178,13 @@ bool Input::deliver(HWND hwnd, POINT client, Gesture gesture) {
       events.push(WM_LBUTTONDOWN, keys | MK_LBUTTON);
       events.push(WM_LBUTTONUP, keys);
       break;
-    case Gesture::DoubleTap: {
+    case Gesture::DoubleTap:
+    case Gesture::SecondTap: {
       const bool dblclks = (target->windowClass->style & CS_DBLCLKS) != 0;
-      events.push(WM_LBUTTONDOWN, keys | MK_LBUTTON);
-      events.push(WM_LBUTTONUP, keys);
+      if (gesture == Gesture::DoubleTap) {
+        events.push(WM_LBUTTONDOWN, keys | MK_LBUTTON);
+        events.push(WM_LBUTTONUP, keys);
+      }
       events.push(dblclks ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, keys | MK_LBUTTON);
       events.push(WM_LBUTTONUP, keys);
       break;
