@@ -13,6 +13,8 @@ command -v cpp >/dev/null || need+=(cpp)
 [ -e /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
 [ -e /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 [ -e /usr/include/unicode/ucol.h ] || need+=(libicu-dev)
+# Simulated threads are fibers switched by Boost.Context.
+[ -e /usr/include/boost/context/detail/fcontext.hpp ] || need+=(libboost-context-dev)
 # Drawing: FreeType renders the screen's text, libpng writes and reads screens, and
 # the text comes from two Japanese fonts at fixed Debian paths (docs/handheld.md).
 [ -e /usr/include/freetype2/ft2build.h ] || need+=(libfreetype-dev)
