@@ -13,7 +13,11 @@
 //  - AddressSanitizer's idea of the current stack and its fake stack (where it keeps
 //    frames to find uses after return), told through the sanitizer's fiber
 //    annotations. Without them it checks the wrong stack bounds when an exception is
-//    thrown and reports false errors or misses real ones.
+//    thrown and reports false errors or misses real ones;
+//  - what the leak checker scans: it sees the running stack, and every parked
+//    one (each suspended fiber's, the driver's while a fiber runs) from its saved
+//    stack pointer up, so a leak check made while threads wait neither calls what
+//    they hold lost nor lets their dead frames hide a real leak.
 //
 // A fiber's stack has a guard page below it: an overflow stops the host process at
 // once instead of writing over other memory.
@@ -56,6 +60,8 @@ class Fiber {
   static void entry(void* from, void* self) noexcept;
   void swapExceptionState() noexcept;
   void exitToDriver() noexcept;
+  const void* stackTop() const;
+  const void* driverStackTop() const;
 
   std::function<void()> body_;
   void* stackBottom_ = nullptr;  // the guard page's start

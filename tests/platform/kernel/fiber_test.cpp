@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <sys/wait.h>
 #include <thread>
 #include <vector>
 
@@ -22,6 +26,10 @@
 #if __has_feature(address_sanitizer)
 #define TEST_WITH_ASAN 1
 #endif
+#endif
+
+#ifdef TEST_WITH_ASAN
+#include <sanitizer/lsan_interface.h>
 #endif
 
 namespace {
@@ -189,6 +197,53 @@ TEST(FibersDeathTest, AThreadThatOverflowsItsStackStopsAtTheGuardPage) {
 }
 
 #ifdef TEST_WITH_ASAN
+// What a parked stack holds is reachable only from it: a leak check made meanwhile
+// (the fuzzer makes them between inputs), from the driver or from a running thread,
+// must not call it lost.
+TEST(Fibers, TheLeakCheckSeesWhatParkedStacksHold) {
+  sim::Device device(deviceConfig());
+  auto& cpu = device.scheduler();
+  auto heldByDriver = std::make_unique<std::string>(200, 'd');
+  cpu.spawn(nullptr, [&] {
+    auto heldByWaiter = std::make_unique<std::string>(200, 'w');
+    cpu.block(std::nullopt);
+  });
+  int leaksSeenByThread = -1;
+  cpu.spawn(nullptr, [&] { leaksSeenByThread = __lsan_do_recoverable_leak_check(); });
+  cpu.runUntilIdle();
+  EXPECT_EQ(leaksSeenByThread, 0);
+  EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0);
+}
+
+constexpr std::uintptr_t kHidden = 0x5a5a5a5a5a5a5a5a;
+
+// Loses a string, leaving pointers to it all over a frame deeper than a blocking
+// call reaches; returns its address hidden from the leak checker.
+__attribute__((noinline)) std::uintptr_t LoseBelowTheWaitingFrames() {
+  volatile std::string* frame[2048];
+  auto* lost = new std::string(200, 'x');
+  for (auto& slot : frame) slot = lost;
+  return reinterpret_cast<std::uintptr_t>(lost) ^ kHidden;
+}
+
+// The frames a waiting thread has returned from are dead: pointers left in them
+// must not hide a leak.
+TEST(FibersDeathTest, TheLeakCheckFindsALeakBelowAWaitingThreadsFrames) {
+  sim::Device device(deviceConfig());
+  auto& cpu = device.scheduler();
+  EXPECT_EXIT(
+      {
+        cpu.spawn(nullptr, [&] {
+          (void)LoseBelowTheWaitingFrames();
+          cpu.block(std::nullopt);
+        });
+        cpu.runUntilIdle();
+        __lsan_do_leak_check();
+        std::exit(0);
+      },
+      [](int status) { return WIFEXITED(status) && WEXITSTATUS(status) != 0; }, "detected memory leaks");
+}
+
 int ReadPast(int index) {
   char frame[16];
   std::memset(frame, 1, sizeof frame);
