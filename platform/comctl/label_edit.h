@@ -13,8 +13,8 @@ HWND CreateLabelEditor(HWND owner, const std::u16string& text, const RECT& label
 // Shows the editor with all of its text selected and gives it the focus.
 void ShowLabelEditor(HWND edit);
 
-// The list view's side (listview.cpp): start editing an item's label, and end the
-// edit in progress, keeping (commit) or dropping the typed text.
+// The list view's side (listview_label_edit.cpp): start editing an item's label, and
+// end the edit in progress, keeping (commit) or dropping the typed text.
 HWND BeginLabelEdit(HWND listView, int index);
 void EndLabelEdit(HWND listView, bool commit);
 

@@ -8,25 +8,8 @@
 #include "win/combobox.h"
 
 // ---- initialisation ------------------------------------------------------------------
-typedef struct tagINITCOMMONCONTROLSEX {
-  DWORD dwSize;
-  DWORD dwICC;
-} INITCOMMONCONTROLSEX, *LPINITCOMMONCONTROLSEX;
-
-#define ICC_LISTVIEW_CLASSES 0x00000001
-#define ICC_TREEVIEW_CLASSES 0x00000002
-#define ICC_BAR_CLASSES 0x00000004
-#define ICC_TAB_CLASSES 0x00000008
-#define ICC_UPDOWN_CLASS 0x00000010
-#define ICC_PROGRESS_CLASS 0x00000020
-#define ICC_DATE_CLASSES 0x00000100
-#define ICC_COOL_CLASSES 0x00000400
-#define ICC_INTERNET_CLASSES 0x00000800
-#define ICC_TOOLTIP_CLASSES 0x00001000
-#define ICC_CAPEDIT_CLASS 0x00002000
-
+// The classes are there from the device's start: nothing is left to do.
 void InitCommonControls();
-BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init);
 
 // ---- common notifications -----------------------------------------------------------
 #define NM_FIRST (0U - 0U)
@@ -92,8 +75,6 @@ int ImageList_AddMasked(HIMAGELIST himl, HBITMAP image, COLORREF maskColor);
 int ImageList_ReplaceIcon(HIMAGELIST himl, int index, HICON icon);
 BOOL ImageList_Remove(HIMAGELIST himl, int index);
 HICON ImageList_GetIcon(HIMAGELIST himl, int index, UINT flags);
-COLORREF ImageList_SetBkColor(HIMAGELIST himl, COLORREF color);
-COLORREF ImageList_GetBkColor(HIMAGELIST himl);
 BOOL ImageList_Draw(HIMAGELIST himl, int index, HDC dc, int x, int y, UINT style);
 BOOL ImageList_DrawEx(HIMAGELIST himl, int index, HDC dc, int x, int y, int dx, int dy, COLORREF background,
                       COLORREF foreground, UINT style);
@@ -706,12 +687,9 @@ typedef struct tagNMTOOLBARW {
 // The command bar: a toolbar across the top of its parent.
 #define CMDBAR_HEIGHT 26
 HWND CommandBar_Create(HINSTANCE instance, HWND parent, int id);
-BOOL CommandBar_Show(HWND commandBar, BOOL show);
-BOOL CommandBar_IsVisible(HWND commandBar);
 int CommandBar_AddBitmap(HWND commandBar, HINSTANCE instance, int bitmapId, int imageCount, int imageWidth,
                          int imageHeight);
 int CommandBar_Height(HWND commandBar);
-BOOL CommandBar_AddAdornments(HWND commandBar, DWORD flags, DWORD reserved);
 #define CommandBar_AddButtons(hwnd, count, buttons) \
   (BOOL)SendMessageW((hwnd), TB_ADDBUTTONSW, (WPARAM)(UINT)(count), (LPARAM)(LPCTBBUTTON)(buttons))
 #define CommandBar_InsertButton(hwnd, index, button) \

@@ -321,7 +321,6 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT CallWindowProcW(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 HWND GetWindow(HWND hwnd, UINT cmd);
 HWND GetParent(HWND hwnd);
-HWND SetParent(HWND child, HWND newParent);
 BOOL IsWindow(HWND hwnd);
 BOOL IsWindowVisible(HWND hwnd);
 BOOL IsWindowEnabled(HWND hwnd);
@@ -368,8 +367,6 @@ BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageW(const MSG* msg);
 BOOL InSendMessage();
-BOOL WaitMessage();
-DWORD GetMessagePos();
 LONG GetMessageTime();
 #define SendMessage SendMessageW
 #define PostMessage PostMessageW

@@ -59,7 +59,7 @@ TEST_F(FolderNameIndexTest, FindsNamesInAnyCaseAndListsASettledFolderOnce) {
   EXPECT_EQ(abc->name, u"ABC");
   auto missing = index.find(folder_, u"nothing");
   ASSERT_FALSE(missing);
-  EXPECT_EQ(missing.error(), static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(missing.error().code, static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
   EXPECT_EQ(index.listings(), 1u);
 }
 
@@ -95,7 +95,7 @@ TEST_F(FolderNameIndexTest, AMissingFolderIsAMissingPath) {
   FolderNameIndex index(Far());
   auto found = index.find(folder_ / "Missing", u"a");
   ASSERT_FALSE(found);
-  EXPECT_EQ(found.error(), static_cast<std::uint32_t>(ERROR_PATH_NOT_FOUND));
+  EXPECT_EQ(found.error().code, static_cast<std::uint32_t>(ERROR_PATH_NOT_FOUND));
 }
 
 }  // namespace

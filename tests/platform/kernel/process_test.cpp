@@ -267,6 +267,31 @@ TEST(Processes, ExitThreadEndsOnlyThatThreadAndTheEntryDecidesTheExitCode) {
   EXPECT_EQ(process.exitCode, 9u);
 }
 
+// ExitProcess ends the caller's process from inside it: every thread, the caller's
+// too, and nothing after the call runs. The pseudo handles name the caller itself.
+TEST(Processes, ExitProcessEndsTheCallersProcessAndEveryThreadWithTheGivenCode) {
+  sim::Device device(deviceConfig());
+  std::vector<std::string> trace;
+  sim::Process& process = sim::StartFunction(device, u"\\Windows\\quits.exe", [&] {
+    HANDLE never = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CreateThread(nullptr, 0, waitForever, never, 0, nullptr);
+    DWORD code = 0;
+    GetExitCodeProcess(GetCurrentProcess(), &code);
+    trace.push_back("process " + std::to_string(code));
+    GetExitCodeThread(GetCurrentThread(), &code);
+    trace.push_back("thread " + std::to_string(code));
+    ExitProcess(11);
+    trace.push_back("after ExitProcess");
+    return 0;
+  });
+  device.scheduler().runUntilIdle();
+  EXPECT_EQ(trace, (std::vector<std::string>{"process 259", "thread 259"}));
+  EXPECT_TRUE(process.ended);
+  EXPECT_EQ(process.exitCode, 11u);
+  EXPECT_EQ(device.scheduler().liveThreadCount(), 0u);
+  EXPECT_EQ(device.service<sim::HandleTable>().size(), 0u);
+}
+
 TEST(Processes, AClosedOrUnknownHandleIsAProgramFaultNotACrash) {
   sim::Device device(deviceConfig());
   std::vector<DWORD> results;

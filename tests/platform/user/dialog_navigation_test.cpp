@@ -120,14 +120,22 @@ TEST(DialogNavigation, GroupsRunFromOneWsGroupToTheNextSkippingDisabledControls)
 TEST(DialogNavigation, NextDlgCtlMovesTheFocusAndTheDefaultButtonsLook) {
   TestDevice device;
   HWND dialog = nullptr;
+  std::vector<std::pair<UINT, std::u16string>> reads;  // GetDlgItemTextW: count and text
   device.start([&](HINSTANCE instance) {
     TemplateBuilder t(WS_POPUP | WS_VISIBLE, u"次");
     t.edit(10, WS_TABSTOP).button(u"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP).button(u"他", 3, WS_TABSTOP);
     dialog = CreateDialogIndirectParamW(instance, t.get(), nullptr, QuietProc, 0);
     SetDlgItemTextW(dialog, 10, u"名前");
+    WCHAR text[8] = {u'?'};
+    for (auto [id, capacity] : {std::pair{10, 8}, std::pair{10, 2}, std::pair{99, 8}}) {
+      UINT count = GetDlgItemTextW(dialog, id, text, capacity);
+      reads.emplace_back(count, text);
+    }
     dlgtest::PumpMessages(dialog);
     return 0;
   });
+  EXPECT_EQ(reads, (std::vector<std::pair<UINT, std::u16string>>{{2, u"名前"}, {1, u"名"}, {0, u""}}))
+      << "a cut text ends in a zero; no item, no text";
   auto item = [&](int id) { return GetDlgItem(dialog, id); };
   auto looksDefault = [&](int id) { return (GetWindowLongW(item(id), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; };
   SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(3)), TRUE);

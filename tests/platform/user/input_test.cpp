@@ -174,6 +174,14 @@ TEST_F(InputPaths, TapsReachTheDeepestEnabledVisibleWindowWithClientPointsAndCon
   EXPECT_EQ(taps([&] { input.tapWindow(main, POINT{20, 15}); }),
             (Strings{"button:LBUTTONDOWN 10,5", "button:LBUTTONUP 10,5"}))
       << "a plain tap after a hold is no hold";
+  // The gestures at a screen point go to the window there, in its client points.
+  EXPECT_EQ(taps([&] { input.doubleTap(POINT{15, 26 + 12}); }),
+            (Strings{"button:LBUTTONDOWN 5,2", "button:LBUTTONUP 5,2", "button:LBUTTONDBLCLK 5,2",
+                     "button:LBUTTONUP 5,2"}));
+  EXPECT_EQ(taps([&] { input.hold(POINT{30, 26 + 60}); }),
+            (Strings{"panel:LBUTTONDOWN 30,60", "hold", "panel:LBUTTONUP 30,60"}));
+  EXPECT_FALSE(input.doubleTap(POINT{-5, 10})) << "no window there";
+  EXPECT_FALSE(input.hold(POINT{-5, 10}));
 }
 
 TEST_F(InputPaths, KeysFollowTheFocusAtTheMomentTheyAreTaken) {

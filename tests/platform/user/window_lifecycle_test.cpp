@@ -236,6 +236,12 @@ TEST_F(WindowLifecycle, TreeAndZOrderQueries) {
     MapWindowPoints(b, a, &p, 1);
     EXPECT_EQ(p.x, 55);
     EXPECT_EQ(p.y, 56);
+    POINT screen{120, 26 + 120};
+    ScreenToClient(b, &screen);
+    EXPECT_EQ(screen.x, 70);
+    EXPECT_EQ(screen.y, 70);
+    ClientToScreen(b, &screen);
+    EXPECT_EQ(screen.y, 26 + 120) << "the two conversions undo each other";
     EXPECT_EQ(ChildWindowFromPoint(back, POINT{200, 200}), hidden) << "hidden children count here";
     MoveWindow(b, 10, 10, 30, 40, TRUE);
     RECT r;
