@@ -18,12 +18,19 @@ namespace {
   std::abort();
 }
 
+// Tells host threads apart by the address of a variable each has its own copy of:
+// every platform call checks it, and reading it costs no call into the C library.
+const void* HostThreadMark() {
+  thread_local const char mark = 0;
+  return &mark;
+}
+
 }  // namespace
 
 SimThread::SimThread() = default;
 SimThread::~SimThread() = default;
 
-Scheduler::Scheduler(Clock& clock) : clock_(clock), hostThread_(std::this_thread::get_id()) {}
+Scheduler::Scheduler(Clock& clock) : clock_(clock), hostThread_(HostThreadMark()) {}
 
 Scheduler::~Scheduler() { terminateAll(); }
 
@@ -33,7 +40,7 @@ SimThread* Scheduler::current() {
 }
 
 void Scheduler::requireHostThread(const char* operation) const {
-  if (std::this_thread::get_id() != hostThread_)
+  if (HostThreadMark() != hostThread_)
     Misuse(operation, "called from a host thread other than the one that booted the device; "
                       "a device belongs to one host thread");
 }
@@ -89,7 +96,6 @@ void Scheduler::threadMain(SimThread& self) {
   self.state_ = ThreadState::Finished;
   self.body_ = nullptr;
   self.onFinish_ = nullptr;
-  self.locals_.clear();
 }
 
 // Gives `thread` the CPU until it blocks, yields or ends.

@@ -24,9 +24,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
-#include <typeindex>
-#include <unordered_map>
 #include <vector>
 
 namespace sim {
@@ -54,24 +51,12 @@ class SimThread {
   ThreadState state() const { return state_; }
   std::uint32_t exitCode() const { return exitCode_; }
 
-  // Per-thread values kept for a platform part (last error, message queue, ...).
+  // The thread's last error (SetLastError, GetLastError).
   std::uint32_t lastError = 0;
 
   // The process whose data the thread works with: its own, unless it runs a
   // procedure another process installed (DataContext).
   Process* dataOwner() const { return dataOwner_ ? dataOwner_ : process_; }
-
-  template <class T>
-  T& local() {
-    auto& slot = locals_[std::type_index(typeid(T))];
-    if (!slot) slot = std::shared_ptr<void>(new T(), [](void* p) { delete static_cast<T*>(p); });
-    return *static_cast<T*>(slot.get());
-  }
-  template <class T>
-  T* findLocal() {
-    auto it = locals_.find(std::type_index(typeid(T)));
-    return it == locals_.end() ? nullptr : static_cast<T*>(it->second.get());
-  }
 
  private:
   friend class Scheduler;
@@ -88,7 +73,6 @@ class SimThread {
   std::function<void()> body_;
   std::function<void(SimThread&)> onFinish_;
   std::unique_ptr<Fiber> fiber_;  // from its first turn until it has finished
-  std::unordered_map<std::type_index, std::shared_ptr<void>> locals_;
 };
 
 enum class SettleResult { Settled, StillBusy };
@@ -169,7 +153,7 @@ class Scheduler {
   bool wakeDue();
 
   Clock& clock_;
-  std::thread::id hostThread_;
+  const void* hostThread_;  // HostThreadMark() of the host thread that booted the device
   SimThread* running_ = nullptr;
   std::deque<SimThread*> ready_;
   std::vector<std::unique_ptr<SimThread>> threads_;
