@@ -18,7 +18,7 @@
 
 #include "kernel/device.h"
 #include "kernel/fiber.h"
-#include "kernel_test_device.h"
+#include "tests/support/test_device.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define TEST_WITH_ASAN 1
@@ -34,8 +34,6 @@
 
 namespace {
 
-using kernel_test::deviceConfig;
-
 constexpr std::size_t kFrameBytes = 4096;
 
 // Fills a frame's buffer, recurses, and checks on the way back that nothing else
@@ -50,7 +48,8 @@ bool RecurseAndCheck(sim::Scheduler& cpu, std::uint64_t wakeAt, int tag, int dep
 }
 
 TEST(Fibers, ThreadsRecurseDeepOnStacksOfTheirOwn) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   auto& cpu = device.scheduler();
   const int depth = static_cast<int>(sim::Fiber::kStackBytes / 2 / kFrameBytes);
   std::vector<int> intact(3, -1);
@@ -64,7 +63,8 @@ TEST(Fibers, ThreadsRecurseDeepOnStacksOfTheirOwn) {
 }
 
 TEST(Fibers, AThousandThreadsStartAndEndAndGiveTheirStacksBack) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   auto& cpu = device.scheduler();
   constexpr int kThreads = 1000;
   int ended = 0;
@@ -98,7 +98,8 @@ TEST(Fibers, AThousandThreadsStartAndEndAndGiveTheirStacksBack) {
 // unwinds and then inside its own handler, K looks on and is killed. None of them
 // may see another's exceptions.
 TEST(Fibers, EveryThreadHasItsOwnExceptionsInFlight) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   auto& cpu = device.scheduler();
   std::vector<std::string> trace;
   cpu.spawn(nullptr, [&] {
@@ -149,7 +150,8 @@ TEST(Fibers, EveryThreadHasItsOwnExceptionsInFlight) {
 }
 
 TEST(Fibers, AProgramsOwnExceptionEndsTheThreadAndReachesTheDriver) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   auto& cpu = device.scheduler();
   std::vector<std::string> trace;
   sim::SimThread& thrower = cpu.spawn(
@@ -169,7 +171,8 @@ TEST(Fibers, AProgramsOwnExceptionEndsTheThreadAndReachesTheDriver) {
 }
 
 TEST(FibersDeathTest, ADeviceIsUsedFromTheHostThreadThatBootedItOnly) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   EXPECT_DEATH(std::thread([&] { device.scheduler().runUntilIdle(); }).join(),
                "runUntilIdle: called from a host thread other than the one that booted the device");
   EXPECT_DEATH(std::thread([] { sim::Device::current(); }).join(), "a device belongs to one host thread");
@@ -182,7 +185,8 @@ int Bottomless(int depth) {
 }
 
 TEST(FibersDeathTest, AThreadThatOverflowsItsStackStopsAtTheGuardPage) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   EXPECT_DEATH(
       {
         device.scheduler().spawn(nullptr, [] { Bottomless(0); });
@@ -201,7 +205,8 @@ TEST(FibersDeathTest, AThreadThatOverflowsItsStackStopsAtTheGuardPage) {
 // (the fuzzer makes them between inputs), from the driver or from a running thread,
 // must not call it lost.
 TEST(Fibers, TheLeakCheckSeesWhatParkedStacksHold) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   auto& cpu = device.scheduler();
   auto heldByDriver = std::make_unique<std::string>(200, 'd');
   cpu.spawn(nullptr, [&] {
@@ -229,7 +234,8 @@ __attribute__((noinline)) std::uintptr_t LoseBelowTheWaitingFrames() {
 // The frames a waiting thread has returned from are dead: pointers left in them
 // must not hide a leak.
 TEST(FibersDeathTest, TheLeakCheckFindsALeakBelowAWaitingThreadsFrames) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   auto& cpu = device.scheduler();
   EXPECT_EXIT(
       {
@@ -252,7 +258,8 @@ int ReadPast(int index) {
 }
 
 TEST(FibersDeathTest, TheSanitizerChecksAThreadsOwnStack) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   volatile int past = 16;
   EXPECT_DEATH(
       {

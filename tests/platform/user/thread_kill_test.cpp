@@ -8,7 +8,7 @@
 #include "kernel/process.h"
 #include "window_test_support.h"
 
-using namespace wintest;
+using namespace test_support;
 
 namespace {
 
