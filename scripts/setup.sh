@@ -22,6 +22,8 @@ command -v ninja >/dev/null || need+=(ninja-build)
 command -v x86_64-w64-mingw32-windres >/dev/null || command -v windres >/dev/null || need+=(binutils-mingw-w64-x86-64)
 command -v cpp >/dev/null || need+=(cpp)
 [ -e /usr/include/unicode/ucol.h ] || need+=(libicu-dev)
+# Simulated threads are fibers switched by Boost.Context.
+[ -e /usr/include/boost/context/detail/fcontext.hpp ] || need+=(libboost-context-dev)
 # Drawing: FreeType renders the screen's text, libpng writes and reads screens, and
 # the text comes from two Japanese fonts at fixed Debian paths (docs/handheld.md).
 [ -e /usr/include/freetype2/ft2build.h ] || need+=(libfreetype-dev)
