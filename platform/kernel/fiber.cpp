@@ -1,5 +1,7 @@
 #include "kernel/fiber.h"
 
+#include "kernel/address_sanitizer.h"
+
 #include <boost/context/detail/fcontext.hpp>
 #include <boost/context/protected_fixedsize_stack.hpp>
 #include <cxxabi.h>
@@ -7,14 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
-
-#if defined(__SANITIZE_ADDRESS__)
-#define HANDHELD_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define HANDHELD_ASAN 1
-#endif
-#endif
 
 #ifdef HANDHELD_ASAN
 #include <sanitizer/asan_interface.h>
