@@ -23,7 +23,8 @@ namespace {
 constexpr int kMalformed = static_cast<int>(Outcome::Malformed);
 
 int Usage() {
-  std::cerr << "usage: handheld [run FILE.scn [--device DIR] | files | monkey --seed S --steps N ...]\n";
+  std::cerr << "usage: handheld [run FILE.scn [--device DIR] | files | serve [--port N] [--device DIR] [--screen W H]\n"
+               "                | monkey --seed S --steps N ...]\n";
   return kMalformed;
 }
 

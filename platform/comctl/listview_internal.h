@@ -1,8 +1,10 @@
-// The list view's parts, a file each: the items (listview_items.cpp), their states
-// and the selection (listview_selection.cpp), where items stand on the screen
-// (listview_layout.cpp), columns and image lists (listview_columns.cpp), taps and keys
-// (listview_input.cpp), label editing (listview_label_edit.cpp) and the window
-// procedure that decodes each message and calls one of them (listview_messages.cpp).
+// The list view's parts, a file each: the items (listview_items.cpp), what it asks
+// its parent about them and owner data (listview_callbacks.cpp), their states and the
+// selection (listview_selection.cpp), where items stand on the screen
+// (listview_layout.cpp), the view's messages (listview_view.cpp), columns and image
+// lists (listview_columns.cpp), taps and keys (listview_input.cpp), label editing
+// (listview_label_edit.cpp) and the window procedure that decodes each message and
+// calls one of them (listview_messages.cpp).
 //
 // Items are found by their identity again after every notification: the parent may
 // insert, delete or re-sort items while it handles one. Drawing an item reads the
@@ -11,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "comctl/listview.h"
 
@@ -29,16 +32,23 @@ inline ListViewItem& ItemAt(ListViewState& s, int index) { return *s.items[stati
 // almost always where it still is. -1 when the item is gone.
 int IndexOfId(const ListViewState& s, std::uint64_t id, int hint = -1);
 
+// --- what the parent keeps (listview_callbacks.cpp) ---------------------------------
+
+// The text of an item as the parent sees it: texts added as LPSTR_TEXTCALLBACKW, and
+// every text of an owner-data list, ask the parent each time (LVN_GETDISPINFOW).
+std::u16string ItemText(HWND hwnd, ListViewState& s, int index, int subItem);
+bool GetItem(HWND hwnd, ListViewState& s, LVITEMW* request);
+// The state bits of `mask`; those of the callback mask come from the parent.
+UINT GetItemState(HWND hwnd, ListViewState& s, int index, UINT mask);
+bool SetItemCount(HWND hwnd, ListViewState& s, int count);
+int FindOwnerDataItem(HWND hwnd, int start, const LVFINDINFOW* find);
+
 // --- items (listview_items.cpp) ------------------------------------------------------
 
-// The text of an item as the parent sees it: items added with LPSTR_TEXTCALLBACKW
-// ask the parent each time.
-std::u16string ItemText(HWND hwnd, ListViewState& s, int index, int subItem);
 LRESULT InsertItem(HWND hwnd, ListViewState& s, const LVITEMW* request);
 bool DeleteItem(HWND hwnd, ListViewState& s, int index);
 bool DeleteAllItems(HWND hwnd, ListViewState& s);
 bool SetItem(HWND hwnd, ListViewState& s, const LVITEMW* request);
-bool GetItem(HWND hwnd, ListViewState& s, LVITEMW* request);
 // An item's text (sub-item 0 moves the item to its place in a sorted list).
 bool SetItemText(HWND hwnd, ListViewState& s, int index, int subItem, const WCHAR* text);
 bool SetItemText(HWND hwnd, ListViewState& s, int index, const LVITEMW* request);
@@ -49,15 +59,16 @@ bool SortItems(HWND hwnd, ListViewState& s, LPARAM sortParam, PFNLVCOMPARE compa
 
 // --- states and the selection (listview_selection.cpp) ------------------------------
 
-// One item's state change with LVN_ITEMCHANGING (the parent may refuse it) and
-// LVN_ITEMCHANGED. False when refused or when the item went away meanwhile.
-bool ChangeItemState(HWND hwnd, ListViewState& s, int index, UINT state, UINT mask);
+// One item's state change as the parent hears it: LVN_ITEMCHANGING (the parent may
+// refuse it), then the changes it brings to other items (they lose the `exclusive`
+// bits: the focus, a single selection), then LVN_ITEMCHANGED. False when refused or
+// when the item went away meanwhile.
+bool ChangeItemState(HWND hwnd, ListViewState& s, int index, UINT state, UINT mask, UINT exclusive = 0);
 // Sets an item's state as the control allows it: one focused item, and one selected
 // item in a single-selection list.
 bool SetItemState(HWND hwnd, ListViewState& s, int index, UINT state, UINT mask);
 // LVM_SETITEMSTATE: an item's state, or every item's for index -1.
 bool SetItemStates(HWND hwnd, ListViewState& s, int index, const LVITEMW* request);
-UINT GetItemState(ListViewState& s, int index, UINT mask);
 int SelectedCount(const ListViewState& s);
 int FocusedIndex(const ListViewState& s);
 void DeselectAllBut(HWND hwnd, ListViewState& s, std::uint64_t keep);
@@ -80,6 +91,9 @@ struct Grid {
 // The grid of the window's view; a view switch starts the new arrangement at its origin.
 Grid GridOf(HWND hwnd, ListViewState& s);
 int IconWidth(const ListViewState& s, int view);
+// An item's cell in view coordinates (before scrolling): its place in the grid, or
+// where the program put it in an icon view.
+RECT CellInView(const Grid& grid, const ListViewItem& item, int index);
 // An item's rectangle in client coordinates; `part` is an LVIR_ code.
 RECT ItemRect(HWND hwnd, ListViewState& s, int index, int part);
 bool GetItemRect(HWND hwnd, ListViewState& s, int index, RECT* rect);
@@ -91,6 +105,19 @@ int TopIndex(HWND hwnd, ListViewState& s);
 int CountPerPage(HWND hwnd, ListViewState& s);
 // The neighbour of an item in a direction of the current arrangement, or -1.
 int Neighbour(HWND hwnd, ListViewState& s, int index, UINT direction);
+
+// --- the view's messages (listview_view.cpp) -----------------------------------------
+
+std::vector<int> ColumnsInDisplayOrder(const ListViewState& s);
+bool GetSubItemRect(HWND hwnd, ListViewState& s, int index, RECT* rect);
+bool Scroll(HWND hwnd, ListViewState& s, int dx, int dy);
+bool GetViewRect(HWND hwnd, ListViewState& s, RECT* rect);
+bool GetOrigin(HWND hwnd, ListViewState& s, POINT* origin);
+bool GetItemPosition(HWND hwnd, ListViewState& s, int index, POINT* position);
+bool SetItemPosition(HWND hwnd, ListViewState& s, int index, POINT position);
+bool Arrange(HWND hwnd, ListViewState& s);
+bool GetColumnOrderArray(const ListViewState& s, int count, int* order);
+bool SetColumnOrderArray(ListViewState& s, int count, const int* order);
 
 // --- columns, image lists and extended styles (listview_columns.cpp) -----------------
 

@@ -18,22 +18,17 @@ bool StartsWithIgnoringCase(const std::u16string& text, const WCHAR* prefix) {
   return length <= text.size() && _wcsnicmp(text.c_str(), prefix, length) == 0;
 }
 
-std::u16string SubItemText(const ListViewItem& item, int subItem) {
-  if (subItem == 0) return item.text;
-  std::size_t slot = static_cast<std::size_t>(subItem - 1);
-  return slot < item.subItems.size() ? item.subItems[slot] : std::u16string();
-}
-
 void SetSubItemText(ListViewItem& item, int subItem, const WCHAR* text) {
-  std::u16string value = text && text != LPSTR_TEXTCALLBACKW ? std::u16string(text) : std::u16string();
+  bool callback = text == LPSTR_TEXTCALLBACKW;
+  std::u16string value = text && !callback ? std::u16string(text) : std::u16string();
   if (subItem == 0) {
-    item.textCallback = text == LPSTR_TEXTCALLBACKW;
+    item.textCallback = callback;
     item.text = std::move(value);
     return;
   }
   std::size_t slot = static_cast<std::size_t>(subItem - 1);
   if (item.subItems.size() <= slot) item.subItems.resize(slot + 1);
-  item.subItems[slot] = std::move(value);
+  item.subItems[slot] = ListViewCell{std::move(value), callback};
 }
 
 // ---- sorting -----------------------------------------------------------------------
@@ -79,7 +74,23 @@ std::unique_ptr<ListViewItem> MakeItem(ListViewState& s, const LVITEMW& request)
   return item;
 }
 
+void ForgetIndex(ListViewState& s, int index) {
+  if (s.anchor == index)
+    s.anchor = -1;
+  else if (s.anchor > index)
+    --s.anchor;
+}
+
+// An owner-data list keeps the states alone: the parent has the rest.
+bool SetOwnerDataItem(HWND hwnd, ListViewState& s, const LVITEMW* request) {
+  if (!request || !ValidIndex(s, request->iItem) || request->iSubItem != 0) return false;
+  if (request->mask & LVIF_STATE) SetItemState(hwnd, s, request->iItem, request->state, request->stateMask);
+  return true;
+}
+
+// The item is no longer focused while the parent hears of it.
 void NotifyDeleted(HWND hwnd, ListViewState& s, int index) {
+  ItemAt(s, index).state &= ~LVIS_FOCUSED;
   NMLISTVIEW deleted{};
   deleted.iItem = index;
   deleted.lParam = ItemAt(s, index).param;
@@ -95,59 +106,57 @@ int IndexOfId(const ListViewState& s, std::uint64_t id, int hint) {
   return -1;
 }
 
-std::u16string ItemText(HWND hwnd, ListViewState& s, int index, int subItem) {
-  ListViewItem& item = ItemAt(s, index);
-  if (!(subItem == 0 && item.textCallback)) return SubItemText(item, subItem);
-  NMLVDISPINFOW info{};
-  info.item.mask = LVIF_TEXT;
-  info.item.iItem = index;
-  info.item.lParam = item.param;
-  return TextFromParent(hwnd, LVN_GETDISPINFOW, info);
-}
-
 // ---- inserting and deleting ----------------------------------------------------------
 
+// An item inserted selected or focused changes state as any item does (the parent
+// hears LVN_ITEMCHANGING, the changes to other items, LVN_ITEMCHANGED) before
+// LVN_INSERTITEM. Only the state bits of `stateMask` count.
 LRESULT InsertItem(HWND hwnd, ListViewState& s, const LVITEMW* request) {
   if (!request || request->iSubItem != 0) return -1;
+  if (HasStyle(hwnd, LVS_OWNERDATA)) return -1;  // the parent keeps the items: LVM_SETITEMCOUNT
   auto item = MakeItem(s, *request);
-  UINT state = (request->mask & LVIF_STATE) ? (request->state & request->stateMask) : 0;
+  UINT mask = (request->mask & LVIF_STATE) ? request->stateMask : 0;
   int direction = SortDirection(hwnd);
   int index = direction ? SortedPosition(s, item->text, direction) : std::clamp(request->iItem, 0, Count(s));
   std::uint64_t id = item->id;
   s.items.insert(s.items.begin() + index, std::move(item));
   if (s.anchor >= index) ++s.anchor;
-  if (state) SetItemState(hwnd, s, index, state, state);
+  if (request->state & mask) SetItemState(hwnd, s, index, request->state, mask);
   index = IndexOfId(s, id, index);
   if (index < 0) return -1;
   NMLISTVIEW inserted{};
   inserted.iItem = index;
+  inserted.lParam = ItemAt(s, index).param;
   SendNotify(hwnd, LVN_INSERTITEM, &inserted.hdr);
   return IndexOfId(s, id, index);
 }
 
+// The focus of a deleted item passes to the item that takes its place (the last
+// item when it was the last).
 bool DeleteItem(HWND hwnd, ListViewState& s, int index) {
   if (!ValidIndex(s, index)) return false;
   std::uint64_t id = ItemAt(s, index).id;
   CancelEditOf(hwnd, s, id);
   index = IndexOfId(s, id);
   if (index < 0) return true;
+  bool focused = ItemAt(s, index).state & LVIS_FOCUSED;
   NotifyDeleted(hwnd, s, index);
   index = IndexOfId(s, id);
   if (index < 0) return true;
   s.items.erase(s.items.begin() + index);
-  if (s.anchor == index)
-    s.anchor = -1;
-  else if (s.anchor > index)
-    --s.anchor;
+  ForgetIndex(s, index);
+  if (focused && FocusedIndex(s) < 0 && !s.items.empty()) SetItemState(hwnd, s, std::min(index, Count(s) - 1), LVIS_FOCUSED, LVIS_FOCUSED);
   return true;
 }
 
+// LVN_DELETEALLITEMS comes first; unless the parent answers TRUE, LVN_DELETEITEM
+// follows for each item. An owner-data list has no items of its own to announce.
 bool DeleteAllItems(HWND hwnd, ListViewState& s) {
   CancelEditOf(hwnd, s, 0);
   if (s.items.empty()) return true;
   NMLISTVIEW all{};
   all.iItem = -1;
-  if (!SendNotify(hwnd, LVN_DELETEALLITEMS, &all.hdr)) {
+  if (!SendNotify(hwnd, LVN_DELETEALLITEMS, &all.hdr) && !HasStyle(hwnd, LVS_OWNERDATA)) {
     for (int i = Count(s) - 1; i >= 0; --i)
       if (i < Count(s)) NotifyDeleted(hwnd, s, i);
   }
@@ -160,7 +169,7 @@ bool DeleteAllItems(HWND hwnd, ListViewState& s) {
 // ---- reading and writing -------------------------------------------------------------
 
 bool SetItemText(HWND hwnd, ListViewState& s, int index, int subItem, const WCHAR* text) {
-  if (!ValidIndex(s, index) || subItem < 0) return false;
+  if (!ValidIndex(s, index) || subItem < 0 || HasStyle(hwnd, LVS_OWNERDATA)) return false;
   SetSubItemText(ItemAt(s, index), subItem, text);
   if (subItem == 0) Resort(hwnd, s, index);
   return true;
@@ -171,6 +180,7 @@ bool SetItemText(HWND hwnd, ListViewState& s, int index, const LVITEMW* request)
 }
 
 bool SetItem(HWND hwnd, ListViewState& s, const LVITEMW* request) {
+  if (HasStyle(hwnd, LVS_OWNERDATA)) return SetOwnerDataItem(hwnd, s, request);
   if (!request || !ValidIndex(s, request->iItem) || request->iSubItem < 0) return false;
   int index = request->iItem;
   if (request->iSubItem > 0) {
@@ -187,18 +197,6 @@ bool SetItem(HWND hwnd, ListViewState& s, const LVITEMW* request) {
     index = IndexOfId(s, id);
     if (index >= 0) SetItemState(hwnd, s, index, request->state, request->stateMask);
   }
-  return true;
-}
-
-bool GetItem(HWND hwnd, ListViewState& s, LVITEMW* request) {
-  if (!request || !ValidIndex(s, request->iItem) || request->iSubItem < 0) return false;
-  int index = request->iItem;
-  if (request->mask & LVIF_TEXT) CopyText(ItemText(hwnd, s, index, request->iSubItem), request->pszText, request->cchTextMax);
-  const ListViewItem& item = ItemAt(s, index);
-  if (request->mask & LVIF_IMAGE) request->iImage = item.image;
-  if (request->mask & LVIF_PARAM) request->lParam = item.param;
-  if (request->mask & LVIF_STATE) request->state = item.state & request->stateMask;
-  if (request->mask & LVIF_INDENT) request->iIndent = item.indent;
   return true;
 }
 
@@ -245,7 +243,7 @@ int FindItem(HWND hwnd, ListViewState& s, int start, const LVFINDINFOW* find) {
 // ---- sorting by the program's comparison -----------------------------------------
 
 bool SortItems(HWND hwnd, ListViewState& s, LPARAM sortParam, PFNLVCOMPARE compare) {
-  if (!compare) return false;
+  if (!compare || HasStyle(hwnd, LVS_OWNERDATA)) return false;
   CancelEditOf(hwnd, s, 0);
   auto items = std::move(s.items);
   s.items.clear();

@@ -64,7 +64,7 @@ HWND BeginLabelEdit(HWND hwnd, int index) {
   std::u16string text = ItemText(hwnd, s, index, 0);
   index = IndexOfId(s, id);
   if (index < 0) return nullptr;
-  HWND edit = CreateLabelEditor(hwnd, text, ItemRect(hwnd, s, index, LVIR_LABEL));
+  HWND edit = CreateLabelEditor(hwnd, text, ItemRect(hwnd, s, index, LVIR_LABEL), EndLabelEdit);
   if (!edit) return nullptr;
   s.edit = edit;
   s.editItem = id;

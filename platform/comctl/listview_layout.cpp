@@ -102,9 +102,15 @@ int IconWidth(const ListViewState& s, int view) {
   return s.imageLists[LVSIL_SMALL] ? 16 : 0;
 }
 
+RECT CellInView(const Grid& grid, const ListViewItem& item, int index) {
+  bool placed = item.position && (grid.view == LVS_ICON || grid.view == LVS_SMALLICON);
+  if (!placed) return CellOf(grid, index);
+  return RECT{item.position->x, item.position->y, item.position->x + grid.cellWidth, item.position->y + grid.cellHeight};
+}
+
 RECT ItemRect(HWND hwnd, ListViewState& s, int index, int part) {
   Grid grid = GridOf(hwnd, s);
-  RECT cell = CellOf(grid, index);
+  RECT cell = CellInView(grid, ItemAt(s, index), index);
   OffsetRect(&cell, -s.origin.x, -s.origin.y);
   int iconWidth = IconWidth(s, grid.view);
   RECT icon = cell, label = cell;
@@ -137,13 +143,32 @@ bool GetItemRect(HWND hwnd, ListViewState& s, int index, RECT* rect) {
   return true;
 }
 
+namespace {
+
+// Items the program placed itself are found by their rectangles, the last drawn first.
+int PlacedItemAt(HWND hwnd, ListViewState& s, POINT point) {
+  for (int i = Count(s) - 1; i >= 0; --i) {
+    RECT bounds = ItemRect(hwnd, s, i, LVIR_BOUNDS);
+    if (PtInRect(&bounds, point)) return i;
+  }
+  return -1;
+}
+
+bool AnyPlaced(HWND hwnd, const ListViewState& s) {
+  int view = ViewOf(hwnd);
+  if (view != LVS_ICON && view != LVS_SMALLICON) return false;
+  return std::any_of(s.items.begin(), s.items.end(), [](const auto& item) { return item->position.has_value(); });
+}
+
+}  // namespace
+
 int HitTest(HWND hwnd, ListViewState& s, POINT point, UINT* flags) {
   Grid grid = GridOf(hwnd, s);
   LONG x = point.x + s.origin.x;
   LONG y = point.y + s.origin.y - grid.top;
   if (flags) *flags = LVHT_NOWHERE;
   if (x < 0 || y < 0 || point.y < grid.top) return -1;
-  long index = CellAt(grid, x, y);
+  long index = AnyPlaced(hwnd, s) ? PlacedItemAt(hwnd, s, point) : CellAt(grid, x, y);
   if (index < 0 || index >= Count(s)) return -1;
   int found = static_cast<int>(index);
   if (flags) {

@@ -1,5 +1,7 @@
 // The list view's window procedure: each message decoded and handed to the part
 // that handles it.
+#include <algorithm>
+
 #include "comctl/control_table.h"
 #include "comctl/label_edit.h"
 #include "comctl/listview_internal.h"
@@ -20,11 +22,54 @@ T* Pointer(LPARAM lParam) {
 
 LRESULT Result(HIMAGELIST list) { return reinterpret_cast<LRESULT>(list); }
 
-// A label editor goes down with its parent as any child window does.
+// A label editor goes down with its parent as any child window does; the items go
+// as LVM_DELETEALLITEMS deletes them, announced to the parent.
 void OnDestroy(HWND hwnd, ListViewState& s) {
   s.destroying = true;
   s.edit = nullptr;
+  DeleteAllItems(hwnd, s);
   DestroyOwnedImageLists(hwnd, s);
+}
+
+int SetSelectionMark(ListViewState& s, int index) {
+  int previous = s.anchor;
+  s.anchor = ValidIndex(s, index) ? index : -1;
+  return previous;
+}
+
+int FindItemIn(HWND hwnd, ListViewState& s, int start, const LVFINDINFOW* find) {
+  if (find && HasStyle(hwnd, LVS_OWNERDATA)) return FindOwnerDataItem(hwnd, std::max(start + 1, 0), find);
+  return FindItem(hwnd, s, start, find);
+}
+
+// Messages about the items that the owner-data list and the callback mask bring.
+LRESULT OnCallbackMessage(HWND hwnd, ListViewState& s, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case LVM_SETITEMCOUNT: return SetItemCount(hwnd, s, static_cast<int>(wParam));
+    case LVM_SETCALLBACKMASK: s.callbackMask = static_cast<UINT>(wParam); return TRUE;
+    case LVM_GETCALLBACKMASK: return s.callbackMask;
+    case LVM_GETSELECTIONMARK: return s.anchor;
+    case LVM_SETSELECTIONMARK: return SetSelectionMark(s, static_cast<int>(lParam));
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
+
+// The view's messages; no header control is made (LVM_GETHEADER answers null).
+LRESULT OnLayoutMessage(HWND hwnd, ListViewState& s, UINT message, WPARAM wParam, LPARAM lParam) {
+  int index = static_cast<int>(wParam);
+  switch (message) {
+    case LVM_GETSUBITEMRECT: return GetSubItemRect(hwnd, s, index, Pointer<RECT>(lParam));
+    case LVM_SCROLL: return Scroll(hwnd, s, static_cast<int>(wParam), static_cast<int>(lParam));
+    case LVM_GETVIEWRECT: return GetViewRect(hwnd, s, Pointer<RECT>(lParam));
+    case LVM_GETORIGIN: return GetOrigin(hwnd, s, Pointer<POINT>(lParam));
+    case LVM_GETITEMPOSITION: return GetItemPosition(hwnd, s, index, Pointer<POINT>(lParam));
+    case LVM_SETITEMPOSITION: return SetItemPosition(hwnd, s, index, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    case LVM_ARRANGE: return Arrange(hwnd, s);
+    case LVM_GETHEADER: return 0;
+    case LVM_GETCOLUMNORDERARRAY: return GetColumnOrderArray(s, index, Pointer<int>(lParam));
+    case LVM_SETCOLUMNORDERARRAY: return SetColumnOrderArray(s, index, Pointer<const int>(lParam));
+    default: return OnCallbackMessage(hwnd, s, message, wParam, lParam);
+  }
 }
 
 LRESULT OnItemMessage(HWND hwnd, ListViewState& s, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -39,14 +84,14 @@ LRESULT OnItemMessage(HWND hwnd, ListViewState& s, UINT message, WPARAM wParam, 
     case LVM_DELETEITEM: return DeleteItem(hwnd, s, index);
     case LVM_DELETEALLITEMS: return DeleteAllItems(hwnd, s);
     case LVM_GETNEXTITEM: return GetNextItem(hwnd, s, index, LOWORD(lParam));
-    case LVM_FINDITEMW: return FindItem(hwnd, s, index, Pointer<const LVFINDINFOW>(lParam));
+    case LVM_FINDITEMW: return FindItemIn(hwnd, s, index, Pointer<const LVFINDINFOW>(lParam));
     case LVM_SETITEMSTATE: return SetItemStates(hwnd, s, index, Pointer<const LVITEMW>(lParam));
-    case LVM_GETITEMSTATE: return GetItemState(s, index, static_cast<UINT>(lParam));
+    case LVM_GETITEMSTATE: return GetItemState(hwnd, s, index, static_cast<UINT>(lParam));
     case LVM_GETSELECTEDCOUNT: return SelectedCount(s);
     case LVM_EDITLABELW: return reinterpret_cast<LRESULT>(EditLabel(hwnd, s, index));
     case LVM_GETEDITCONTROL: return reinterpret_cast<LRESULT>(s.edit);
     case LVM_SORTITEMS: return SortItems(hwnd, s, static_cast<LPARAM>(wParam), reinterpret_cast<PFNLVCOMPARE>(lParam));
-    default: return DefWindowProcW(hwnd, message, wParam, lParam);
+    default: return OnLayoutMessage(hwnd, s, message, wParam, lParam);
   }
 }
 
@@ -68,7 +113,6 @@ LRESULT OnViewMessage(HWND hwnd, ListViewState& s, UINT message, WPARAM wParam, 
     case LVM_HITTEST: return HitTest(hwnd, s, Pointer<LVHITTESTINFO>(lParam));
     case LVM_GETTOPINDEX: return TopIndex(hwnd, s);
     case LVM_GETCOUNTPERPAGE: return CountPerPage(hwnd, s);
-    case LVM_ARRANGE: return TRUE;
     default: return OnItemMessage(hwnd, s, message, wParam, lParam);
   }
 }

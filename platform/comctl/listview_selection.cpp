@@ -52,7 +52,7 @@ void SelectRange(HWND hwnd, ListViewState& s, int index) {
 
 }  // namespace
 
-bool ChangeItemState(HWND hwnd, ListViewState& s, int index, UINT state, UINT mask) {
+bool ChangeItemState(HWND hwnd, ListViewState& s, int index, UINT state, UINT mask, UINT exclusive) {
   ListViewItem& item = ItemAt(s, index);
   UINT before = item.state;
   UINT after = (before & ~mask) | (state & mask);
@@ -60,6 +60,10 @@ bool ChangeItemState(HWND hwnd, ListViewState& s, int index, UINT state, UINT ma
   std::uint64_t id = item.id;
   NMLISTVIEW changing = StateChange(index, item, before, after);
   if (SendNotify(hwnd, LVN_ITEMCHANGING, &changing.hdr)) return false;
+  for (std::uint64_t other : IdsWithState(s, exclusive, id)) {
+    int at = IndexOfId(s, other);
+    if (at >= 0) ChangeItemState(hwnd, s, at, 0, exclusive);
+  }
   index = IndexOfId(s, id, index);
   if (index < 0) return false;
   ListViewItem& current = ItemAt(s, index);
@@ -73,18 +77,10 @@ bool ChangeItemState(HWND hwnd, ListViewState& s, int index, UINT state, UINT ma
 
 bool SetItemState(HWND hwnd, ListViewState& s, int index, UINT state, UINT mask) {
   if (!ValidIndex(s, index)) return false;
-  std::uint64_t id = ItemAt(s, index).id;
   UINT exclusive = 0;
   if (mask & state & LVIS_FOCUSED) exclusive |= LVIS_FOCUSED;
   if ((mask & state & LVIS_SELECTED) && HasStyle(hwnd, LVS_SINGLESEL)) exclusive |= LVIS_SELECTED;
-  if (exclusive) {
-    for (std::uint64_t other : IdsWithState(s, exclusive, id)) {
-      int at = IndexOfId(s, other);
-      if (at >= 0) ChangeItemState(hwnd, s, at, 0, exclusive);
-    }
-  }
-  index = IndexOfId(s, id, index);
-  return index >= 0 && ChangeItemState(hwnd, s, index, state, mask);
+  return ChangeItemState(hwnd, s, index, state, mask, exclusive);
 }
 
 bool SetItemStates(HWND hwnd, ListViewState& s, int index, const LVITEMW* request) {
@@ -96,10 +92,6 @@ bool SetItemStates(HWND hwnd, ListViewState& s, int index, const LVITEMW* reques
   if (!ValidIndex(s, index)) return false;
   SetItemState(hwnd, s, index, request->state, request->stateMask);
   return true;
-}
-
-UINT GetItemState(ListViewState& s, int index, UINT mask) {
-  return ValidIndex(s, index) ? (ItemAt(s, index).state & mask) : 0;
 }
 
 int SelectedCount(const ListViewState& s) {

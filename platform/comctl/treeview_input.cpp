@@ -32,6 +32,31 @@ void OnRightKey(HWND hwnd, TreeViewState& s) {
     SelectByKey(hwnd, s, s.caret->children.first());
 }
 
+// The keys that act on the caret alone: + expands, - collapses, * expands the whole
+// branch, Backspace goes to the parent, Space checks or unchecks with TVS_CHECKBOXES.
+void OnCaretKey(HWND hwnd, TreeViewState& s, WPARAM key) {
+  if (!s.caret) return;
+  switch (key) {
+    case VK_ADD:
+      Expand(hwnd, s, s.caret, TVE_EXPAND, true);
+      break;
+    case VK_SUBTRACT:
+      Expand(hwnd, s, s.caret, TVE_COLLAPSE, true);
+      break;
+    case VK_MULTIPLY:
+      ExpandAll(hwnd, s, s.caret);
+      break;
+    case VK_BACK:
+      if (s.caret->parent != &s.root) SelectByKey(hwnd, s, s.caret->parent);
+      break;
+    case VK_SPACE:
+      if (HasStyle(hwnd, TVS_CHECKBOXES)) ToggleCheck(*s.caret);
+      break;
+    default:
+      break;
+  }
+}
+
 }  // namespace
 
 void NotifySimple(HWND hwnd, UINT code) {
@@ -39,13 +64,16 @@ void NotifySimple(HWND hwnd, UINT code) {
   SendNotify(hwnd, code, &header);
 }
 
-// A tap on an item's button expands or collapses it; a tap on the item selects it.
+// A tap on an item's button expands or collapses it, one on its check box checks or
+// unchecks it; a tap on the item selects it.
 void OnButtonDown(HWND hwnd, TreeViewState& s, POINT point) {
   if (GetFocus() != hwnd) SetFocus(hwnd);
   UINT flags = 0;
   TreeNode* node = HitTest(hwnd, s, point, &flags);
   if (node && flags == TVHT_ONITEMBUTTON)
     Expand(hwnd, s, node, TVE_TOGGLE, true);
+  else if (node && flags == TVHT_ONITEMSTATEICON && HasStyle(hwnd, TVS_CHECKBOXES))
+    ToggleCheck(*node);
   else if (node && (flags & kOnItem))
     Select(hwnd, s, node, TVC_BYMOUSE);
   s.buttonDown = true;
@@ -95,7 +123,7 @@ void OnKeyDown(HWND hwnd, TreeViewState& s, WPARAM key) {
     case VK_RETURN:
       return NotifySimple(hwnd, NM_RETURN);
     default:
-      return;
+      return OnCaretKey(hwnd, s, key);
   }
 }
 

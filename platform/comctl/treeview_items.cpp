@@ -11,17 +11,6 @@ namespace sim::treeview {
 
 namespace {
 
-TVITEMW Describe(const TreeNode* node) {
-  TVITEMW item{};
-  if (!node) return item;
-  item.mask = TVIF_HANDLE | TVIF_PARAM | TVIF_STATE;
-  item.hItem = HandleOf(node);
-  item.state = node->state;
-  item.stateMask = 0xFFFF;
-  item.lParam = node->param;
-  return item;
-}
-
 void ApplyItem(TreeNode& node, const TVITEMW& item) {
   if (item.mask & TVIF_TEXT) {
     node.textCallback = item.pszText == LPSTR_TEXTCALLBACKW;
@@ -137,35 +126,6 @@ bool IsDescendant(const TreeNode* node, const TreeNode* ancestor) {
 
 int CompareNames(const std::u16string& a, const std::u16string& b) { return lstrcmpiW(a.c_str(), b.c_str()); }
 
-LRESULT NotifyTree(HWND hwnd, UINT code, UINT action, const TreeNode* oldNode, const TreeNode* newNode) {
-  NMTREEVIEWW tree{};
-  tree.action = action;
-  tree.itemOld = Describe(oldNode);
-  tree.itemNew = Describe(newNode);
-  return SendNotify(hwnd, code, &tree.hdr);
-}
-
-std::u16string NodeText(HWND hwnd, TreeNode& node) {
-  if (!node.textCallback) return node.text;
-  NMTVDISPINFOW info{};
-  info.item.mask = TVIF_TEXT;
-  info.item.hItem = HandleOf(&node);
-  info.item.lParam = node.param;
-  return TextFromParent(hwnd, TVN_GETDISPINFOW, info);
-}
-
-bool HasChildren(HWND hwnd, TreeNode& node) {
-  if (!node.children.empty()) return true;
-  if (!node.childrenHintSet) return false;
-  if (node.childrenHint != I_CHILDRENCALLBACK) return node.childrenHint > 0;
-  NMTVDISPINFOW info{};
-  info.item.mask = TVIF_CHILDREN;
-  info.item.hItem = HandleOf(&node);
-  info.item.lParam = node.param;
-  SendNotify(hwnd, TVN_GETDISPINFOW, &info.hdr);
-  return info.item.cChildren > 0;
-}
-
 HTREEITEM Insert(HWND hwnd, TreeViewState& s, const TVINSERTSTRUCTW* request) {
   if (!request) return nullptr;
   TreeNode* parent = ParentNamed(s, request->hParent, "TVM_INSERTITEMW");
@@ -173,6 +133,7 @@ HTREEITEM Insert(HWND hwnd, TreeViewState& s, const TVINSERTSTRUCTW* request) {
   auto node = std::make_unique<TreeNode>();
   node->handle = s.nextHandle++;
   node->parent = parent;
+  node->state = DefaultStateImage(hwnd);
   ApplyItem(*node, request->item);
   node->state &= ~(TVIS_SELECTED | TVIS_FOCUSED);
   TreeNode* raw = node.get();
@@ -182,8 +143,17 @@ HTREEITEM Insert(HWND hwnd, TreeViewState& s, const TVINSERTSTRUCTW* request) {
   return HandleOf(raw);
 }
 
+void DeleteChildrenOf(HWND hwnd, TreeViewState& s, TreeNode* node) {
+  CancelEditWithin(hwnd, s, node);
+  if (s.caret && s.caret != node && IsDescendant(s.caret, node)) Select(hwnd, s, node, TVC_UNKNOWN);
+  DeleteChildren(hwnd, s, node, true);
+}
+
+// An edit of the item or of one below it is cancelled first, as the parent hears
+// (TVN_ENDLABELEDITW with no text).
 bool Delete(HWND hwnd, TreeViewState& s, HTREEITEM item, bool notify) {
   if (IsRootHandle(item)) {
+    if (notify) CancelEditWithin(hwnd, s, &s.root);
     DeleteChildren(hwnd, s, &s.root, notify);
     s.caret = nullptr;
     s.topRow = 0;
@@ -192,6 +162,11 @@ bool Delete(HWND hwnd, TreeViewState& s, HTREEITEM item, bool notify) {
   TreeNode* node = Lookup(s, item, "TVM_DELETEITEM");
   if (!node) return false;
   if (node->deleting) return true;
+  if (notify && s.edit) {
+    CancelEditWithin(hwnd, s, node);
+    node = Lookup(s, item, "TVM_DELETEITEM");
+    if (!node || node->deleting) return node != nullptr;
+  }
   if (notify && s.caret && IsDescendant(s.caret, node)) {
     MoveCaretOutOf(hwnd, s, node);
     node = Lookup(s, item, "TVM_DELETEITEM");
@@ -202,17 +177,32 @@ bool Delete(HWND hwnd, TreeViewState& s, HTREEITEM item, bool notify) {
   return true;
 }
 
+// Parts the program left to the parent are asked for in one TVN_GETDISPINFOW. The
+// state comes whole, whatever `stateMask` asks, as the device's control gives it.
 bool GetItem(HWND hwnd, TreeViewState& s, TVITEMW* item) {
   if (!item) return false;
   TreeNode* node = Lookup(s, item->hItem, "TVM_GETITEMW");
   if (!node) return false;
-  if (item->mask & TVIF_TEXT) CopyText(NodeText(hwnd, *node), item->pszText, item->cchTextMax);
-  if (item->mask & TVIF_IMAGE) item->iImage = node->image;
-  if (item->mask & TVIF_SELECTEDIMAGE) item->iSelectedImage = node->selectedImage;
-  if (item->mask & TVIF_PARAM) item->lParam = node->param;
-  if (item->mask & TVIF_STATE) item->state = node->state & item->stateMask;
-  if (item->mask & TVIF_CHILDREN)
-    item->cChildren = node->childrenHintSet ? node->childrenHint : (node->children.empty() ? 0 : 1);
+  TVITEMW stored{};
+  stored.state = node->state;
+  stored.iImage = node->image;
+  stored.iSelectedImage = node->selectedImage;
+  stored.lParam = node->param;
+  stored.cChildren = node->childrenHintSet ? node->childrenHint : (node->children.empty() ? 0 : 1);
+  std::u16string text = node->text;
+  UINT asked = CallbackParts(*node, item->mask);
+  if (asked) {
+    TVITEMW answer = AskParent(hwnd, s, *node, asked, &text);
+    if (asked & TVIF_IMAGE) stored.iImage = answer.iImage;
+    if (asked & TVIF_SELECTEDIMAGE) stored.iSelectedImage = answer.iSelectedImage;
+    if (asked & TVIF_CHILDREN) stored.cChildren = answer.cChildren;
+  }
+  if (item->mask & TVIF_TEXT) CopyText(text, item->pszText, item->cchTextMax);
+  if (item->mask & TVIF_IMAGE) item->iImage = stored.iImage;
+  if (item->mask & TVIF_SELECTEDIMAGE) item->iSelectedImage = stored.iSelectedImage;
+  if (item->mask & TVIF_PARAM) item->lParam = stored.lParam;
+  if (item->mask & TVIF_STATE) item->state = stored.state;
+  if (item->mask & TVIF_CHILDREN) item->cChildren = stored.cChildren;
   return true;
 }
 

@@ -24,6 +24,7 @@ int Level(HWND hwnd, const TreeNode* node) {
 
 UINT PartAt(const ItemGeometry& g, POINT point) {
   if (PtInRect(&g.button, point)) return TVHT_ONITEMBUTTON;
+  if (PtInRect(&g.stateIcon, point)) return TVHT_ONITEMSTATEICON;
   if (point.x < g.icon.left) return TVHT_ONITEMINDENT;
   if (PtInRect(&g.icon, point)) return TVHT_ONITEMICON;
   if (PtInRect(&g.label, point)) return TVHT_ONITEMLABEL;
@@ -60,21 +61,31 @@ bool RowOf(TreeViewState& s, const TreeNode* node, std::size_t* row) {
   return true;
 }
 
-std::size_t VisibleCount(HWND hwnd) { return static_cast<std::size_t>(std::max(ClientHeight(hwnd) / kTreeRowHeight, 1)); }
+std::size_t VisibleCount(HWND hwnd, const TreeViewState& s) {
+  return static_cast<std::size_t>(std::max(ClientHeight(hwnd) / s.itemHeight, 1));
+}
 
+// From the left: the indentation with the button, the state image (TVS_CHECKBOXES),
+// the icon and the label.
 ItemGeometry GeometryOf(HWND hwnd, TreeViewState& s, TreeNode& node, std::size_t row) {
   RECT client{};
   GetClientRect(hwnd, &client);
-  LONG top = (static_cast<LONG>(row) - static_cast<LONG>(s.topRow)) * kTreeRowHeight;
+  LONG height = s.itemHeight;
+  LONG top = (static_cast<LONG>(row) - static_cast<LONG>(s.topRow)) * height;
   ItemGeometry g{};
-  g.row = RECT{0, top, client.right, top + kTreeRowHeight};
+  g.row = RECT{0, top, client.right, top + height};
   LONG x = Level(hwnd, &node) * s.indent;
-  if (HasStyle(hwnd, TVS_HASBUTTONS) && x >= s.indent && HasChildren(hwnd, node))
-    g.button = RECT{x - s.indent, top, x, top + kTreeRowHeight};
+  if (HasStyle(hwnd, TVS_HASBUTTONS) && x >= s.indent && HasChildren(hwnd, s, node))
+    g.button = RECT{x - s.indent, top, x, top + height};
+  if (s.stateImages && (node.state & TVIS_STATEIMAGEMASK)) {
+    g.stateIcon = RECT{x, top, x + 16, top + height};
+    x += 16;
+  }
   LONG iconWidth = s.normalImages ? 16 : 0;
-  g.icon = RECT{x, top, x + iconWidth, top + kTreeRowHeight};
-  LONG textWidth = static_cast<LONG>(NodeText(hwnd, node).size()) * 8 + 6;
-  g.label = RECT{x + iconWidth + (iconWidth ? 3 : 0), top, x + iconWidth + (iconWidth ? 3 : 0) + textWidth, top + kTreeRowHeight};
+  g.icon = RECT{x, top, x + iconWidth, top + height};
+  LONG textWidth = static_cast<LONG>(NodeText(hwnd, s, node).size()) * 8 + 6;
+  LONG labelLeft = x + iconWidth + (iconWidth ? 3 : 0);
+  g.label = RECT{labelLeft, top, labelLeft + textWidth, top + height};
   return g;
 }
 
@@ -85,7 +96,7 @@ TreeNode* HitTest(HWND hwnd, TreeViewState& s, POINT point, UINT* flags) {
     *flags = TVHT_ABOVE;
     return nullptr;
   }
-  std::size_t row = s.topRow + static_cast<std::size_t>(point.y / kTreeRowHeight);
+  std::size_t row = s.topRow + static_cast<std::size_t>(point.y / s.itemHeight);
   if (row >= s.rows.size() || point.x < 0) return nullptr;
   TreeNode* node = s.rows[row];
   *flags = PartAt(GeometryOf(hwnd, s, *node, row), point);
@@ -110,7 +121,7 @@ bool GetItemRect(HWND hwnd, TreeViewState& s, bool textOnly, RECT* rect) {
 }
 
 void ScrollTo(HWND hwnd, TreeViewState& s, std::size_t row) {
-  std::size_t visible = VisibleCount(hwnd);
+  std::size_t visible = VisibleCount(hwnd, s);
   if (row < s.topRow)
     s.topRow = row;
   else if (row >= s.topRow + visible)

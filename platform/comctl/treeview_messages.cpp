@@ -17,9 +17,25 @@ HTREEITEM Item(LPARAM lParam) { return reinterpret_cast<HTREEITEM>(lParam); }
 LRESULT Result(HTREEITEM item) { return reinterpret_cast<LRESULT>(item); }
 LRESULT Result(HIMAGELIST list) { return reinterpret_cast<LRESULT>(list); }
 
-// The items go with the window, each announced to the parent; the image lists stay:
-// a tree view never owns them.
-void OnDestroy(HWND hwnd, TreeViewState& s) { Delete(hwnd, s, TVI_ROOT, true); }
+// The items go with the window, each announced to the parent; the program's image
+// lists stay (a tree view never owns them), its own check boxes go. A label editor
+// goes down with its parent as any child window does.
+void OnDestroy(HWND hwnd, TreeViewState& s) {
+  s.destroying = true;
+  s.edit = nullptr;
+  Delete(hwnd, s, TVI_ROOT, true);
+  DestroyOwnImages(s);
+}
+
+LRESULT OnEditMessage(HWND hwnd, TreeViewState& s, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  switch (message) {
+    case TVM_EDITLABELW: return reinterpret_cast<LRESULT>(EditLabel(hwnd, s, Item(lParam)));
+    case TVM_GETEDITCONTROL: return reinterpret_cast<LRESULT>(s.edit);
+    case TVM_ENDEDITLABELNOW: return EndEditLabelNow(hwnd, s, wParam != 0);
+    default: return OnValueMessage(s, message, wParam, lParam, &result) ? result : DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
 
 LRESULT OnTreeMessage(HWND hwnd, TreeViewState& s, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -37,11 +53,11 @@ LRESULT OnTreeMessage(HWND hwnd, TreeViewState& s, UINT message, WPARAM wParam, 
     case TVM_GETCOUNT: return static_cast<LRESULT>(s.nodes.size());
     case TVM_GETINDENT: return s.indent;
     case TVM_SETINDENT: return SetIndent(s, static_cast<int>(wParam));
-    case TVM_GETVISIBLECOUNT: return static_cast<LRESULT>(VisibleCount(hwnd));
+    case TVM_GETVISIBLECOUNT: return static_cast<LRESULT>(VisibleCount(hwnd, s));
     case TVM_ENSUREVISIBLE: return EnsureVisible(hwnd, s, Item(lParam));
     case TVM_GETITEMRECT: return GetItemRect(hwnd, s, wParam != 0, reinterpret_cast<RECT*>(lParam));
     case TVM_HITTEST: return Result(HitTest(hwnd, s, reinterpret_cast<TVHITTESTINFO*>(lParam)));
-    default: return DefWindowProcW(hwnd, message, wParam, lParam);
+    default: return OnEditMessage(hwnd, s, message, wParam, lParam);
   }
 }
 
@@ -55,6 +71,8 @@ LRESULT Dispatch(HWND hwnd, TreeViewState& s, UINT message, WPARAM wParam, LPARA
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS: NotifySimple(hwnd, NM_SETFOCUS); return 0;
     case WM_KILLFOCUS: NotifySimple(hwnd, NM_KILLFOCUS); return 0;
+    case WM_CREATE: OnCreate(hwnd, s); return 0;
+    case WM_STYLECHANGED: OnStyleChanged(hwnd, s, wParam, reinterpret_cast<const STYLESTRUCT*>(lParam)); return 0;
     case WM_DESTROY: OnDestroy(hwnd, s); return 0;
     default: return OnTreeMessage(hwnd, s, message, wParam, lParam);
   }

@@ -8,27 +8,34 @@ namespace sim::treeview {
 
 namespace {
 
-// The change an expansion makes: TVE_EXPAND or TVE_COLLAPSE; 0 when the item already
-// is that way (`done` true) or cannot be so (`done` false).
-UINT ExpandAction(HWND hwnd, TreeNode& node, UINT code, bool* done) {
+// The change an expansion makes: TVE_EXPAND or TVE_COLLAPSE, or 0 for none with what
+// TVM_EXPAND answers then (`done`): expanding an expanded item succeeds, collapsing a
+// collapsed one does not, and an item without children can be neither.
+UINT ExpandAction(HWND hwnd, TreeViewState& s, TreeNode& node, UINT code, bool* done) {
   UINT action = code & TVE_ACTIONMASK;
   bool expanded = node.state & TVIS_EXPANDED;
   if (action == TVE_TOGGLE) action = expanded ? TVE_COLLAPSE : TVE_EXPAND;
-  *done = true;
-  if ((action == TVE_EXPAND && expanded) || (action == TVE_COLLAPSE && !expanded && !(code & TVE_COLLAPSERESET))) return 0;
   *done = false;
   if (action != TVE_EXPAND && action != TVE_COLLAPSE) return 0;
-  if (action == TVE_EXPAND && !HasChildren(hwnd, node)) return 0;
-  return action;
+  if (!HasChildren(hwnd, s, node)) return 0;
+  if (action == TVE_COLLAPSE) return expanded ? action : 0;
+  *done = expanded;
+  return expanded ? 0 : action;
 }
 
-void ApplyExpansion(TreeNode& node, UINT action, UINT code) {
-  if (action == TVE_EXPAND) {
+void ApplyExpansion(TreeNode& node, UINT action) {
+  if (action == TVE_EXPAND)
     node.state |= TVIS_EXPANDED | TVIS_EXPANDEDONCE;
-  } else {
+  else
     node.state &= ~TVIS_EXPANDED;
-    if (code & TVE_COLLAPSERESET) node.state &= ~TVIS_EXPANDEDONCE;
-  }
+}
+
+// TVE_COLLAPSERESET: the item's children go, and the next expansion tells the parent
+// again (programs refill a branch from TVN_ITEMEXPANDINGW).
+void ResetBranch(HWND hwnd, TreeViewState& s, TreeNode* node) {
+  node->state &= ~TVIS_EXPANDEDONCE;
+  DeleteChildrenOf(hwnd, s, node);
+  InvalidateRows(s);
 }
 
 bool SetDropHighlight(TreeViewState& s, TreeNode* node) {
@@ -49,18 +56,33 @@ bool ScrollToTop(HWND hwnd, TreeViewState& s, TreeNode* node) {
 
 bool Expand(HWND hwnd, TreeViewState& s, TreeNode* node, UINT code, bool byUser) {
   if (!node || node == &s.root) return false;
+  bool reset = (code & TVE_COLLAPSERESET) && (code & TVE_ACTIONMASK) == TVE_COLLAPSE;
   bool done = false;
-  UINT action = ExpandAction(hwnd, *node, code, &done);
-  if (!action) return done;
+  UINT action = ExpandAction(hwnd, s, *node, code, &done);
+  if (!action) {
+    if (reset) ResetBranch(hwnd, s, node);
+    return done;
+  }
   bool notify = byUser || !(node->state & TVIS_EXPANDEDONCE);
   std::uintptr_t handle = node->handle;
   if (notify && NotifyTree(hwnd, TVN_ITEMEXPANDINGW, action, nullptr, node)) return false;
   if (!Alive(s, handle)) return false;
-  ApplyExpansion(*node, action, code);
+  ApplyExpansion(*node, action);
   InvalidateRows(s);
   if (action == TVE_COLLAPSE && s.caret && s.caret != node && IsDescendant(s.caret, node)) Select(hwnd, s, node, TVC_UNKNOWN);
   if (notify && Alive(s, handle)) NotifyTree(hwnd, TVN_ITEMEXPANDEDW, action, nullptr, node);
+  if (reset && Alive(s, handle)) ResetBranch(hwnd, s, node);
   return true;
+}
+
+void ExpandAll(HWND hwnd, TreeViewState& s, TreeNode* node) {
+  std::uintptr_t handle = node->handle;
+  Expand(hwnd, s, node, TVE_EXPAND, true);
+  if (!Alive(s, handle)) return;
+  std::vector<std::uintptr_t> children;
+  for (TreeNode* child : node->children) children.push_back(child->handle);
+  for (std::uintptr_t child : children)
+    if (auto found = s.nodes.find(child); found != s.nodes.end() && !found->second->deleting) ExpandAll(hwnd, s, found->second.get());
 }
 
 bool Expand(HWND hwnd, TreeViewState& s, HTREEITEM item, UINT code) {

@@ -29,6 +29,7 @@ Device& Device::current() {
     std::fputs("handheld: a platform call was made with no device booted\n", stderr);
     std::abort();
   }
+  activeDevice->scheduler_->requireHostThread("a platform call");
   return *activeDevice;
 }
 

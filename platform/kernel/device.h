@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <typeindex>
 #include <utility>
 #include <vector>
 
@@ -51,17 +50,16 @@ class Device {
   // The part of the platform of type T (constructed as T(Device&) on first use).
   template <class T>
   T& service() {
-    for (auto& entry : services_)
-      if (entry.type == std::type_index(typeid(T))) return *static_cast<T*>(entry.object.get());
+    if (T* found = findService<T>()) return *found;
     auto object = std::shared_ptr<void>(new T(*this), [](void* p) { delete static_cast<T*>(p); });
     T& result = *static_cast<T*>(object.get());
-    services_.push_back(Service{std::type_index(typeid(T)), std::move(object)});
+    services_.push_back(Service{&serviceKey<T>, std::move(object)});
     return result;
   }
   template <class T>
   T* findService() {
     for (auto& entry : services_)
-      if (entry.type == std::type_index(typeid(T))) return static_cast<T*>(entry.object.get());
+      if (entry.key == &serviceKey<T>) return static_cast<T*>(entry.object.get());
     return nullptr;
   }
 
@@ -70,8 +68,12 @@ class Device {
   void shutdown();
 
  private:
+  // A service is known by the address of a variable of its type's own: one in the
+  // whole program, compared at every platform call without reading type names.
+  template <class T>
+  static inline char serviceKey = 0;
   struct Service {
-    std::type_index type;
+    const char* key;
     std::shared_ptr<void> object;
   };
 

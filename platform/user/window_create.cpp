@@ -4,6 +4,8 @@
 #include "kernel/device.h"
 #include "kernel/scheduler.h"
 #include "user/message_queue.h"
+#include "user/nonclient.h"
+#include "user/screen_layout.h"
 #include "user/window.h"
 #include "user/window_text.h"
 
@@ -90,6 +92,19 @@ void DestroyOwnedWindow(HWND hwnd, bool mayWait) {
     }
 }
 
+// A child tells its parent that it goes before anything of it has gone, unless it
+// was made with WS_EX_NOPARENTNOTIFY. False when the parent destroyed it meanwhile.
+bool notifyParentOfDestroy(HWND hwnd) {
+  Window* window = WindowSystem::get().find(hwnd);
+  if (!window || !window->isChild() || (window->exStyle & WS_EX_NOPARENTNOTIFY)) return true;
+  Window* parent = window->parent;
+  if (!parent || parent->life == sim::WindowLife::Dead) return true;
+  SendMessageW(parent->handle, WM_PARENTNOTIFY, MAKEWPARAM(WM_DESTROY, static_cast<WORD>(window->id)),
+               reinterpret_cast<LPARAM>(hwnd));
+  window = WindowSystem::get().find(hwnd);
+  return window && (window->life == sim::WindowLife::Alive || window->life == sim::WindowLife::Creating);
+}
+
 // The window to activate when the foreground window goes: its owner, else the
 // topmost visible top-level window left. While the device shuts down nothing is
 // activated: the programs are being ended one after the other, and a window left
@@ -121,6 +136,7 @@ namespace sim {
 
 bool DestroyWindowTree(Window& window) {
   if (window.life == WindowLife::Destroying || window.life == WindowLife::Dead) return false;
+  ScreenChange change;
   auto& windows = WindowSystem::get();
   const HWND hwnd = window.handle;
   SimThread* self = Scheduler::current();
@@ -135,6 +151,7 @@ bool DestroyWindowTree(Window& window) {
       if (w->owner == &window) owned.push_back(w->handle);
     for (HWND h : owned) DestroyOwnedWindow(h, deliver && !windows.ending(self));
   }
+  if (deliver && !notifyParentOfDestroy(hwnd)) return false;
   Window* current = windows.find(hwnd);
   if (!current || (current->life != WindowLife::Alive && current->life != WindowLife::Creating)) return false;
   current->life = WindowLife::Destroying;
@@ -172,6 +189,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
   auto cls = classNamed(className);
   if (!cls) return sim::Fail<HWND>(kErrorCannotFindClass, nullptr);
   sim::SimThread* thread = sim::Scheduler::current();
+  sim::ScreenChange change;
 
   Window* owner = (!child && parentWindow) ? &sim::TopLevelOf(*parentWindow) : nullptr;
   Window& window = windows.createRecord(cls, exStyle, style, child ? parentWindow : nullptr, owner, thread,
@@ -204,7 +222,9 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
   Window* created = windows.find(hwnd);
   if (!created || created->life != sim::WindowLife::Creating) return nullptr;
   created->life = sim::WindowLife::Alive;
-  sim::CallWindowProcedure(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(created->width(), created->height()));
+  RECT client = sim::ClientAreaOf(*created);
+  sim::CallWindowProcedure(hwnd, WM_SIZE, SIZE_RESTORED,
+                           MAKELPARAM(client.right - client.left, client.bottom - client.top));
   created = windows.find(hwnd);
   if (created && !child && (created->style & WS_VISIBLE) && !(created->style & WS_DISABLED) &&
       !(created->exStyle & WS_EX_NOACTIVATE))
