@@ -55,9 +55,12 @@ struct TreeViewState {
 
   bool buttonDown = false;
   LONG buttonDownTime = 0;
+  bool painting = false;  // in WM_PAINT: what the parent sends meanwhile paints nothing again
 };
 
+// The row height on the 240 x 320 screen; TreeRowHeight() gives it on this screen.
 inline constexpr int kTreeRowHeight = 18;
+int TreeRowHeight();
 
 LRESULT CALLBACK TreeViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 

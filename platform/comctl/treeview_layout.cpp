@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "comctl/treeview_internal.h"
+#include "user/draw.h"
 
 namespace sim::treeview {
 
@@ -60,21 +61,25 @@ bool RowOf(TreeViewState& s, const TreeNode* node, std::size_t* row) {
   return true;
 }
 
-std::size_t VisibleCount(HWND hwnd) { return static_cast<std::size_t>(std::max(ClientHeight(hwnd) / kTreeRowHeight, 1)); }
+std::size_t VisibleCount(HWND hwnd) { return static_cast<std::size_t>(std::max(ClientHeight(hwnd) / TreeRowHeight(), 1)); }
 
 ItemGeometry GeometryOf(HWND hwnd, TreeViewState& s, TreeNode& node, std::size_t row) {
   RECT client{};
   GetClientRect(hwnd, &client);
-  LONG top = (static_cast<LONG>(row) - static_cast<LONG>(s.topRow)) * kTreeRowHeight;
+  const LONG height = TreeRowHeight();
+  LONG top = (static_cast<LONG>(row) - static_cast<LONG>(s.topRow)) * height;
   ItemGeometry g{};
-  g.row = RECT{0, top, client.right, top + kTreeRowHeight};
+  g.row = RECT{0, top, client.right, top + height};
   LONG x = Level(hwnd, &node) * s.indent;
   if (HasStyle(hwnd, TVS_HASBUTTONS) && x >= s.indent && HasChildren(hwnd, node))
-    g.button = RECT{x - s.indent, top, x, top + kTreeRowHeight};
-  LONG iconWidth = s.normalImages ? 16 : 0;
-  g.icon = RECT{x, top, x + iconWidth, top + kTreeRowHeight};
-  LONG textWidth = static_cast<LONG>(NodeText(hwnd, node).size()) * 8 + 6;
-  g.label = RECT{x + iconWidth + (iconWidth ? 3 : 0), top, x + iconWidth + (iconWidth ? 3 : 0) + textWidth, top + kTreeRowHeight};
+    g.button = RECT{x - s.indent, top, x, top + height};
+  int iconWidth = 0, iconHeight = 0;
+  if (!s.normalImages || !ImageList_GetIconSize(s.normalImages, &iconWidth, &iconHeight)) iconWidth = 0;
+  g.icon = RECT{x, top, x + iconWidth, top + height};
+  // The label is as wide as its text is drawn, with a margin each side.
+  LONG textWidth = SystemTextWidth(NodeText(hwnd, node), DT_SINGLELINE | DT_NOPREFIX) + Scaled(6);
+  LONG labelLeft = x + iconWidth + (iconWidth ? Scaled(3) : 0);
+  g.label = RECT{labelLeft, top, labelLeft + textWidth, top + height};
   return g;
 }
 
@@ -85,7 +90,7 @@ TreeNode* HitTest(HWND hwnd, TreeViewState& s, POINT point, UINT* flags) {
     *flags = TVHT_ABOVE;
     return nullptr;
   }
-  std::size_t row = s.topRow + static_cast<std::size_t>(point.y / kTreeRowHeight);
+  std::size_t row = s.topRow + static_cast<std::size_t>(point.y / TreeRowHeight());
   if (row >= s.rows.size() || point.x < 0) return nullptr;
   TreeNode* node = s.rows[row];
   *flags = PartAt(GeometryOf(hwnd, s, *node, row), point);

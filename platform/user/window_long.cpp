@@ -38,6 +38,23 @@ LONG GetWindowLongW(HWND hwnd, int index) {
   return it == window->extra.end() ? 0 : it->second;
 }
 
+namespace {
+
+// A style may show or hide the window or change its frame; the window hears of the
+// change afterwards (a list view switches its view).
+LONG ChangeStyle(HWND hwnd, Window& window, int index, DWORD value) {
+  DWORD& field = index == GWL_STYLE ? window.style : window.exStyle;
+  STYLESTRUCT change{field, value};
+  {
+    sim::ScreenChange screen;
+    field = value;
+  }
+  SendMessageW(hwnd, WM_STYLECHANGED, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&change));
+  return static_cast<LONG>(change.styleOld);
+}
+
+}  // namespace
+
 LONG SetWindowLongW(HWND hwnd, int index, LONG value) {
   Window* window = sim::WindowSystem::get().checked(hwnd, "SetWindowLongW");
   if (!window) return 0;
@@ -56,15 +73,9 @@ LONG SetWindowLongW(HWND hwnd, int index, LONG value) {
       sim::RecordProcedureOwner(*window, reinterpret_cast<const void*>(window->proc));
       return old;
     }
-    // A style may show or hide the window or change its frame.
-    case GWL_STYLE: {
-      sim::ScreenChange change;
-      return swap(window->style, static_cast<DWORD>(value));
-    }
-    case GWL_EXSTYLE: {
-      sim::ScreenChange change;
-      return swap(window->exStyle, static_cast<DWORD>(value));
-    }
+    case GWL_STYLE:
+    case GWL_EXSTYLE:
+      return ChangeStyle(hwnd, *window, index, static_cast<DWORD>(value));
     case GWL_ID: return swap(window->id, value);
     case GWL_USERDATA: return swap(window->userData, value);
     case GWL_HINSTANCE: {

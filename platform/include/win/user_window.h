@@ -51,6 +51,12 @@ typedef struct tagNMHDR {
   UINT code;
 } NMHDR, *LPNMHDR;
 
+// WM_STYLECHANGED: the styles before and after SetWindowLongW.
+typedef struct tagSTYLESTRUCT {
+  DWORD styleOld;
+  DWORD styleNew;
+} STYLESTRUCT, *LPSTYLESTRUCT;
+
 typedef struct tagWINDOWPOS {
   HWND hwnd;
   HWND hwndInsertAfter;
@@ -90,6 +96,7 @@ typedef struct tagWINDOWPOS {
 #define WM_NOTIFY 0x004E
 #define WM_HELP 0x0053
 #define WM_NOTIFYFORMAT 0x0055
+#define WM_STYLECHANGED 0x007D
 #define WM_GETICON 0x007F
 #define WM_SETICON 0x0080
 #define WM_NCCREATE 0x0081
