@@ -3,6 +3,7 @@
 // screen sizes, checked where a person would look, with taps at the drawn items.
 #include <commctrl.h>
 
+#include <string>
 #include <vector>
 
 #include "../resources/test_resource_ids.h"
@@ -110,7 +111,7 @@ class ControlPaint : public ::testing::TestWithParam<ScreenSize> {
   bool RowShows(HWND list, int index, COLORREF color) {
     RECT rect{};
     ListView_GetItemRect(list, index, &rect, LVIR_LABEL);
-    POINT at = OnScreen(list, POINT{rect.right - 2, rect.top + 1});
+    POINT at = OnScreen(list, POINT{rect.left + 2, rect.top + 1});
     return handheld_.at(at.x, at.y) == color;
   }
 
@@ -178,6 +179,89 @@ TEST_P(ControlPaint, TreeViewTellsEachItemsHandleAndLevel) {
   EXPECT_EQ(std::vector(items.end() - 2, items.end()),
             (std::vector<std::pair<DWORD_PTR, int>>{{reinterpret_cast<DWORD_PTR>(root), 0},
                                                     {reinterpret_cast<DWORD_PTR>(child), 1}}));
+}
+
+
+HWND Toolbar(HWND host, HINSTANCE instance) {
+  HWND bar = CommandBar_Create(instance, host, 12);
+  CommandBar_AddBitmap(bar, instance, IDB_STRIP, 4, 16, 16);
+  TBBUTTON buttons[4] = {};
+  const BYTE states[4] = {TBSTATE_ENABLED, TBSTATE_ENABLED | TBSTATE_CHECKED, 0, TBSTATE_ENABLED};
+  for (int i = 0; i < 4; ++i) {
+    buttons[i].iBitmap = i;
+    buttons[i].idCommand = 200 + i;
+    buttons[i].fsState = states[i];
+    buttons[i].fsStyle = i == 1 ? TBSTYLE_CHECK : TBSTYLE_BUTTON;
+    buttons[i].iString = -1;
+  }
+  SendMessageW(bar, TB_ADDBUTTONSW, 4, reinterpret_cast<LPARAM>(buttons));
+  return bar;
+}
+
+// A tree with its root expanded and a folder selected, a dropped combo box, and a
+// command bar with a checked and a disabled button; then a list in each view, its
+// items reached by taps where they are drawn.
+TEST_P(ControlPaint, EveryCommonControlOnTheScreen) {
+  HWND tree = nullptr, combo = nullptr, bar = nullptr, list = nullptr;
+  HTREEITEM folder = nullptr;
+  handheld_.start([&](HINSTANCE instance) -> HWND {
+    HWND host = Host(instance);
+    bar = Toolbar(host, instance);
+    tree = Child(host, WC_TREEVIEWW, TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS, 0, 30, 120, 90, 11);
+    HIMAGELIST images = ImageList_LoadImage(instance, MAKEINTRESOURCEW(IDB_STRIP), 16, 0, CLR_NONE, IMAGE_BITMAP, 0);
+    TreeView_SetImageList(tree, images, TVSIL_NORMAL);
+    TVINSERTSTRUCTW insert{};
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    insert.item.pszText = const_cast<WCHAR*>(u"ﾏｲ ﾃﾞﾊﾞｲｽ");
+    HTREEITEM root = TreeView_InsertItem(tree, &insert);
+    insert.hParent = root;
+    for (const char16_t* name : {u"My Documents", u"ﾌﾟﾛｸﾞﾗﾑ", u"一時ﾌｫﾙﾀﾞ"}) {
+      insert.item.pszText = const_cast<WCHAR*>(name);
+      insert.item.iImage = insert.item.iSelectedImage = 1;
+      folder = TreeView_InsertItem(tree, &insert);
+    }
+    TreeView_Expand(tree, root, TVE_EXPAND);
+    TreeView_SelectItem(tree, folder);
+    combo = Child(host, WC_COMBOBOXW, CBS_DROPDOWNLIST, 124, 30, 110, 80, 13);
+    for (const char16_t* name : {u"すべてのﾌｧｲﾙ", u"文書 (*.txt)", u"表 (*.xls)"})
+      SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    SendMessageW(combo, CB_SETCURSEL, 1, 0);
+    list = ReportList(host, 124);
+    ListView_SetImageList(list, images, LVSIL_SMALL);
+    SetFocus(tree);
+    return nullptr;
+  });
+  RECT field{};
+  GetWindowRect(combo, &field);
+  handheld_.tapAt((field.left + field.right) / 2, (field.top + field.bottom) / 2);
+  handheld_.picture("controls");
+  EXPECT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+  EXPECT_LT(field.bottom - field.top, 24 * s()) << "a combo box is as tall as its field";
+  EXPECT_EQ(handheld_.hit(field.left + 4, field.bottom + 4).window, FindWindowW(u"ComboLBox", nullptr));
+  // The third entry, tapped where the dropped list shows it, is picked.
+  handheld_.tapAt(field.left + 10, field.bottom + 1 + (SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0) * s()) * 5 / 2);
+  EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 2);
+  EXPECT_FALSE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+
+  RECT checked{};
+  SendMessageW(bar, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&checked));
+  POINT corner = OnScreen(bar, POINT{checked.left, checked.top});
+  EXPECT_EQ(handheld_.at(corner.x, corner.y), Sys(COLOR_BTNSHADOW)) << "a checked button is sunk";
+
+  const DWORD views[] = {LVS_REPORT, LVS_LIST, LVS_SMALLICON, LVS_ICON};
+  const char* names[] = {"report", "list", "smallicon", "icon"};
+  for (int v = 0; v < 4; ++v) {
+    SetWindowLongW(list, GWL_STYLE, (GetWindowLongW(list, GWL_STYLE) & ~LVS_TYPEMASK) | views[v]);
+    handheld_.settle();
+    RECT label{};
+    ListView_GetItemRect(list, 2, &label, LVIR_LABEL);
+    POINT at = OnScreen(list, POINT{(label.left + label.right) / 2, (label.top + label.bottom) / 2});
+    handheld_.tapAt(at.x, at.y);
+    handheld_.picture(std::string("list-") + names[v]);
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 2) << names[v];
+    EXPECT_TRUE(RowShows(list, 2, Sys(COLOR_HIGHLIGHT)) || views[v] == LVS_ICON) << names[v];
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSizes, ControlPaint, ::testing::Values(ScreenSize{240, 320}, ScreenSize{480, 640}),
