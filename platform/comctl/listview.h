@@ -69,6 +69,7 @@ struct ListViewState {
   std::uint64_t tapEditPending = 0;
 
   bool destroying = false;
+  bool painting = false;  // in WM_PAINT: what the parent sends meanwhile paints nothing again
 };
 
 // Row height of the report, list and small-icon views, and the header of the report view.

@@ -6,12 +6,14 @@
 #include "comctl/imagelist.h"
 #include "comctl/listview_internal.h"
 #include "comctl/notify.h"
+#include "user/draw.h"
 
 namespace sim::listview {
 
 namespace {
 
-int TextWidth(const std::u16string& text) { return static_cast<int>(text.size()) * 8 + 12; }
+// As wide as the text is drawn, with a margin each side.
+int TextWidth(const std::u16string& text) { return SystemTextWidth(text, DT_SINGLELINE | DT_NOPREFIX) + Scaled(12); }
 
 bool ValidColumn(const ListViewState& s, int index) { return index >= 0 && index < static_cast<int>(s.columns.size()); }
 

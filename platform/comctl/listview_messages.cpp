@@ -5,6 +5,7 @@
 #include "comctl/control_table.h"
 #include "comctl/label_edit.h"
 #include "comctl/listview_internal.h"
+#include "comctl/listview_paint.h"
 #include "comctl/notify.h"
 
 namespace sim {
@@ -129,6 +130,10 @@ LRESULT Dispatch(HWND hwnd, ListViewState& s, UINT message, WPARAM wParam, LPARA
     case WM_SETFOCUS: OnSetFocus(hwnd); return 0;
     case WM_KILLFOCUS: OnKillFocus(hwnd, s); return 0;
     case WM_DESTROY: OnDestroy(hwnd, s); return 0;
+    case WM_PAINT: Paint(hwnd, s); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_VSCROLL:
+    case WM_HSCROLL: Scroll(hwnd, s, message == WM_VSCROLL, wParam); return 0;
     default: return OnViewMessage(hwnd, s, message, wParam, lParam);
   }
 }
@@ -138,7 +143,9 @@ LRESULT Dispatch(HWND hwnd, ListViewState& s, UINT message, WPARAM wParam, LPARA
 std::shared_ptr<ListViewState> FindListView(HWND hwnd) { return Table::get().find(hwnd); }
 
 LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return Table::get().route(hwnd, message, wParam, lParam, Dispatch);
+  LRESULT result = Table::get().route(hwnd, message, wParam, lParam, Dispatch);
+  if (auto state = Table::get().find(hwnd)) RedrawAfter(hwnd, *state, message);
+  return result;
 }
 
 }  // namespace sim

@@ -21,6 +21,43 @@ void InitCommonControls();
 #define NM_RDBLCLK (NM_FIRST - 6)
 #define NM_SETFOCUS (NM_FIRST - 7)
 #define NM_KILLFOCUS (NM_FIRST - 8)
+#define NM_CUSTOMDRAW (NM_FIRST - 12)
+
+// ---- custom draw: the parent takes part in a list view's or tree view's painting ----
+#define CDDS_PREPAINT 0x00000001
+#define CDDS_POSTPAINT 0x00000002
+#define CDDS_PREERASE 0x00000003
+#define CDDS_POSTERASE 0x00000004
+#define CDDS_ITEM 0x00010000
+#define CDDS_ITEMPREPAINT (CDDS_ITEM | CDDS_PREPAINT)
+#define CDDS_ITEMPOSTPAINT (CDDS_ITEM | CDDS_POSTPAINT)
+#define CDDS_SUBITEM 0x00020000
+
+#define CDRF_DODEFAULT 0x00000000
+#define CDRF_NEWFONT 0x00000002
+#define CDRF_SKIPDEFAULT 0x00000004
+#define CDRF_NOTIFYPOSTPAINT 0x00000010
+#define CDRF_NOTIFYITEMDRAW 0x00000020
+#define CDRF_NOTIFYSUBITEMDRAW 0x00000020
+#define CDRF_NOTIFYPOSTERASE 0x00000040
+
+#define CDIS_SELECTED 0x0001
+#define CDIS_GRAYED 0x0002
+#define CDIS_DISABLED 0x0004
+#define CDIS_CHECKED 0x0008
+#define CDIS_FOCUS 0x0010
+#define CDIS_DEFAULT 0x0020
+#define CDIS_HOT 0x0040
+
+typedef struct tagNMCUSTOMDRAWINFO {
+  NMHDR hdr;
+  DWORD dwDrawStage;
+  HDC hdc;
+  RECT rc;
+  DWORD_PTR dwItemSpec;  // a list view's item index; a tree view's HTREEITEM
+  UINT uItemState;
+  LPARAM lItemlParam;
+} NMCUSTOMDRAW, *LPNMCUSTOMDRAW;
 
 #define LVN_FIRST (0U - 100U)
 #define TVN_FIRST (0U - 400U)
@@ -317,6 +354,13 @@ typedef struct tagNMLISTVIEW {
   LPARAM lParam;
 } NMLISTVIEW, *LPNMLISTVIEW, NM_LISTVIEW;
 
+typedef struct tagNMLVCUSTOMDRAW {
+  NMCUSTOMDRAW nmcd;
+  COLORREF clrText;
+  COLORREF clrTextBk;
+  int iSubItem;
+} NMLVCUSTOMDRAW, *LPNMLVCUSTOMDRAW;
+
 // NM_CLICK, NM_DBLCLK and NM_RCLICK of a list view: an NMLISTVIEW with the key flags.
 typedef struct tagNMITEMACTIVATE {
   NMHDR hdr;
@@ -467,6 +511,7 @@ typedef struct _TREEITEM* HTREEITEM;
 #define TVS_CHECKBOXES 0x0100
 #define TVS_TRACKSELECT 0x0200
 #define TVS_SINGLEEXPAND 0x0400
+#define TVS_NOSCROLL 0x2000
 
 #define TVIF_TEXT 0x0001
 #define TVIF_IMAGE 0x0002
@@ -617,6 +662,13 @@ typedef struct tagNMTREEVIEWW {
   TVITEMW itemNew;
   POINT ptDrag;
 } NMTREEVIEWW, *LPNMTREEVIEWW, NM_TREEVIEWW, NMTREEVIEW, *LPNMTREEVIEW, NM_TREEVIEW;
+
+typedef struct tagNMTVCUSTOMDRAW {
+  NMCUSTOMDRAW nmcd;
+  COLORREF clrText;
+  COLORREF clrTextBk;
+  int iLevel;
+} NMTVCUSTOMDRAW, *LPNMTVCUSTOMDRAW;
 
 typedef struct tagTVDISPINFOW {
   NMHDR hdr;
