@@ -28,30 +28,13 @@ std::string Narrow(std::u16string_view text) {
 
 POINT CenterOf(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
-// The stylus where a window shows a client point: hit-testing of the screen decides
-// what gets it, so a covered control or item is not reached.
-bool Deliver(HWND hwnd, POINT client, User::ItemGesture gesture) {
-  POINT screen = client;
-  if (!ClientToScreen(hwnd, &screen)) return false;
-  Input& input = Input::get();
-  switch (gesture) {
-    case User::ItemGesture::Tap:
-      return input.tap(screen);
-    case User::ItemGesture::DoubleTap:
-      return input.doubleTap(screen);
-    case User::ItemGesture::Hold:
-      return input.hold(screen);
-  }
-  return false;
-}
-
 }  // namespace
 
 std::optional<UserError> User::tap(std::u16string_view textOrId) {
   if (HWND control = findControl(textOrId)) {
     RECT rect{};
     GetClientRect(control, &rect);
-    if (!Deliver(control, CenterOf(rect), ItemGesture::Tap)) return Failure("the control cannot be tapped");
+    if (!touchWindow(control, CenterOf(rect), ItemGesture::Tap)) return Failure("the control cannot be tapped");
     settle();
     return std::nullopt;
   }
@@ -76,7 +59,7 @@ std::optional<UserError> User::touchItem(std::u16string_view text, ItemGesture g
       RECT rect{};
       rect.left = LVIR_LABEL;
       SendMessageW(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
-      if (!Deliver(list, CenterOf(rect), gesture)) return Failure("the list item cannot be touched");
+      if (!touchWindow(list, CenterOf(rect), gesture)) return Failure("the list item cannot be touched");
       settle();
       return std::nullopt;
     }
@@ -88,7 +71,7 @@ std::optional<UserError> User::touchItem(std::u16string_view text, ItemGesture g
       // The item to measure goes in at the start of the rectangle, as the message expects.
       std::memcpy(&rect, &item, sizeof(item));
       SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
-      if (!Deliver(tree, CenterOf(rect), gesture)) return Failure("the tree item cannot be touched");
+      if (!touchWindow(tree, CenterOf(rect), gesture)) return Failure("the tree item cannot be touched");
       settle();
       return std::nullopt;
     }
@@ -148,7 +131,7 @@ std::optional<UserError> User::pressMenuBarButton(std::u16string_view text, bool
     if (buttons[i].label != text) continue;
     RECT rect{};
     SendMessageW(toolbar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect));
-    if (!Deliver(toolbar, CenterOf(rect), ItemGesture::Tap)) return Failure("the menu bar cannot be tapped");
+    if (!touchWindow(toolbar, CenterOf(rect), ItemGesture::Tap)) return Failure("the menu bar cannot be tapped");
     settle();
     opensMenu = MenuTracker::get().isOpen();
     return std::nullopt;

@@ -110,12 +110,17 @@ std::optional<Violation> CheckedRun::begin() {
 }
 
 std::optional<Violation> CheckedRun::step(const scenario::Step& step, std::size_t index) {
-  Allowance allowance = intents_.before(step, view_, files_, failureArmed());
+  const bool armed = failureArmed();
+  Allowance allowance = intents_.before(step, view_, files_, armed);
+  User& user = runner_.session().user;
+  user.forgetTouch();
   if (auto violation = runStep(step, index)) return violation;
+  const scenario::Step reached = ReachedStep(step, view_, user.lastTouch());
+  if (Touches(step)) intents_.touched(reached, view_, files_, armed, allowance);
   if (auto violation = checkFiles(allowance, index)) return violation;
   ScreenView before = std::move(view_);
-  view_ = Look(runner_.session().user);
-  intents_.after(step, before, view_);
+  view_ = Look(user);
+  intents_.after(reached, before, view_);
   return checkDevice(index);
 }
 

@@ -1,5 +1,9 @@
 #include "monkey/intents.h"
 
+#include <set>
+
+#include "monkey/choose.h"
+
 #include "explorer.h"
 #include "kernel/device.h"
 #include "scenario/session.h"
@@ -116,15 +120,46 @@ std::vector<int> PressedButtons(const Step& step, const ScreenView& view) {
   return pressed;
 }
 
+bool Touches(const Step& step) {
+  static const std::set<std::string> kTouching{"tap",      "tap-item", "double-tap-item", "hold-item",
+                                               "tap-at",   "double-tap-at", "hold-at"};
+  return kTouching.contains(step.word);
+}
+
+Step ReachedStep(const Step& step, const ScreenView& view, const std::optional<Touch>& touch) {
+  if (!Touches(step)) return step;
+  const Step nothing = MakeStep("touch-nothing");
+  if (!touch) return nothing;
+  if (touch->menuEntry) {
+    const MenuEntryView& entry = *touch->menuEntry;
+    return entry.separator || entry.grayed || entry.submenu ? nothing : MakeStep("pick", {entry.text});
+  }
+  if (touch->hit.kind != ScreenHit::Kind::Window || touch->hit.part != WindowPart::Client) return nothing;
+  for (const auto& control : view.controls)
+    if (control.hwnd == touch->hit.window && control.cls == u"BUTTON")
+      return MakeStep("tap", {u"#" + Wide(std::to_string(control.id))});
+  return step.word.ends_with("-item") ? step : nothing;
+}
+
 Allowance Intents::before(const Step& step, const ScreenView& view, const FileSnapshot& files, bool failureArmed) {
   Allowance allowance;
   for (const auto& [box, waiting] : whileOpen_) allowance.add(waiting);
   hostStep(step, allowance);
   if (view.labelEditing) labelEdit(view, allowance);
+  if (!Touches(step)) commands(step, view, files, failureArmed, allowance);
+  return allowance;
+}
+
+void Intents::touched(const Step& reached, const ScreenView& view, const FileSnapshot& files, bool failureArmed,
+                      Allowance& allowance) {
+  commands(reached, view, files, failureArmed, allowance);
+}
+
+void Intents::commands(const Step& step, const ScreenView& view, const FileSnapshot& files, bool failureArmed,
+                       Allowance& allowance) {
   explorerCommand(step, view, allowance);
   browserCommand(step, view, allowance);
   buttons(step, view, files, failureArmed, allowance);
-  return allowance;
 }
 
 void Intents::hostStep(const Step& step, Allowance& allowance) const {

@@ -119,6 +119,7 @@ INSTANTIATE_TEST_SUITE_P(Stories, AskedFor,
                                          "scenarios/multi_select", "scenarios/new_folder_series",
                                          "device/monkey_cases/setup_enter_after_tab",
                                          "device/monkey_cases/setup_report_escaped",
-                                         "device/monkey_cases/paste_question_unreadable"));
+                                         "device/monkey_cases/paste_question_unreadable",
+                                         "device/monkey_cases/tap_on_open_menu"));
 
 }  // namespace
