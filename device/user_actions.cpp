@@ -28,6 +28,15 @@ std::string Narrow(std::u16string_view text) {
 
 POINT CenterOf(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
+// The middle of the part of an item that its control shows: a label longer than the
+// control is cut at its edge, and a person taps what is there to see.
+std::optional<POINT> ShownCenterOf(HWND control, const RECT& item) {
+  RECT client{}, shown{};
+  GetClientRect(control, &client);
+  if (!IntersectRect(&shown, &client, &item)) return std::nullopt;
+  return CenterOf(shown);
+}
+
 }  // namespace
 
 std::optional<UserError> User::tap(std::u16string_view textOrId) {
@@ -59,7 +68,8 @@ std::optional<UserError> User::touchItem(std::u16string_view text, ItemGesture g
       RECT rect{};
       rect.left = LVIR_LABEL;
       SendMessageW(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
-      if (!touchWindow(list, CenterOf(rect), gesture)) return Failure("the list item cannot be touched");
+      auto at = ShownCenterOf(list, rect);
+      if (!at || !touchWindow(list, *at, gesture)) return Failure("the list item cannot be touched");
       settle();
       return std::nullopt;
     }
@@ -71,7 +81,8 @@ std::optional<UserError> User::touchItem(std::u16string_view text, ItemGesture g
       // The item to measure goes in at the start of the rectangle, as the message expects.
       std::memcpy(&rect, &item, sizeof(item));
       SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
-      if (!touchWindow(tree, CenterOf(rect), gesture)) return Failure("the tree item cannot be touched");
+      auto at = ShownCenterOf(tree, rect);
+      if (!at || !touchWindow(tree, *at, gesture)) return Failure("the tree item cannot be touched");
       settle();
       return std::nullopt;
     }
