@@ -12,6 +12,7 @@
 #include "text/utf.h"
 #include "user/input.h"
 #include "user/menu_tracker.h"
+#include "user/message_queue.h"
 #include "user/msgbox.h"
 #include "user/window.h"
 
@@ -220,7 +221,7 @@ std::optional<UserError> User::ok() {
   HWND top = foreground();
   if (!top || !(GetWindowLongW(top, GWL_EXSTYLE) & WS_EX_CAPTIONOKBTN))
     return Failure("the window in front has no OK button in its title bar");
-  PostMessageW(top, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+  PostFromSystem(top, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
   settle();
   return std::nullopt;
 }
@@ -228,7 +229,7 @@ std::optional<UserError> User::ok() {
 std::optional<UserError> User::close() {
   HWND top = foreground();
   if (!top) return Failure("no window in front");
-  PostMessageW(top, WM_CLOSE, 0, 0);
+  PostFromSystem(top, WM_CLOSE, 0, 0);
   settle();
   return std::nullopt;
 }

@@ -159,6 +159,11 @@ LRESULT SendMessageToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 // Has the thread of `hwnd` destroy it, as its procedure and a modal loop running
 // it need; returns once it is done (or the thread has ended).
 void DestroyOnItsThread(HWND hwnd);
+// Posts as the system does for a tap, a key, a menu choice or the end of a dialog:
+// not a program's call, so no injected failure of PostMessageW meets it (a program's
+// failure must not lose what the person did, nor leave a modal loop asleep). False
+// when the window is not there.
+bool PostFromSystem(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Calls a window's current procedure directly on the calling thread.
 LRESULT CallWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
