@@ -120,6 +120,8 @@ INSTANTIATE_TEST_SUITE_P(Stories, AskedFor,
                                          "device/monkey_cases/setup_enter_after_tab",
                                          "device/monkey_cases/setup_report_escaped",
                                          "device/monkey_cases/paste_question_unreadable",
-                                         "device/monkey_cases/tap_on_open_menu"));
+                                         "device/monkey_cases/tap_on_open_menu",
+                                         "device/monkey_cases/rename_behind_chooser",
+                                         "device/monkey_cases/paste_behind_chooser"));
 
 }  // namespace
