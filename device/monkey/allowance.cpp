@@ -99,9 +99,15 @@ bool AllowsCopy(const FileRule& rule, const FileChange& change, const FileSnapsh
   return source && source->sameContent(*change.after);
 }
 
+// A file that is no shortcut: what a failed write left when removing it failed too.
+bool Unreadable(const FileEntry& entry) {
+  if (entry.folder || entry.size > FileEntry::kKeptBytes) return false;
+  return !DecodeShortcut(std::span(reinterpret_cast<const unsigned char*>(entry.bytes.data()), entry.bytes.size()));
+}
+
 bool AllowsShortcut(const FileRule& rule, const FileChange& change) {
   if (!SameKey(change.key, rule.path)) return false;
-  if (!change.after) return rule.mayVanish;
+  if (!change.after || Unreadable(*change.after)) return rule.mayVanish;
   if (change.before && !rule.mayReplace) return false;
   return MatchesShortcut(*change.after, rule.targets);
 }

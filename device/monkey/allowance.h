@@ -32,7 +32,7 @@ struct FileRule {
   std::string bytes;
   std::vector<std::u16string> targets;
   bool tree = false;
-  bool mayVanish = false;  // Shortcut: the replaced file may be lost (only under an injected failure)
+  bool mayVanish = false;  // Shortcut: the replaced file may be lost or left unreadable (only under an injected failure)
   bool mayReplace = false; // Shortcut: an existing file may be replaced
 };
 

@@ -225,8 +225,13 @@ void Intents::pasteQuestion(const ScreenView& view, const FileSnapshot& files, b
   std::u16string_view text = message->text;
   std::u16string_view start(kQuestionStart), end(kQuestionEnd);
   if (!text.starts_with(start) || !text.ends_with(end)) {
-    // The question's text could not be set: "yes" is to one of the copied paths.
-    for (const auto& path : ClipboardFileList()) pasteShortcut(path, files, failureArmed, allowance);
+    // The question's text could not be set: "yes" is to one of the copied paths,
+    // which the companion takes as it reads them (a path it cannot find loses its
+    // last character).
+    for (auto path : ClipboardFileList()) {
+      if (!files.find(path) && !path.empty()) path.pop_back();
+      pasteShortcut(path, files, failureArmed, allowance);
+    }
     return;
   }
   pasteShortcut(std::u16string(text.substr(start.size(), text.size() - start.size() - end.size())), files,
@@ -238,7 +243,8 @@ void Intents::pasteShortcut(const std::u16string& path, const FileSnapshot& file
   std::u16string link = JoinPath(companionFolder_, ShortcutBaseName(path) + u".lnk");
   std::u16string target = u"\"" + path + u"\"";
   if (!files.find(link)) {
-    allowance.shortcut(link, {target}, false, false);
+    // A write that meets an injected failure may leave what it wrote.
+    allowance.shortcut(link, {target}, false, failureArmed);
     return;
   }
   Allowance replace;

@@ -247,6 +247,17 @@ TEST(FileRules, AConfirmedShortcutAppearsOnlyAsAskedAndReplacesOnlyWhenAllowed) 
   replace.shortcut(u"\\Temp\\a.lnk", {u"\"\\Temp\\a.txt\""}, true, false);
   EXPECT_EQ(Problem(old, made, replace), "");
   EXPECT_EQ(Problem(old, empty, replace), "the file \\Temp\\a.lnk vanished though no step asked for it");
+  // Under an injected failure the replaced shortcut may be lost, or left empty by a
+  // write that failed and could not be removed; a whole shortcut to somewhere else
+  // is still not allowed.
+  sim::monkey::Allowance failing;
+  failing.shortcut(u"\\Temp\\a.lnk", {u"\"\\Temp\\a.txt\""}, true, true);
+  EXPECT_EQ(Problem(old, empty, failing), "");
+  EXPECT_EQ(Problem(old, Snapshot({Folder(u"\\Temp"), File(u"\\Temp\\a.lnk", "")}), failing), "");
+  EXPECT_EQ(Problem(old, Snapshot({Folder(u"\\Temp"), File(u"\\Temp\\a.lnk", "10#\\Temp\\c.txt")}), failing),
+            "the content of \\Temp\\a.lnk changed though no step asked for it");
+  EXPECT_EQ(Problem(old, Snapshot({Folder(u"\\Temp"), File(u"\\Temp\\a.lnk", "")}), replace),
+            "the content of \\Temp\\a.lnk changed though no step asked for it");
 }
 
 TEST(FileRules, ADeleteTakesTheNamedEntriesOnly) {
