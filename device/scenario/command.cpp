@@ -84,7 +84,7 @@ RunOptions OptionsFor(const RunRequest& request, const std::string& text) {
   options.screenFiles.updateGolden = request.updateScreens;
   options.stepScreens = request.screens;
   options.lines = Lines(text);
-  options.title = "scenario " + request.script.string();
+  options.title = "scenario " + request.script.filename().string();
   return options;
 }
 
