@@ -2,6 +2,7 @@
 // testing, scrolling an item into view, and neighbours in the arrangement.
 #include <algorithm>
 
+#include "comctl/header.h"
 #include "comctl/listview_internal.h"
 #include "user/draw.h"
 
@@ -79,7 +80,7 @@ Grid GridOf(HWND hwnd, ListViewState& s) {
   switch (grid.view) {
     case LVS_REPORT:
       grid.cellWidth = ReportWidth(hwnd, s);
-      grid.top = HasStyle(hwnd, LVS_NOCOLUMNHEADER) ? 0 : Scaled(kListHeaderHeight);
+      grid.top = HasStyle(hwnd, LVS_NOCOLUMNHEADER) ? 0 : HeaderHeight();
       break;
     case LVS_LIST:
       grid.cellWidth = std::max(s.listColumnWidth, 1);

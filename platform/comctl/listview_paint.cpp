@@ -1,4 +1,4 @@
-// The list view's painting: the header, the items of the view in sight and the focus.
+// The list view's painting: the items of the view in sight and the focus.
 #include "comctl/listview_paint.h"
 
 #include <algorithm>
@@ -181,24 +181,13 @@ void ItemPainter::paint(int index) {
   custom_.itemDone(what, look);
 }
 
-void DrawHeader(HWND hwnd, const ListViewState& s, HDC dc, const RECT& client, int height) {
-  RECT bar{client.left, 0, client.right, height};
-  FillWithSysColor(dc, bar, COLOR_BTNFACE);
-  UseSystemFont(dc);
-  LONG x = -s.origin.x;
-  for (const ListViewColumn& column : s.columns) {
-    RECT cell{x, 0, x + column.width, height};
-    x = cell.right;
-    DrawEdge(dc, &cell, EDGE_RAISED, BF_RECT);
-    InflateRect(&cell, -Scaled(2), 0);
-    CellText(dc, column.text, cell, Alignment(column.format), GetSysColor(COLOR_BTNTEXT));
-  }
-}
-
 }  // namespace
 
+// The header is a window of its own above the rows; the scroll bars may have
+// changed the width it has.
 void Paint(HWND hwnd, ListViewState& s) {
   SyncScrollBars(hwnd, s);
+  PlaceHeader(hwnd, s);
   PAINTSTRUCT paint{};
   HDC dc = BeginPaint(hwnd, &paint);
   s.painting = true;
@@ -213,7 +202,6 @@ void Paint(HWND hwnd, ListViewState& s) {
     const Range range = InView(grid, s, client);
     ItemPainter painter(hwnd, s, dc, grid, custom);
     for (int index = range.first; index < std::min(range.last, Count(s)); ++index) painter.paint(index);
-    if (grid.view == LVS_REPORT && grid.top > 0) DrawHeader(hwnd, s, dc, client, grid.top);
     custom.end(client);
   }
   SelectObject(dc, font);

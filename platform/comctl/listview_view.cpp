@@ -143,6 +143,7 @@ bool SetColumnOrderArray(ListViewState& s, int count, const int* order) {
   for (int i = 0; i < count; ++i)
     if (sorted[static_cast<std::size_t>(i)] != i) return false;
   for (int position = 0; position < count; ++position) s.columns[static_cast<std::size_t>(order[position])].order = position;
+  HeaderSetOrder(s);
   return true;
 }
 
