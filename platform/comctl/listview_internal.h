@@ -109,6 +109,8 @@ int Neighbour(HWND hwnd, ListViewState& s, int index, UINT direction);
 // --- the view's messages (listview_view.cpp) -----------------------------------------
 
 std::vector<int> ColumnsInDisplayOrder(const ListViewState& s);
+// How far from the row's left edge a column of the report view is shown.
+LONG ColumnLeft(const ListViewState& s, int column);
 bool GetSubItemRect(HWND hwnd, ListViewState& s, int index, RECT* rect);
 bool Scroll(HWND hwnd, ListViewState& s, int dx, int dy);
 bool GetViewRect(HWND hwnd, ListViewState& s, RECT* rect);

@@ -125,9 +125,13 @@ RECT ItemRect(HWND hwnd, ListViewState& s, int index, int part) {
     icon = RECT{middle - iconWidth / 2, cell.top + Scaled(2), middle + iconWidth - iconWidth / 2, cell.top + Scaled(2) + iconWidth};
     label = RECT{cell.left, icon.bottom + Scaled(2), cell.right, cell.bottom};
   } else {
+    // The report view's icon and label are the first column's, wherever it is shown.
+    if (grid.view == LVS_REPORT && !s.columns.empty()) {
+      icon.left = cell.left + ColumnLeft(s, 0);
+      label.right = icon.left + s.columns.front().width;
+    }
     icon.right = icon.left + iconWidth;
     label.left = icon.right;
-    if (grid.view == LVS_REPORT && !s.columns.empty()) label.right = cell.left + s.columns.front().width;
   }
   switch (part) {
     case LVIR_ICON:

@@ -194,6 +194,12 @@ TEST(ListViewHeader, ATapOnAColumnTitleReachesTheParentAsAColumnClick) {
   handheld.call([&] {
     const int swapped[2] = {1, 0};
     ListView_SetColumnOrderArray(list, 2, swapped);
+    RECT title{}, label{};
+    Header_GetItemRect(header, 0, &title);
+    ListView_GetItemRect(list, 0, &label, LVIR_LABEL);
+    EXPECT_EQ(title.left, 60);
+    EXPECT_EQ(label.left, title.left) << "the rows show the columns in the header's order";
+    EXPECT_EQ(label.right, title.right);
   });
   tapColumn(0);
   EXPECT_EQ(Log(), std::vector<std::string>{"LVN_COLUMNCLICK -1 0"}) << "the column, wherever it is shown";
