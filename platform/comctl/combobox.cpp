@@ -234,7 +234,7 @@ LRESULT OnListMessage(HWND hwnd, ComboBoxState& s, UINT message, WPARAM wParam, 
     case CB_LIMITTEXT: return LimitText(s, wParam);
     case CB_GETEDITSEL: return ToEditField(s, EM_GETSEL, wParam, lParam);
     case CB_SETEDITSEL: return ToEditField(s, EM_SETSEL, LOWORD(lParam), static_cast<short>(HIWORD(lParam)));
-    case CB_GETITEMHEIGHT: return 18;
+    case CB_GETITEMHEIGHT: return static_cast<int>(wParam) == -1 ? ComboFieldHeight() : ComboItemHeight();
     case CB_SETITEMHEIGHT:
     case CB_SETEXTENDEDUI:
     case CB_SETDROPPEDWIDTH: return CB_OKAY;

@@ -10,8 +10,6 @@ namespace sim {
 
 namespace {
 
-int ItemHeight() { return SystemLineHeight() + Scaled(4); }
-
 // The combo box a list window belongs to.
 HWND ComboOf(HWND list) { return reinterpret_cast<HWND>(GetWindowLongW(list, GWL_USERDATA)); }
 
@@ -21,7 +19,7 @@ int FirstShown(const ComboBoxState& s, int rows) { return std::max(0, s.selectio
 int RowsOf(HWND list) {
   RECT client{};
   GetClientRect(list, &client);
-  return std::max(1, static_cast<int>(client.bottom) / ItemHeight());
+  return std::max(1, static_cast<int>(client.bottom) / ComboItemHeight());
 }
 
 void PaintList(HWND list, const ComboBoxState& s) {
@@ -34,7 +32,7 @@ void PaintList(HWND list, const ComboBoxState& s) {
   SetBkMode(dc, TRANSPARENT);
   const int rows = RowsOf(list), first = FirstShown(s, rows);
   for (int i = first; i < std::min(first + rows, static_cast<int>(s.entries.size())); ++i) {
-    RECT row{0, (i - first) * ItemHeight(), client.right, (i - first + 1) * ItemHeight()};
+    RECT row{0, (i - first) * ComboItemHeight(), client.right, (i - first + 1) * ComboItemHeight()};
     const bool selected = i == s.selection;
     if (selected) FillWithSysColor(dc, row, COLOR_HIGHLIGHT);
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
@@ -50,7 +48,7 @@ void PaintList(HWND list, const ComboBoxState& s) {
 // A tap on an entry picks it; the combo box's own procedure closes the list.
 void Pick(HWND list, const ComboBoxState& s, POINT point) {
   HWND combo = ComboOf(list);
-  const int index = FirstShown(s, RowsOf(list)) + static_cast<int>(point.y) / ItemHeight();
+  const int index = FirstShown(s, RowsOf(list)) + static_cast<int>(point.y) / ComboItemHeight();
   if (index < 0 || index >= static_cast<int>(s.entries.size())) return;
   SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   SendCommandNotify(combo, CBN_SELCHANGE);
@@ -60,6 +58,7 @@ void Pick(HWND list, const ComboBoxState& s, POINT point) {
 
 }  // namespace
 
+int ComboItemHeight() { return SystemLineHeight() + Scaled(4); }
 int ComboFieldHeight() { return SystemLineHeight() + Scaled(6); }
 int ComboButtonWidth() { return Scaled(13); }
 
@@ -100,10 +99,13 @@ void ShowComboList(HWND combo, ComboBoxState& s, bool show) {
   if (s.list) return;
   RECT at{};
   GetWindowRect(combo, &at);
-  const int rows = std::clamp(static_cast<int>(s.entries.size()), 1, std::max(1, s.listHeight / ItemHeight()));
+  const int rows = std::clamp(static_cast<int>(s.entries.size()), 1, std::max(1, s.listHeight / ComboItemHeight()));
   HWND owner = GetParent(combo);
+  // The border grows with the screen: the list's client area holds exactly `rows`.
+  RECT frame{0, 0, 0, rows * ComboItemHeight()};
+  AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE, WS_EX_NOACTIVATE);
   s.list = CreateWindowExW(WS_EX_NOACTIVATE, u"ComboLBox", u"", WS_POPUP | WS_BORDER, at.left, at.bottom,
-                           at.right - at.left, rows * ItemHeight() + 2, owner, nullptr, nullptr, nullptr);
+                           at.right - at.left, frame.bottom - frame.top, owner, nullptr, nullptr, nullptr);
   if (!s.list) return;
   SetWindowLongW(s.list, GWL_USERDATA, reinterpret_cast<LONG>(combo));
   ShowWindow(s.list, SW_SHOWNOACTIVATE);

@@ -10,7 +10,9 @@
 
 namespace sim {
 
-// The height of the closed field on this screen, and the width of its drop button.
+// The height of an entry of the dropped list and of the closed field on this
+// screen, and the width of the drop button.
+int ComboItemHeight();
 int ComboFieldHeight();
 int ComboButtonWidth();
 // WM_PAINT of the combo box: the field with the selected entry (highlighted while a

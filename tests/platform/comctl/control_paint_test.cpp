@@ -238,9 +238,13 @@ TEST_P(ControlPaint, EveryCommonControlOnTheScreen) {
   handheld_.picture("controls");
   EXPECT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
   EXPECT_LT(field.bottom - field.top, 24 * s()) << "a combo box is as tall as its field";
-  EXPECT_EQ(handheld_.hit(field.left + 4, field.bottom + 4).window, FindWindowW(u"ComboLBox", nullptr));
+  HWND dropped = FindWindowW(u"ComboLBox", nullptr);
+  EXPECT_EQ(handheld_.hit(field.left + 4, field.bottom + 4).window, dropped);
+  RECT listArea{};
+  GetClientRect(dropped, &listArea);
+  EXPECT_EQ(listArea.bottom, 3 * SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0)) << "the dropped list shows all three entries";
   // The third entry, tapped where the dropped list shows it, is picked.
-  handheld_.tapAt(field.left + 10, field.bottom + 1 + (SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0) * s()) * 5 / 2);
+  handheld_.tapAt(field.left + 10, field.bottom + 1 + SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0) * 5 / 2);
   EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 2);
   EXPECT_FALSE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
 
