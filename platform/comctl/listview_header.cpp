@@ -139,6 +139,10 @@ void HeaderSetOrder(ListViewState& s) {
   Header_SetOrderArray(s.header, static_cast<int>(order.size()), order.data());
 }
 
+void OnChildGone(ListViewState& s, WPARAM event, HWND child) {
+  if (LOWORD(event) == WM_DESTROY && child && child == s.header) s.header = nullptr;
+}
+
 LRESULT OnNotify(HWND hwnd, ListViewState& s, const NMHDR* note) {
   if (!note || !s.header || note->hwndFrom != s.header) return 0;
   const auto* header = reinterpret_cast<const NMHEADERW*>(note);

@@ -155,6 +155,8 @@ void ReadHeaderOrder(ListViewState& s);
 // WM_NOTIFY from the header: a tap on an item becomes LVN_COLUMNCLICK; a change the
 // program made to the header itself reaches the column.
 LRESULT OnNotify(HWND hwnd, ListViewState& s, const NMHDR* note);
+// WM_PARENTNOTIFY: a program that destroys the header leaves the list without one.
+void OnChildGone(ListViewState& s, WPARAM event, HWND child);
 
 // --- taps and keys (listview_input.cpp) ----------------------------------------------
 

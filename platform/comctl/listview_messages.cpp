@@ -132,6 +132,7 @@ LRESULT Dispatch(HWND hwnd, ListViewState& s, UINT message, WPARAM wParam, LPARA
     case WM_KILLFOCUS: OnKillFocus(hwnd, s); return 0;
     case WM_CREATE: return CreateHeader(hwnd, s) ? 0 : -1;
     case WM_NOTIFY: return OnNotify(hwnd, s, Pointer<const NMHDR>(lParam));
+    case WM_PARENTNOTIFY: OnChildGone(s, wParam, reinterpret_cast<HWND>(lParam)); return 0;
     case WM_DESTROY: OnDestroy(hwnd, s); return 0;
     case WM_PAINT: Paint(hwnd, s); return 0;
     case WM_ERASEBKGND: return 1;

@@ -118,6 +118,12 @@ TEST(ListViewHeader, TheHeaderIsAChildThatShowsTheColumnsAsTheProgramSetsThem) {
     wider.cxy = 90;
     Header_SetItem(header, 0, &wider);
     EXPECT_EQ(ListView_GetColumnWidth(list, 0), 90);
+
+    // A program may destroy the header: the columns go on without one.
+    DestroyWindow(header);
+    EXPECT_EQ(ListView_GetHeader(list), nullptr);
+    AddColumn(list, 0, u"kind", 40, LVCFMT_LEFT);
+    EXPECT_EQ(ListView_GetColumnWidth(list, 0), 40);
   });
 }
 
