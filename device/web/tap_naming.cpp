@@ -155,6 +155,8 @@ TapName NameTap(const User& user, POINT at, Gesture gesture) {
     named = TreeItemStep(user, target, at, gesture);
   } else if (User::IsClass(target, TOOLBARCLASSNAMEW) && gesture == Gesture::Tap) {
     if (auto bar = MenuBarStep(user, target, at)) return *bar;
+  } else if (User::IsClass(target, WC_HEADERW)) {
+    return position;  // a column title has no name a step finds it by; it stays where it is
   } else if ((GetWindowLongW(target, GWL_STYLE) & WS_CHILD) && gesture == Gesture::Tap) {
     named = ControlStep(user, target);
   }
