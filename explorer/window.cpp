@@ -64,6 +64,11 @@ LRESULT CALLBACK ExplorerWndProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_SIZE:
       if (state) Layout(*state);
       return 0;
+    case WM_ACTIVATE:
+      // Back in front (a dialog of another program closed, another window went):
+      // what changed in the folder meanwhile shows.
+      if (state && state->list && LOWORD(wParam) != WA_INACTIVE) RefreshFileList(*state);
+      break;
     case WM_SETFOCUS:
       if (state && state->list) SetFocus(state->list);
       return 0;

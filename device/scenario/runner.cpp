@@ -1,5 +1,9 @@
 #include "scenario/runner.h"
 
+#include <memory>
+
+#include "scenario/screen_album.h"
+
 namespace sim::scenario {
 
 std::string Echo(const Step& step) {
@@ -45,21 +49,58 @@ StepResult StepRunner::newMisuse() {
 
 namespace {
 
-Outcome Failed(std::ostream& transcript, const std::string& where, const std::string& problem) {
-  transcript << "FAILED " << where << ": " << problem << "\n";
-  return Outcome::Failed;
-}
+// A whole scenario through the step runner, with a picture of the screen after
+// every step when the options ask for them.
+class Runner {
+ public:
+  Runner(Handheld& handheld, std::ostream& transcript, const RunOptions& options) : steps_(handheld, transcript) {
+    steps_.session().screenFiles = options.screenFiles;
+    if (options.stepScreens)
+      album_ = std::make_unique<StepAlbum>(*options.stepScreens, options.title, options.lines);
+  }
+
+  Outcome run(const std::vector<Step>& steps) {
+    Outcome outcome = runAll(steps);
+    if (!album_) return outcome;
+    if (auto problem = album_->finish(verdict_)) return failed("when the screens were written", *problem);
+    return outcome;
+  }
+
+ private:
+  Outcome runAll(const std::vector<Step>& steps) {
+    if (album_)
+      if (auto problem = album_->open()) return failed("before the first step", *problem);
+    if (auto misuse = steps_.begin()) return failed("before the first step", *misuse);
+    for (const Step& step : steps) {
+      const std::string where = "at line " + std::to_string(step.line);
+      StepResult problem = steps_.run(step);
+      if (album_)
+        if (auto unkept = album_->keep(step, steps_.session().user.screen(), problem); unkept && !problem)
+          problem = unkept;
+      if (problem) return failed(where, *problem);
+    }
+    if (auto misuse = steps_.finish()) return failed("when the handheld shut down", *misuse);
+    verdict_ = "PASSED (" + std::to_string(steps.size()) + " steps)";
+    steps_.session().transcript << verdict_ << "\n";
+    return Outcome::Passed;
+  }
+
+  Outcome failed(const std::string& where, const std::string& problem) {
+    verdict_ = "FAILED " + where + ": " + problem;
+    steps_.session().transcript << verdict_ << "\n";
+    return Outcome::Failed;
+  }
+
+  StepRunner steps_;
+  std::unique_ptr<StepAlbum> album_;
+  std::string verdict_;
+};
 
 }  // namespace
 
-Outcome RunSteps(Handheld& handheld, const std::vector<Step>& steps, std::ostream& transcript) {
-  StepRunner runner(handheld, transcript);
-  if (auto misuse = runner.begin()) return Failed(transcript, "before the first step", *misuse);
-  for (const Step& step : steps)
-    if (auto problem = runner.run(step)) return Failed(transcript, "at line " + std::to_string(step.line), *problem);
-  if (auto misuse = runner.finish()) return Failed(transcript, "when the handheld shut down", *misuse);
-  transcript << "PASSED (" << steps.size() << " steps)\n";
-  return Outcome::Passed;
+Outcome RunSteps(Handheld& handheld, const std::vector<Step>& steps, std::ostream& transcript,
+                 const RunOptions& options) {
+  return Runner(handheld, transcript, options).run(steps);
 }
 
 }  // namespace sim::scenario

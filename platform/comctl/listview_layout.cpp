@@ -2,6 +2,7 @@
 // testing, scrolling an item into view, and neighbours in the arrangement.
 #include <algorithm>
 
+#include "comctl/header.h"
 #include "comctl/listview_internal.h"
 #include "user/draw.h"
 
@@ -79,7 +80,7 @@ Grid GridOf(HWND hwnd, ListViewState& s) {
   switch (grid.view) {
     case LVS_REPORT:
       grid.cellWidth = ReportWidth(hwnd, s);
-      grid.top = HasStyle(hwnd, LVS_NOCOLUMNHEADER) ? 0 : Scaled(kListHeaderHeight);
+      grid.top = HasStyle(hwnd, LVS_NOCOLUMNHEADER) ? 0 : HeaderHeight();
       break;
     case LVS_LIST:
       grid.cellWidth = std::max(s.listColumnWidth, 1);
@@ -124,9 +125,13 @@ RECT ItemRect(HWND hwnd, ListViewState& s, int index, int part) {
     icon = RECT{middle - iconWidth / 2, cell.top + Scaled(2), middle + iconWidth - iconWidth / 2, cell.top + Scaled(2) + iconWidth};
     label = RECT{cell.left, icon.bottom + Scaled(2), cell.right, cell.bottom};
   } else {
+    // The report view's icon and label are the first column's, wherever it is shown.
+    if (grid.view == LVS_REPORT && !s.columns.empty()) {
+      icon.left = cell.left + ColumnLeft(s, 0);
+      label.right = icon.left + s.columns.front().width;
+    }
     icon.right = icon.left + iconWidth;
     label.left = icon.right;
-    if (grid.view == LVS_REPORT && !s.columns.empty()) label.right = cell.left + s.columns.front().width;
   }
   switch (part) {
     case LVIR_ICON:

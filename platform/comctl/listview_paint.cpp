@@ -1,4 +1,4 @@
-// The list view's painting: the header, the items of the view in sight and the focus.
+// The list view's painting: the items of the view in sight and the focus.
 #include "comctl/listview_paint.h"
 
 #include <algorithm>
@@ -131,8 +131,9 @@ RECT ItemPainter::drawLabel(int index, const ListViewItem& item, const ItemLook&
     DrawTextW(dc_, text.c_str(), static_cast<int>(text.size()), &measured, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     box.right = std::min<LONG>(label.right, label.left + measured.right + Scaled(5));
   } else if (s_.extendedStyle & LVS_EX_FULLROWSELECT) {
+    // The whole row but the image, when the first column is shown first.
     box = ItemRect(hwnd_, s_, index, LVIR_SELECTBOUNDS);
-    box.left = label.left;
+    if (ColumnLeft(s_, 0) == 0) box.left = label.left;
   }
   if (highlighted(item) || look.background != GetSysColor(COLOR_WINDOW)) FillWith(dc_, box, look.background);
   const int align = grid_.view == LVS_REPORT && !s_.columns.empty() ? s_.columns.front().format : LVCFMT_LEFT;
@@ -140,13 +141,14 @@ RECT ItemPainter::drawLabel(int index, const ListViewItem& item, const ItemLook&
   return box;
 }
 
-// The report view's other columns, each asked about separately when the parent wants.
+// The report view's other columns in the order shown, each asked about separately
+// when the parent wants.
 void ItemPainter::drawColumns(int index, const ItemToDraw& what, const ItemLook& look) {
   const RECT bounds = ItemRect(hwnd_, s_, index, LVIR_BOUNDS);
   const bool fullRow = (s_.extendedStyle & LVS_EX_FULLROWSELECT) != 0;
   LONG x = bounds.left;
-  for (std::size_t column = 0; column < s_.columns.size(); ++column) {
-    const ListViewColumn& c = s_.columns[column];
+  for (int column : ColumnsInDisplayOrder(s_)) {
+    const ListViewColumn& c = s_.columns[static_cast<std::size_t>(column)];
     RECT cell{x, bounds.top, x + c.width, bounds.bottom};
     x = cell.right;
     if (column == 0) continue;
@@ -181,24 +183,13 @@ void ItemPainter::paint(int index) {
   custom_.itemDone(what, look);
 }
 
-void DrawHeader(HWND hwnd, const ListViewState& s, HDC dc, const RECT& client, int height) {
-  RECT bar{client.left, 0, client.right, height};
-  FillWithSysColor(dc, bar, COLOR_BTNFACE);
-  UseSystemFont(dc);
-  LONG x = -s.origin.x;
-  for (const ListViewColumn& column : s.columns) {
-    RECT cell{x, 0, x + column.width, height};
-    x = cell.right;
-    DrawEdge(dc, &cell, EDGE_RAISED, BF_RECT);
-    InflateRect(&cell, -Scaled(2), 0);
-    CellText(dc, column.text, cell, Alignment(column.format), GetSysColor(COLOR_BTNTEXT));
-  }
-}
-
 }  // namespace
 
+// The header is a window of its own above the rows; the scroll bars may have
+// changed the width it has.
 void Paint(HWND hwnd, ListViewState& s) {
   SyncScrollBars(hwnd, s);
+  PlaceHeader(hwnd, s);
   PAINTSTRUCT paint{};
   HDC dc = BeginPaint(hwnd, &paint);
   s.painting = true;
@@ -213,7 +204,6 @@ void Paint(HWND hwnd, ListViewState& s) {
     const Range range = InView(grid, s, client);
     ItemPainter painter(hwnd, s, dc, grid, custom);
     for (int index = range.first; index < std::min(range.last, Count(s)); ++index) painter.paint(index);
-    if (grid.view == LVS_REPORT && grid.top > 0) DrawHeader(hwnd, s, dc, client, grid.top);
     custom.end(client);
   }
   SelectObject(dc, font);

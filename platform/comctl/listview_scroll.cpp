@@ -45,11 +45,14 @@ bool OnlyAsks(UINT message) {
     case LVM_FINDITEMW: case LVM_GETITEMSTATE: case LVM_GETSELECTEDCOUNT: case LVM_GETEDITCONTROL:
     case LVM_GETIMAGELIST: case LVM_GETEXTENDEDLISTVIEWSTYLE: case LVM_GETCOLUMNW: case LVM_GETCOLUMNWIDTH:
     case LVM_GETITEMRECT: case LVM_HITTEST: case LVM_GETTOPINDEX: case LVM_GETCOUNTPERPAGE:
+    case LVM_GETHEADER:
       return true;
     default:
       return false;
   }
 }
+
+}  // namespace
 
 bool MayChangeLook(UINT message) {
   if (message >= LVM_FIRST && message < LVM_FIRST + 0x100) return !OnlyAsks(message);
@@ -62,8 +65,6 @@ bool MayChangeLook(UINT message) {
       return false;
   }
 }
-
-}  // namespace
 
 void SyncScrollBars(HWND hwnd, ListViewState& s) {
   if (HasStyle(hwnd, LVS_NOSCROLL)) return;

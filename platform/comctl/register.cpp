@@ -4,6 +4,7 @@
 
 #include "comctl/combobox.h"
 #include "comctl/combobox_paint.h"
+#include "comctl/header.h"
 #include "comctl/listview.h"
 #include "comctl/toolbar.h"
 #include "comctl/treeview.h"
@@ -13,6 +14,7 @@ namespace sim {
 namespace {
 
 constexpr SystemClass kCommonControlClasses[] = {
+    {WC_HEADERW, HeaderProc, CS_DBLCLKS | CS_GLOBALCLASS},
     {WC_LISTVIEWW, ListViewProc, CS_DBLCLKS | CS_GLOBALCLASS},
     {WC_TREEVIEWW, TreeViewProc, CS_DBLCLKS | CS_GLOBALCLASS},
     {WC_COMBOBOXW, ComboBoxProc, CS_DBLCLKS | CS_GLOBALCLASS},
