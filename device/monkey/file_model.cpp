@@ -1,5 +1,8 @@
 #include "monkey/file_model.h"
 
+#include <sys/stat.h>
+#include <time.h>
+
 #include <fstream>
 #include <system_error>
 
@@ -48,14 +51,18 @@ bool IsWithin(std::u16string_view path, std::u16string_view root) {
   return key == rootKey || (key.size() > rootKey.size() && key.starts_with(rootKey) && key[rootKey.size()] == u'\\');
 }
 
-std::optional<std::uint64_t> DigestCache::find(const std::string& host, std::uint64_t size, std::int64_t written) const {
+const DigestCache::Known* DigestCache::find(const std::string& host, const Stamp& stamp) const {
   auto it = known_.find(host);
-  if (it == known_.end() || it->second.size != size || it->second.written != written) return std::nullopt;
-  return it->second.digest;
+  return it == known_.end() || !(it->second.first == stamp) ? nullptr : &it->second.second;
 }
 
-void DigestCache::keep(const std::string& host, std::uint64_t size, std::int64_t written, std::uint64_t digest) {
-  known_[host] = Known{size, written, digest};
+void DigestCache::keep(const std::string& host, const Stamp& stamp, std::int64_t readAtNs, Known known) {
+  constexpr std::int64_t kClockTickNs = 50'000'000;  // far coarser than the host's change times
+  if (stamp.changedNs > readAtNs - kClockTickNs) {
+    known_.erase(host);
+    return;
+  }
+  known_[host] = {stamp, std::move(known)};
 }
 
 namespace {
@@ -82,36 +89,44 @@ FileRead ReadFile(const fsys::path& host, std::uint64_t size) {
   return read;
 }
 
-void ReadFileEntry(const fsys::directory_entry& item, FileEntry& entry, DigestCache& cache) {
-  std::error_code ec;
-  entry.size = item.file_size(ec);
-  auto written = item.last_write_time(ec).time_since_epoch().count();
-  const std::string host = item.path().string();
-  auto known = entry.size > FileEntry::kKeptBytes ? cache.find(host, entry.size, written) : std::nullopt;
-  if (known) {
-    entry.digest = *known;
+std::int64_t Nanoseconds(const timespec& time) { return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec; }
+
+std::int64_t HostNow() {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return Nanoseconds(now);
+}
+
+void ReadFileEntry(const fsys::path& host, const struct stat& status, FileEntry& entry, DigestCache& cache) {
+  entry.size = static_cast<std::uint64_t>(status.st_size);
+  const DigestCache::Stamp stamp{static_cast<std::uint64_t>(status.st_ino), entry.size, Nanoseconds(status.st_ctim)};
+  const std::string hostPath = host.string();
+  if (const DigestCache::Known* known = cache.find(hostPath, stamp)) {
+    entry.digest = known->digest;
+    entry.bytes = known->bytes;
     return;
   }
-  FileRead read = ReadFile(item.path(), entry.size);
+  const std::int64_t readAt = HostNow();
+  FileRead read = ReadFile(host, entry.size);
   entry.digest = read.digest;
   entry.bytes = std::move(read.bytes);
-  if (entry.size > FileEntry::kKeptBytes) cache.keep(host, entry.size, written, entry.digest);
+  cache.keep(hostPath, stamp, readAt, DigestCache::Known{entry.digest, entry.bytes});
 }
 
 void ReadFolder(const fsys::path& host, const std::u16string& devicePath, FileSnapshot& snapshot, DigestCache& cache) {
   std::error_code ec;
   for (const auto& item : fsys::directory_iterator(host, ec)) {
-    auto status = item.symlink_status(ec);
-    if (ec || (!fsys::is_regular_file(status) && !fsys::is_directory(status))) continue;
+    struct stat status {};
+    if (::lstat(item.path().c_str(), &status) != 0 || !(S_ISREG(status.st_mode) || S_ISDIR(status.st_mode))) continue;
     auto name = Utf8ToUtf16(item.path().filename().string());
     if (!name) continue;  // a host name the device cannot show
     FileEntry entry;
     entry.path = JoinPath(devicePath, *name);
-    entry.folder = fsys::is_directory(status);
+    entry.folder = S_ISDIR(status.st_mode);
     if (entry.folder)
       ReadFolder(item.path(), entry.path, snapshot, cache);
     else
-      ReadFileEntry(item, entry, cache);
+      ReadFileEntry(item.path(), status, entry, cache);
     snapshot.add(std::move(entry));
   }
 }
@@ -134,18 +149,28 @@ const FileEntry* FileSnapshot::find(std::u16string_view path) const {
   return it == entries_.end() ? nullptr : &it->second;
 }
 
+namespace {
+
+// The first part of the keys of the entries below the folder with key `folder`.
+std::u16string BelowKey(const std::u16string& folder) { return folder == u"\\" ? folder : folder + u'\\'; }
+
+}  // namespace
+
 std::vector<const FileEntry*> FileSnapshot::children(std::u16string_view folder) const {
   std::vector<const FileEntry*> found;
-  const std::u16string parent = PathKey(folder.size() > 1 && folder.back() == u'\\' ? folder.substr(0, folder.size() - 1) : folder);
-  for (const auto& [key, entry] : entries_)
-    if (PathKey(ParentPath(entry.path)) == parent) found.push_back(&entry);
+  const std::u16string below = BelowKey(PathKey(folder));
+  for (auto it = entries_.lower_bound(below); it != entries_.end() && it->first.starts_with(below); ++it)
+    if (it->first.find(u'\\', below.size()) == std::u16string::npos) found.push_back(&it->second);
   return found;
 }
 
 std::vector<const FileEntry*> FileSnapshot::tree(std::u16string_view root) const {
   std::vector<const FileEntry*> found;
-  for (const auto& [key, entry] : entries_)
-    if (IsWithin(entry.path, root)) found.push_back(&entry);
+  const std::u16string key = PathKey(root);
+  if (auto it = entries_.find(key); it != entries_.end()) found.push_back(&it->second);
+  const std::u16string below = BelowKey(key);
+  for (auto it = entries_.lower_bound(below); it != entries_.end() && it->first.starts_with(below); ++it)
+    found.push_back(&it->second);
   return found;
 }
 

@@ -43,20 +43,29 @@ std::u16string JoinPath(std::u16string_view folder, std::u16string_view name);
 // True when `path` is `root` or lies below it.
 bool IsWithin(std::u16string_view path, std::u16string_view root);
 
-// Digests of host files already read, by host path, size and write time, so that
-// a large file that did not change is not read again for every snapshot.
+// What was read of host files, by host path, so that a file that did not change
+// is not read again for every snapshot. A file is known unchanged when its inode,
+// size and change time are as they were; the host sets the change time itself on
+// every write, whatever time the device gives the file. A file changed shortly
+// before it was read is not kept: a second change within the host clock's tick
+// would leave the change time as it was.
 class DigestCache {
  public:
-  std::optional<std::uint64_t> find(const std::string& host, std::uint64_t size, std::int64_t written) const;
-  void keep(const std::string& host, std::uint64_t size, std::int64_t written, std::uint64_t digest);
+  struct Stamp {
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t changedNs = 0;
+    bool operator==(const Stamp&) const = default;
+  };
+  struct Known {
+    std::uint64_t digest = 0;
+    std::string bytes;
+  };
+  const Known* find(const std::string& host, const Stamp& stamp) const;
+  void keep(const std::string& host, const Stamp& stamp, std::int64_t readAtNs, Known known);
 
  private:
-  struct Known {
-    std::uint64_t size;
-    std::int64_t written;
-    std::uint64_t digest;
-  };
-  std::map<std::string, Known> known_;
+  std::map<std::string, std::pair<Stamp, Known>> known_;
 };
 
 class FileSnapshot {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -18,6 +19,7 @@
 #include "monkey/shrink.h"
 #include "scenario/runner.h"
 #include "scenario/script.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -271,6 +273,48 @@ TEST(FileRules, ADeleteTakesTheNamedEntriesOnly) {
   sim::monkey::Allowance host;
   host.remove(u"\\D\\f", true);
   EXPECT_EQ(Problem(before, Snapshot({Folder(u"\\D"), File(u"\\D\\a", "a"), File(u"\\D\\b", "b")}), host), "");
+}
+
+// Snapshots read again only what may have changed: a file rewritten at once with
+// other bytes of the same size is seen changed, what was read of a file changed just
+// before is not kept (a second change within the host clock's tick would leave its
+// stamp as it was), and a folder's children and tree are the entries below it in
+// name order.
+TEST(FileSnapshots, ARewriteOfTheSameSizeIsSeenAndTreesAreWhatLiesBelow) {
+  test_support::ScratchFolder root;
+  std::filesystem::create_directories(root.path() / "D" / "sub");
+  auto write = [&](const char* path, const char* text) { std::ofstream(root.path() / path, std::ios::binary) << text; };
+  write("D/a.txt", "alpha");
+  write("D/sub/b.txt", "b");
+  write("E.txt", "e");
+  sim::monkey::DigestCache cache;
+  auto first = sim::monkey::FileSnapshot::Take(root.path(), cache);
+  write("D/a.txt", "ALPHA");
+  auto second = sim::monkey::FileSnapshot::Take(root.path(), cache);
+  auto changes = sim::monkey::Compare(first, second);
+  ASSERT_EQ(changes.size(), 1u);
+  EXPECT_EQ(changes[0].path(), u"\\D\\a.txt");
+  EXPECT_EQ(second.find(u"\\d\\A.TXT")->bytes, "ALPHA");
+  const std::int64_t now = 1'000'000'000'000;
+  const sim::monkey::DigestCache::Stamp fresh{7, 5, now - 1'000'000}, settled{8, 5, now - 5'000'000'000};
+  cache.keep("fresh", fresh, now, {1, "fresh"});
+  cache.keep("settled", settled, now, {2, "settled"});
+  EXPECT_EQ(cache.find("fresh", fresh), nullptr);
+  ASSERT_NE(cache.find("settled", settled), nullptr);
+  EXPECT_EQ(cache.find("settled", settled)->bytes, "settled");
+  EXPECT_EQ(cache.find("settled", sim::monkey::DigestCache::Stamp{8, 5, now}), nullptr) << "changed since";
+
+  auto paths = [](const std::vector<const sim::monkey::FileEntry*>& entries) {
+    std::vector<std::u16string> out;
+    for (const auto* entry : entries) out.push_back(entry->path);
+    return out;
+  };
+  EXPECT_EQ(paths(second.children(u"\\")), (std::vector<std::u16string>{u"\\D", u"\\E.txt"}));
+  EXPECT_EQ(paths(second.children(u"\\D\\")), (std::vector<std::u16string>{u"\\D\\a.txt", u"\\D\\sub"}));
+  EXPECT_EQ(paths(second.tree(u"\\D")),
+            (std::vector<std::u16string>{u"\\D", u"\\D\\a.txt", u"\\D\\sub", u"\\D\\sub\\b.txt"}));
+  EXPECT_EQ(second.tree(u"\\").size(), 5u);
+  EXPECT_TRUE(second.tree(u"\\D\\s").empty()) << "a name's beginning is not a folder";
 }
 
 }  // namespace
