@@ -1,5 +1,6 @@
 #include "kernel/device.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -8,6 +9,11 @@ namespace sim {
 
 namespace {
 Device* activeDevice = nullptr;
+}
+
+std::size_t detail::NextServiceSlot() {
+  static std::atomic<std::size_t> next{0};
+  return next++;
 }
 
 Device::Device(DeviceConfig config)
@@ -38,7 +44,13 @@ void Device::shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
   scheduler_->terminateAll();
-  while (!services_.empty()) services_.pop_back();
+  // Newest first; a service being destroyed no longer finds itself.
+  while (!services_.empty()) {
+    Service last = std::move(services_.back());
+    services_.pop_back();
+    bySlot_[last.slot] = nullptr;
+    last.object.reset();
+  }
 }
 
 }  // namespace sim

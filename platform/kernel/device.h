@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <typeindex>
 #include <utility>
 #include <vector>
 
@@ -30,6 +29,18 @@ struct DeviceConfig {
   // stops); the device records the faults either way.
   ProgramFaultObserver programFaultObserver;
 };
+
+namespace detail {
+// Every type of service gets its own slot number the first time it is asked for, so
+// that finding a service (which the platform does on almost every call) is an index
+// rather than a search by type.
+std::size_t NextServiceSlot();
+template <class T>
+std::size_t ServiceSlot() {
+  static const std::size_t slot = NextServiceSlot();
+  return slot;
+}
+}  // namespace detail
 
 class Device {
  public:
@@ -51,18 +62,19 @@ class Device {
   // The part of the platform of type T (constructed as T(Device&) on first use).
   template <class T>
   T& service() {
-    for (auto& entry : services_)
-      if (entry.type == std::type_index(typeid(T))) return *static_cast<T*>(entry.object.get());
+    if (T* found = findService<T>()) return *found;
     auto object = std::shared_ptr<void>(new T(*this), [](void* p) { delete static_cast<T*>(p); });
     T& result = *static_cast<T*>(object.get());
-    services_.push_back(Service{std::type_index(typeid(T)), std::move(object)});
+    const std::size_t slot = detail::ServiceSlot<T>();
+    if (bySlot_.size() <= slot) bySlot_.resize(slot + 1, nullptr);
+    bySlot_[slot] = &result;
+    services_.push_back(Service{slot, std::move(object)});
     return result;
   }
   template <class T>
   T* findService() {
-    for (auto& entry : services_)
-      if (entry.type == std::type_index(typeid(T))) return static_cast<T*>(entry.object.get());
-    return nullptr;
+    const std::size_t slot = detail::ServiceSlot<T>();
+    return slot < bySlot_.size() ? static_cast<T*>(bySlot_[slot]) : nullptr;
   }
 
   // Ends every simulated thread, then destroys the services newest first. Called by
@@ -71,7 +83,7 @@ class Device {
 
  private:
   struct Service {
-    std::type_index type;
+    std::size_t slot;
     std::shared_ptr<void> object;
   };
 
@@ -79,7 +91,8 @@ class Device {
   Clock clock_;
   Faults faults_;
   std::unique_ptr<Scheduler> scheduler_;
-  std::vector<Service> services_;
+  std::vector<Service> services_;  // in the order they were made
+  std::vector<void*> bySlot_;      // each service by its type's slot; null when absent
   bool shutDown_ = false;
 };
 
