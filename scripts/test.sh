@@ -11,7 +11,7 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-halt_on_error=1:detect_leaks=1:abort_on_erro
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
 
-# CI also fuzzes the companion's clipboard block scan for a minute.
+# CI also runs each fuzzer for a minute (docs/fuzzing.md).
 if [ "${CI:-}" = true ]; then
   scripts/fuzz.sh
 fi
