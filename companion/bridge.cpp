@@ -5,7 +5,6 @@
 #include "bounded_format.h"
 #include "resource.h"
 
-#define PATH_LIST_CAPACITY 2600
 #define PATH_TEXT_BLOCK_BYTES 13000
 #define SEND_TO_COMMAND_LINE_LENGTH 262
 

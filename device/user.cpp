@@ -4,7 +4,6 @@
 
 #include <commctrl.h>
 
-#include "comctl/control_table.h"
 #include "comctl/listview.h"
 #include "comctl/toolbar.h"
 #include "comctl/treeview.h"
@@ -123,7 +122,7 @@ std::optional<std::vector<std::u16string>> User::listRow(std::u16string_view nam
   if (!list) return std::nullopt;
   int index = FindListItem(list, name);
   if (index < 0) return std::nullopt;
-  auto state = ControlTable<ListViewState>::get().find(list);
+  auto state = FindListView(list);
   int columns = state ? static_cast<int>(state->columns.size()) : 1;
   std::vector<std::u16string> cells;
   for (int column = 1; column < columns; ++column) cells.push_back(ListItemText(list, index, column));
@@ -134,7 +133,7 @@ std::vector<std::u16string> User::ColumnHeadersOf(HWND list) {
   std::vector<std::u16string> headers;
   DWORD style = static_cast<DWORD>(GetWindowLongW(list, GWL_STYLE));
   if ((style & LVS_TYPEMASK) != LVS_REPORT || (style & LVS_NOCOLUMNHEADER)) return headers;
-  if (auto state = ControlTable<ListViewState>::get().find(list))
+  if (auto state = FindListView(list))
     for (const auto& column : state->columns) headers.push_back(column.text);
   return headers;
 }

@@ -1,7 +1,7 @@
 // The menu bar at the bottom of the screen with the menu "編集", and its commands.
 #include "explorer.h"
 
-#include "user/menu_tracker.h"
+#include <system_shell.h>
 
 namespace explorer {
 

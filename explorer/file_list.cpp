@@ -2,7 +2,7 @@
 // device's Japanese order (the list view's own LVS_SORTASCENDING, as lstrcmpiW).
 #include "explorer.h"
 
-#include "shell/shortcut.h"
+#include <system_shell.h>
 
 namespace explorer {
 

@@ -1,7 +1,19 @@
 #!/usr/bin/env bash
 # Makes sure the tools the build needs are on this machine. As root it installs
 # what is missing with apt-get; otherwise it names the one command to run.
+#
+#   scripts/setup.sh        everything: the handheld, the tests and the benchmarks
+#   scripts/setup.sh main   only what building and running the handheld needs
 set -euo pipefail
+
+what=${1:-all}
+case "$what" in
+  main | all) ;;
+  *)
+    echo "usage: scripts/setup.sh [main|all]" >&2
+    exit 2
+    ;;
+esac
 
 need=()
 command -v cmake >/dev/null || need+=(cmake)
@@ -9,9 +21,6 @@ command -v g++ >/dev/null || need+=(g++)
 command -v ninja >/dev/null || need+=(ninja-build)
 command -v x86_64-w64-mingw32-windres >/dev/null || command -v windres >/dev/null || need+=(binutils-mingw-w64-x86-64)
 command -v cpp >/dev/null || need+=(cpp)
-[ -e /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
-[ -e /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
-[ -e /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 [ -e /usr/include/unicode/ucol.h ] || need+=(libicu-dev)
 # Drawing: FreeType renders the screen's text, libpng writes and reads screens, and
 # the text comes from two Japanese fonts at fixed Debian paths (docs/handheld.md).
@@ -19,6 +28,13 @@ command -v cpp >/dev/null || need+=(cpp)
 [ -e /usr/include/png.h ] || need+=(libpng-dev)
 [ -e /usr/share/fonts/X11/misc/shnmk12.pcf.gz ] || need+=(xfonts-shinonome)
 [ -e /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf ] || need+=(fonts-ipafont-gothic)
+if [ "$what" = all ]; then
+  [ -e /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+  [ -e /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
+  [ -e /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+  # The test of the sources' sizes (tools/check_sizes.py).
+  command -v python3 >/dev/null || need+=(python3)
+fi
 
 if [ ${#need[@]} -eq 0 ]; then
   exit 0

@@ -5,7 +5,6 @@
 
 #define COMMAND_BAR_IMAGES 4
 #define COMMAND_BAR_IMAGE_SIZE 16
-#define SHACTIVATEINFO_SIZE 12
 
 static DialogRequest* RequestOf(HWND dialog) { return (DialogRequest*)GetWindowLongW(dialog, GWL_USERDATA); }
 
@@ -69,7 +68,7 @@ static void PlaceDialog(HWND dialog) {
   SetWindowPos(dialog, NULL, x, y, width, height, 0);
 }
 
-int InitFileBrowser(DialogRequest* request, HWND dialog) {
+void InitFileBrowser(DialogRequest* request, HWND dialog) {
   CreateBrowserMenuBar(request, dialog);
 
   HWND list = GetDlgItem(dialog, IDC_FILE_LIST);
@@ -89,10 +88,9 @@ int InitFileBrowser(DialogRequest* request, HWND dialog) {
   PlaceDialog(dialog);
 
   InitFullScreenDialog(dialog);
-  return 1;
 }
 
-int LayoutFileBrowser(DialogRequest* request, HWND dialog) {
+void LayoutFileBrowser(DialogRequest* request, HWND dialog) {
   RECT client;
   GetClientRect(dialog, &client);
   int width = client.right - 8;
@@ -102,14 +100,12 @@ int LayoutFileBrowser(DialogRequest* request, HWND dialog) {
   if (control != NULL) SetWindowPos(control, NULL, 4, 42, width, 80, 0);
   control = GetDlgItem(dialog, IDC_FILE_LIST);
   if (control != NULL) SetWindowPos(control, NULL, 4, 66, width, client.bottom - 74, 0);
-  return 1;
 }
 
-int SetListStyle(HWND dialog, DWORD view) {
+void SetListStyle(HWND dialog, DWORD view) {
   HWND list = GetDlgItem(dialog, IDC_FILE_LIST);
   DWORD style = (DWORD)GetWindowLongW(list, GWL_STYLE);
   SetWindowLongW(list, GWL_STYLE, (LONG)((style & ~(DWORD)LVS_TYPEMASK) | view));
-  return 1;
 }
 
 // A text longer than `path` holds is refused rather than returned cut. Typing cannot

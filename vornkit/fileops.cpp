@@ -61,7 +61,7 @@ int CreateNewFolder(DialogRequest* request, HWND dialog) {
   return 1;
 }
 
-int BeginNewFolderEdit(DialogRequest* request, HWND dialog) {
+void BeginNewFolderEdit(DialogRequest* request, HWND dialog) {
   HWND list = FileList(dialog);
   SetFocus(list);
   SendMessageW(list, LVM_ENSUREVISIBLE, request->newItemIndex, 1);
@@ -71,7 +71,6 @@ int BeginNewFolderEdit(DialogRequest* request, HWND dialog) {
   state.state = LVIS_FOCUSED | LVIS_SELECTED;
   SendMessageW(list, LVM_SETITEMSTATE, request->newItemIndex, (LPARAM)&state);
   SendMessageW(list, LVM_EDITLABELW, request->newItemIndex, 0);
-  return 1;
 }
 
 int OpenFocusedItem(DialogRequest* request, HWND dialog) {

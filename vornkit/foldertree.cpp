@@ -53,7 +53,7 @@ static void CreateTreeImages(FolderTreeRequest* request, HWND tree) {
   SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, (LPARAM)request->imageList);
 }
 
-int FillFolderTree(FolderTreeRequest* request, HWND tree, HTREEITEM parent, LPCWSTR folderPath, int depth) {
+void FillFolderTree(HWND tree, HTREEITEM parent, LPCWSTR folderPath, int depth) {
   WCHAR path[MAX_PATH];
   WIN32_FIND_DATAW found;
   // A folder whose search text would not fit, or that lies too deep, is shown
@@ -66,15 +66,14 @@ int FillFolderTree(FolderTreeRequest* request, HWND tree, HTREEITEM parent, LPCW
       if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
       HTREEITEM item = InsertTreeItem(tree, parent, found.cFileName, FOLDER_IMAGE);
       if (FormatWhole(path, MAX_PATH, TEXT("%s\\%s"), folderPath, found.cFileName))
-        FillFolderTree(request, tree, item, path, depth + 1);
+        FillFolderTree(tree, item, path, depth + 1);
     } while (FindNextFileW(search, &found));
     FindClose(search);
   }
   SendMessageW(tree, TVM_SORTCHILDREN, 0, (LPARAM)parent);
-  return 1;
 }
 
-int SelectInitialFolder(FolderTreeRequest* request, HWND dialog) {
+int SelectInitialFolder(HWND dialog) {
   HWND tree = GetDlgItem(dialog, IDC_FOLDER_TREE);
   LPCWSTR rest = wcschr(initialTreePath, TEXT('\\'));
   if (rest == NULL) return 0;
@@ -103,7 +102,7 @@ int SelectInitialFolder(FolderTreeRequest* request, HWND dialog) {
   return 1;
 }
 
-int InitFolderTree(FolderTreeRequest* request, HWND dialog) {
+void InitFolderTree(FolderTreeRequest* request, HWND dialog) {
   CreateLibraryMenuBar(dialog, IDR_TREE_MENU_BAR);
 
   if (request->title[0] != 0) SetDlgItemTextW(dialog, IDC_TITLE, request->title);
@@ -114,21 +113,19 @@ int InitFolderTree(FolderTreeRequest* request, HWND dialog) {
 
   HCURSOR keptCursor = SetCursor(LoadCursorW(NULL, IDC_WAIT));
   HTREEITEM root = InsertTreeItem(tree, NULL, ROOT_ITEM_TEXT, ROOT_IMAGE);
-  FillFolderTree(request, tree, root, TEXT(""), 0);
+  FillFolderTree(tree, root, TEXT(""), 0);
   SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)root);
-  SelectInitialFolder(request, dialog);
+  SelectInitialFolder(dialog);
   SetCursor(keptCursor);
 
   InitFullScreenDialog(dialog);
-  return 1;
 }
 
-int LayoutFolderTree(FolderTreeRequest* request, HWND dialog) {
+void LayoutFolderTree(HWND dialog) {
   RECT client;
   GetClientRect(dialog, &client);
   HWND tree = GetDlgItem(dialog, IDC_FOLDER_TREE);
   if (tree != NULL) SetWindowPos(tree, NULL, 4, 22, client.right - 8, client.bottom - 26, 0);
-  return 1;
 }
 
 // The image list is the dialog's: it goes when the dialog ends, whatever ends it.
@@ -177,11 +174,11 @@ INT_PTR CALLBACK FolderTreeDialogProc(HWND dialog, UINT message, WPARAM wParam, 
   if (request == NULL) return 0;
   switch (message) {
     case WM_SIZE:
-      LayoutFolderTree(request, dialog);
+      LayoutFolderTree(dialog);
       return 0;
     case WM_INITDIALOG:
       InitFolderTree(request, dialog);
-      LayoutFolderTree(request, dialog);
+      LayoutFolderTree(dialog);
       return 1;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {

@@ -7,7 +7,7 @@ static BOOL IsFolderAttributes(DWORD attributes) {
   return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY)) != 0;
 }
 
-int AddListColumns(DialogRequest* request, HWND list) {
+void AddListColumns(DialogRequest* request, HWND list) {
   static const struct {
     LPCWSTR text;
     int format;
@@ -27,10 +27,9 @@ int AddListColumns(DialogRequest* request, HWND list) {
     column.iSubItem = i;
     SendMessageW(list, LVM_INSERTCOLUMNW, i, (LPARAM)&column);
   }
-  return 1;
 }
 
-int AddListItem(DialogRequest* request, HWND list, LPCWSTR name, LPCWSTR sizeText, LPCWSTR dateText, DWORD attributes) {
+void AddListItem(DialogRequest* request, HWND list, LPCWSTR name, LPCWSTR sizeText, LPCWSTR dateText, DWORD attributes) {
   LVITEMW item;
   ZeroMemory(&item, sizeof(item));
   item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
@@ -52,7 +51,6 @@ int AddListItem(DialogRequest* request, HWND list, LPCWSTR name, LPCWSTR sizeTex
   subItem.iSubItem = 2;
   subItem.pszText = (LPWSTR)dateText;
   SendMessageW(list, LVM_SETITEMW, 0, (LPARAM)&subItem);
-  return 1;
 }
 
 // Sizes in units of 1000: "9999", "10KB", "1,234KB", "100MB".
@@ -107,7 +105,7 @@ int ListFolder(DialogRequest* request, HWND list) {
   return 1;
 }
 
-int FillPathBar(DialogRequest* request, HWND dialog) {
+void FillPathBar(DialogRequest* request, HWND dialog) {
   HWND pathBar = GetDlgItem(dialog, IDC_PATH_BAR);
   SendMessageW(pathBar, CB_RESETCONTENT, 0, 0);
   SendMessageW(pathBar, CB_INSERTSTRING, 0, (LPARAM)TEXT("\\"));
@@ -127,7 +125,6 @@ int FillPathBar(DialogRequest* request, HWND dialog) {
     levelStart = p + 1;
   }
   SendMessageW(pathBar, CB_SELECTSTRING, 0, (LPARAM)entry);
-  return 1;
 }
 
 // Keeps the root and the first `levels` levels of `folder`, with the trailing backslash.
@@ -156,7 +153,7 @@ int SelectPathBarLevel(DialogRequest* request, HWND dialog, WPARAM wParam, HWND 
   return 1;
 }
 
-int GoUpFolder(DialogRequest* request, HWND dialog) {
+void GoUpFolder(DialogRequest* request, HWND dialog) {
   LPWSTR folder = request->folder;
   size_t length = wcslen(folder);
   if (length > 0 && folder[length - 1] == TEXT('\\')) folder[length - 1] = 0;
@@ -168,5 +165,4 @@ int GoUpFolder(DialogRequest* request, HWND dialog) {
     wcscat(folder, TEXT("\\"));
   ListFolder(request, GetDlgItem(dialog, IDC_FILE_LIST));
   FillPathBar(request, dialog);
-  return 1;
 }

@@ -68,23 +68,23 @@ void InitFullScreenDialog(HWND dialog);
 
 // browser.cpp
 INT_PTR CALLBACK FileBrowserDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-int InitFileBrowser(DialogRequest* request, HWND dialog);
-int LayoutFileBrowser(DialogRequest* request, HWND dialog);
-int SetListStyle(HWND dialog, DWORD view);
+void InitFileBrowser(DialogRequest* request, HWND dialog);
+void LayoutFileBrowser(DialogRequest* request, HWND dialog);
+void SetListStyle(HWND dialog, DWORD view);
 int ValidateOk(DialogRequest* request, HWND dialog);
 
 // listing.cpp
-int AddListColumns(DialogRequest* request, HWND list);
-int AddListItem(DialogRequest* request, HWND list, LPCWSTR name, LPCWSTR sizeText, LPCWSTR dateText, DWORD attributes);
+void AddListColumns(DialogRequest* request, HWND list);
+void AddListItem(DialogRequest* request, HWND list, LPCWSTR name, LPCWSTR sizeText, LPCWSTR dateText, DWORD attributes);
 int ListFolder(DialogRequest* request, HWND list);
-int FillPathBar(DialogRequest* request, HWND dialog);
+void FillPathBar(DialogRequest* request, HWND dialog);
 int SelectPathBarLevel(DialogRequest* request, HWND dialog, WPARAM wParam, HWND pathBar);
-int GoUpFolder(DialogRequest* request, HWND dialog);
+void GoUpFolder(DialogRequest* request, HWND dialog);
 void FormatSizeText(DWORD size, LPWSTR text, int capacity);
 
 // fileops.cpp
 int CreateNewFolder(DialogRequest* request, HWND dialog);
-int BeginNewFolderEdit(DialogRequest* request, HWND dialog);
+void BeginNewFolderEdit(DialogRequest* request, HWND dialog);
 int OpenFocusedItem(DialogRequest* request, HWND dialog);
 int PickFocusedItem(DialogRequest* request, HWND dialog);
 int DeleteFocusedItem(DialogRequest* request, HWND dialog);
@@ -92,8 +92,8 @@ int HandleListNotify(DialogRequest* request, HWND dialog, NMHDR* header);
 
 // foldertree.cpp
 INT_PTR CALLBACK FolderTreeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-int InitFolderTree(FolderTreeRequest* request, HWND dialog);
-int FillFolderTree(FolderTreeRequest* request, HWND tree, HTREEITEM parent, LPCWSTR folderPath, int depth);
-int SelectInitialFolder(FolderTreeRequest* request, HWND dialog);
-int LayoutFolderTree(FolderTreeRequest* request, HWND dialog);
+void InitFolderTree(FolderTreeRequest* request, HWND dialog);
+void FillFolderTree(HWND tree, HTREEITEM parent, LPCWSTR folderPath, int depth);
+int SelectInitialFolder(HWND dialog);
+void LayoutFolderTree(HWND dialog);
 int BuildSelectedPath(FolderTreeRequest* request, HWND dialog);

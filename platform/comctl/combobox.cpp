@@ -84,11 +84,6 @@ void ShowDropDown(HWND hwnd, ComboBoxState& s, bool show) {
   if (!show) SendCommandNotify(hwnd, CBN_CLOSEUP);
 }
 
-LRESULT GetText(const ComboBoxState& s, int capacity, WCHAR* buffer) {
-  std::u16string text = Valid(s, s.selection) ? s.entries[static_cast<std::size_t>(s.selection)].text : std::u16string();
-  return CopyText(text, buffer, capacity);
-}
-
 void CreateEditField(HWND hwnd, ComboBoxState& s, const CREATESTRUCTW* create) {
   if ((create->style & 3) != CBS_DROPDOWN) return;
   RECT client{};
@@ -107,112 +102,156 @@ void Step(HWND hwnd, ComboBoxState& s, int delta) {
   SendCommandNotify(hwnd, CBN_SELCHANGE);
 }
 
-LRESULT Dispatch(HWND hwnd, ComboBoxState& s, UINT message, WPARAM wParam, LPARAM lParam) {
+// ---- messages ----------------------------------------------------------------------
+
+const std::u16string* EntryText(const ComboBoxState& s, int index) {
+  return Valid(s, index) ? &s.entries[static_cast<std::size_t>(index)].text : nullptr;
+}
+
+LRESULT ResetContent(ComboBoxState& s) {
+  s.entries.clear();
+  SetSelection(s, CB_ERR);
+  return CB_OKAY;
+}
+
+LRESULT SetCurrentSelection(ComboBoxState& s, int index) {
+  SetSelection(s, index);
+  return Valid(s, index) ? index : CB_ERR;
+}
+
+LRESULT SelectString(ComboBoxState& s, int start, const WCHAR* text) {
+  int found = Find(s, start, text, false);
+  if (found != CB_ERR) SetSelection(s, found);
+  return found;
+}
+
+// CB_GETLBTEXT: the buffer holds the entry's whole text, as CB_GETLBTEXTLEN measured.
+LRESULT GetEntryText(const ComboBoxState& s, int index, WCHAR* buffer) {
+  const std::u16string* text = EntryText(s, index);
+  return text ? CopyText(*text, buffer, static_cast<int>(text->size()) + 1) : CB_ERR;
+}
+
+LRESULT GetEntryTextLength(const ComboBoxState& s, int index) {
+  const std::u16string* text = EntryText(s, index);
+  return text ? static_cast<LRESULT>(text->size()) : CB_ERR;
+}
+
+LRESULT GetEntryData(const ComboBoxState& s, int index) {
+  return Valid(s, index) ? s.entries[static_cast<std::size_t>(index)].data : CB_ERR;
+}
+
+LRESULT SetEntryData(ComboBoxState& s, int index, LPARAM data) {
+  if (!Valid(s, index)) return CB_ERR;
+  s.entries[static_cast<std::size_t>(index)].data = data;
+  return TRUE;
+}
+
+// Messages about the edit field of CBS_DROPDOWN go to it; without one they fail.
+LRESULT ToEditField(const ComboBoxState& s, UINT message, WPARAM wParam, LPARAM lParam) {
+  return s.edit ? SendMessageW(s.edit, message, wParam, lParam) : CB_ERR;
+}
+
+LRESULT LimitText(const ComboBoxState& s, WPARAM limit) {
+  if (s.edit) SendMessageW(s.edit, EM_LIMITTEXT, limit, 0);
+  return TRUE;
+}
+
+// The window's text is the edit field's, or the selected entry's.
+LRESULT OnGetText(const ComboBoxState& s, WPARAM capacity, LPARAM buffer) {
+  if (s.edit) return SendMessageW(s.edit, WM_GETTEXT, capacity, buffer);
+  const std::u16string* text = EntryText(s, s.selection);
+  return CopyText(text ? *text : std::u16string(), reinterpret_cast<WCHAR*>(buffer), static_cast<int>(capacity));
+}
+
+LRESULT OnGetTextLength(const ComboBoxState& s) {
+  if (s.edit) return SendMessageW(s.edit, WM_GETTEXTLENGTH, 0, 0);
+  const std::u16string* text = EntryText(s, s.selection);
+  return text ? static_cast<LRESULT>(text->size()) : 0;
+}
+
+// A drop-down list shows only its entries: the text selects the entry that has it.
+LRESULT OnSetText(ComboBoxState& s, WPARAM wParam, LPARAM lParam) {
+  if (s.edit) return SendMessageW(s.edit, WM_SETTEXT, wParam, lParam);
+  auto text = reinterpret_cast<const WCHAR*>(lParam);
+  if (!text) return CB_ERR;
+  int found = Find(s, -1, text, true);
+  if (found == CB_ERR) return CB_ERR;
+  SetSelection(s, found);
+  return TRUE;
+}
+
+void OnButtonDown(HWND hwnd, ComboBoxState& s) {
+  if (GetFocus() != hwnd && !s.edit) SetFocus(hwnd);
+  ShowDropDown(hwnd, s, !s.dropped);
+}
+
+void OnKeyDown(HWND hwnd, ComboBoxState& s, WPARAM key) {
+  if (key == VK_DOWN) Step(hwnd, s, 1);
+  if (key == VK_UP) Step(hwnd, s, -1);
+  if (key == VK_ESCAPE || key == VK_RETURN) ShowDropDown(hwnd, s, false);
+}
+
+// The edit field's notifications become the combo box's.
+void OnCommand(HWND hwnd, ComboBoxState& s, WPARAM wParam, HWND from) {
+  if (!s.edit || from != s.edit) return;
+  if (HIWORD(wParam) == EN_CHANGE) SendCommandNotify(hwnd, CBN_EDITCHANGE);
+  if (HIWORD(wParam) == EN_UPDATE) SendCommandNotify(hwnd, CBN_EDITUPDATE);
+}
+
+void OnSetFocus(HWND hwnd, ComboBoxState& s) {
+  if (s.edit) SetFocus(s.edit);
+  SendCommandNotify(hwnd, CBN_SETFOCUS);
+}
+
+void OnKillFocus(HWND hwnd, ComboBoxState& s) {
+  ShowDropDown(hwnd, s, false);
+  SendCommandNotify(hwnd, CBN_KILLFOCUS);
+}
+
+LRESULT OnListMessage(HWND hwnd, ComboBoxState& s, UINT message, WPARAM wParam, LPARAM lParam) {
   auto text = reinterpret_cast<const WCHAR*>(lParam);
   int index = static_cast<int>(static_cast<LONG_PTR>(wParam));
   switch (message) {
-    case WM_CREATE:
-      CreateEditField(hwnd, s, reinterpret_cast<const CREATESTRUCTW*>(lParam));
-      return 0;
-    case CB_ADDSTRING:
-      return Add(hwnd, s, text);
-    case CB_INSERTSTRING:
-      return Insert(s, index, text);
-    case CB_DELETESTRING:
-      return Delete(s, index);
-    case CB_RESETCONTENT:
-      s.entries.clear();
-      SetSelection(s, CB_ERR);
-      return CB_OKAY;
-    case CB_GETCOUNT:
-      return Count(s);
-    case CB_GETCURSEL:
-      return s.selection;
-    case CB_SETCURSEL:
-      SetSelection(s, index);
-      return Valid(s, index) ? index : CB_ERR;
-    case CB_FINDSTRING:
-      return Find(s, index, text, false);
-    case CB_FINDSTRINGEXACT:
-      return Find(s, index, text, true);
-    case CB_SELECTSTRING: {
-      int found = Find(s, index, text, false);
-      if (found != CB_ERR) SetSelection(s, found);
-      return found;
-    }
-    case CB_GETLBTEXT:
-      if (!Valid(s, index)) return CB_ERR;
-      return CopyText(s.entries[static_cast<std::size_t>(index)].text, reinterpret_cast<WCHAR*>(lParam),
-                      static_cast<int>(s.entries[static_cast<std::size_t>(index)].text.size()) + 1);
-    case CB_GETLBTEXTLEN:
-      return Valid(s, index) ? static_cast<LRESULT>(s.entries[static_cast<std::size_t>(index)].text.size()) : CB_ERR;
-    case CB_GETITEMDATA:
-      return Valid(s, index) ? s.entries[static_cast<std::size_t>(index)].data : CB_ERR;
-    case CB_SETITEMDATA:
-      if (!Valid(s, index)) return CB_ERR;
-      s.entries[static_cast<std::size_t>(index)].data = lParam;
-      return TRUE;
-    case CB_SHOWDROPDOWN:
-      ShowDropDown(hwnd, s, wParam != 0);
-      return TRUE;
-    case CB_GETDROPPEDSTATE:
-      return s.dropped;
-    case CB_LIMITTEXT:
-      if (s.edit) SendMessageW(s.edit, EM_LIMITTEXT, wParam, 0);
-      return TRUE;
-    case CB_GETEDITSEL:
-      return s.edit ? SendMessageW(s.edit, EM_GETSEL, wParam, lParam) : CB_ERR;
-    case CB_SETEDITSEL:
-      return s.edit ? SendMessageW(s.edit, EM_SETSEL, LOWORD(lParam), static_cast<short>(HIWORD(lParam))) : CB_ERR;
-    case CB_GETITEMHEIGHT:
-      return 18;
+    case CB_ADDSTRING: return Add(hwnd, s, text);
+    case CB_INSERTSTRING: return Insert(s, index, text);
+    case CB_DELETESTRING: return Delete(s, index);
+    case CB_RESETCONTENT: return ResetContent(s);
+    case CB_GETCOUNT: return Count(s);
+    case CB_GETCURSEL: return s.selection;
+    case CB_SETCURSEL: return SetCurrentSelection(s, index);
+    case CB_FINDSTRING: return Find(s, index, text, false);
+    case CB_FINDSTRINGEXACT: return Find(s, index, text, true);
+    case CB_SELECTSTRING: return SelectString(s, index, text);
+    case CB_GETLBTEXT: return GetEntryText(s, index, reinterpret_cast<WCHAR*>(lParam));
+    case CB_GETLBTEXTLEN: return GetEntryTextLength(s, index);
+    case CB_GETITEMDATA: return GetEntryData(s, index);
+    case CB_SETITEMDATA: return SetEntryData(s, index, lParam);
+    case CB_SHOWDROPDOWN: ShowDropDown(hwnd, s, wParam != 0); return TRUE;
+    case CB_GETDROPPEDSTATE: return s.dropped;
+    case CB_LIMITTEXT: return LimitText(s, wParam);
+    case CB_GETEDITSEL: return ToEditField(s, EM_GETSEL, wParam, lParam);
+    case CB_SETEDITSEL: return ToEditField(s, EM_SETSEL, LOWORD(lParam), static_cast<short>(HIWORD(lParam)));
+    case CB_GETITEMHEIGHT: return 18;
     case CB_SETITEMHEIGHT:
     case CB_SETEXTENDEDUI:
-    case CB_SETDROPPEDWIDTH:
-      return CB_OKAY;
-    case WM_GETTEXT:
-      if (s.edit) return SendMessageW(s.edit, WM_GETTEXT, wParam, lParam);
-      return GetText(s, static_cast<int>(wParam), reinterpret_cast<WCHAR*>(lParam));
-    case WM_GETTEXTLENGTH:
-      if (s.edit) return SendMessageW(s.edit, WM_GETTEXTLENGTH, 0, 0);
-      return Valid(s, s.selection) ? static_cast<LRESULT>(s.entries[static_cast<std::size_t>(s.selection)].text.size()) : 0;
-    case WM_SETTEXT:
-      if (s.edit) return SendMessageW(s.edit, WM_SETTEXT, wParam, lParam);
-      // A drop-down list shows only its entries: the text selects the entry that has it.
-      if (!text) return CB_ERR;
-      if (int found = Find(s, -1, text, true); found != CB_ERR) {
-        SetSelection(s, found);
-        return TRUE;
-      }
-      return CB_ERR;
-    case WM_LBUTTONDOWN:
-      if (GetFocus() != hwnd && !s.edit) SetFocus(hwnd);
-      ShowDropDown(hwnd, s, !s.dropped);
-      return 0;
-    case WM_KEYDOWN:
-      if (wParam == VK_DOWN) Step(hwnd, s, 1);
-      if (wParam == VK_UP) Step(hwnd, s, -1);
-      if (wParam == VK_ESCAPE || wParam == VK_RETURN) ShowDropDown(hwnd, s, false);
-      return 0;
-    case WM_GETDLGCODE:
-      return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_COMMAND:
-      // the edit field's notifications become the combo box's
-      if (s.edit && reinterpret_cast<HWND>(lParam) == s.edit) {
-        if (HIWORD(wParam) == EN_CHANGE) SendCommandNotify(hwnd, CBN_EDITCHANGE);
-        if (HIWORD(wParam) == EN_UPDATE) SendCommandNotify(hwnd, CBN_EDITUPDATE);
-      }
-      return 0;
-    case WM_SETFOCUS:
-      if (s.edit) SetFocus(s.edit);
-      SendCommandNotify(hwnd, CBN_SETFOCUS);
-      return 0;
-    case WM_KILLFOCUS:
-      ShowDropDown(hwnd, s, false);
-      SendCommandNotify(hwnd, CBN_KILLFOCUS);
-      return 0;
-    default:
-      return DefWindowProcW(hwnd, message, wParam, lParam);
+    case CB_SETDROPPEDWIDTH: return CB_OKAY;
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
+
+LRESULT Dispatch(HWND hwnd, ComboBoxState& s, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: CreateEditField(hwnd, s, reinterpret_cast<const CREATESTRUCTW*>(lParam)); return 0;
+    case WM_GETTEXT: return OnGetText(s, wParam, lParam);
+    case WM_GETTEXTLENGTH: return OnGetTextLength(s);
+    case WM_SETTEXT: return OnSetText(s, wParam, lParam);
+    case WM_LBUTTONDOWN: OnButtonDown(hwnd, s); return 0;
+    case WM_KEYDOWN: OnKeyDown(hwnd, s, wParam); return 0;
+    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_COMMAND: OnCommand(hwnd, s, wParam, reinterpret_cast<HWND>(lParam)); return 0;
+    case WM_SETFOCUS: OnSetFocus(hwnd, s); return 0;
+    case WM_KILLFOCUS: OnKillFocus(hwnd, s); return 0;
+    default: return OnListMessage(hwnd, s, message, wParam, lParam);
   }
 }
 

@@ -29,14 +29,6 @@ HWND CommandBar_Create(HINSTANCE instance, HWND parent, int id) {
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
 }
 
-BOOL CommandBar_Show(HWND commandBar, BOOL show) {
-  if (!IsWindow(commandBar)) return FALSE;
-  ShowWindow(commandBar, show ? SW_SHOW : SW_HIDE);
-  return TRUE;
-}
-
-BOOL CommandBar_IsVisible(HWND commandBar) { return IsWindowVisible(commandBar); }
-
 // The bitmap is cut into images of the given width; how many it holds comes from the
 // bitmap itself when it can be read, else from the caller's count.
 int CommandBar_AddBitmap(HWND commandBar, HINSTANCE instance, int bitmapId, int imageCount, int imageWidth,
@@ -55,5 +47,3 @@ int CommandBar_Height(HWND commandBar) {
   if (!GetWindowRect(commandBar, &rect)) return 0;
   return static_cast<int>(rect.bottom - rect.top);
 }
-
-BOOL CommandBar_AddAdornments(HWND commandBar, DWORD flags, DWORD reserved) { return IsWindow(commandBar); }

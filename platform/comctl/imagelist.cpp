@@ -42,11 +42,6 @@ bool ImageLists::destroy(HIMAGELIST handle, const char* operation) {
   return true;
 }
 
-bool ImageLists::live(HIMAGELIST handle) const {
-  auto it = lists_.find(reinterpret_cast<std::uintptr_t>(handle));
-  return it != lists_.end() && !it->second.destroyed;
-}
-
 int ImageLists::append(ImageList& list, std::vector<ListImage> images) {
   int first = static_cast<int>(list.images.size());
   for (ListImage& image : images) {
@@ -140,17 +135,4 @@ HICON ImageList_GetIcon(HIMAGELIST himl, int index, UINT flags) {
   if (!list || index < 0 || index >= static_cast<int>(list->images.size())) return nullptr;
   const sim::ListImage& image = list->images[static_cast<std::size_t>(index)];
   return sim::CreateIconObject(image.description, image.pixels);
-}
-
-COLORREF ImageList_SetBkColor(HIMAGELIST himl, COLORREF color) {
-  auto* list = ImageLists::get().checked(himl, "ImageList_SetBkColor");
-  if (!list) return CLR_NONE;
-  COLORREF previous = list->background;
-  list->background = color;
-  return previous;
-}
-
-COLORREF ImageList_GetBkColor(HIMAGELIST himl) {
-  auto* list = ImageLists::get().checked(himl, "ImageList_GetBkColor");
-  return list ? list->background : CLR_NONE;
 }

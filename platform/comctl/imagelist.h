@@ -51,7 +51,6 @@ class ImageLists {
   ImageList* checked(HIMAGELIST handle, const char* operation);
   // Destroys a live list; false (with a program fault) when it is gone or unknown.
   bool destroy(HIMAGELIST handle, const char* operation);
-  bool live(HIMAGELIST handle) const;
 
   // Appends images; gives the index of the first.
   static int append(ImageList& list, std::vector<ListImage> images);

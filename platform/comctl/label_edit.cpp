@@ -8,6 +8,7 @@ namespace {
 
 struct EditorHook {
   WNDPROC original = nullptr;
+  EndLabelEditFunction end = nullptr;
 };
 using Hooks = ControlTable<EditorHook>;
 
@@ -15,6 +16,7 @@ LRESULT CALLBACK LabelEditorProc(HWND edit, UINT message, WPARAM wParam, LPARAM 
   auto hook = Hooks::get().find(edit);
   if (!hook || !hook->original) return DefWindowProcW(edit, message, wParam, lParam);
   WNDPROC original = hook->original;
+  EndLabelEditFunction end = hook->end;
   HWND owner = GetParent(edit);
   switch (message) {
     case WM_GETDLGCODE:
@@ -22,7 +24,7 @@ LRESULT CALLBACK LabelEditorProc(HWND edit, UINT message, WPARAM wParam, LPARAM 
       return CallWindowProcW(original, edit, message, wParam, lParam) | DLGC_WANTALLKEYS;
     case WM_KEYDOWN:
       if (wParam == VK_RETURN || wParam == VK_ESCAPE) {
-        EndLabelEdit(owner, wParam == VK_RETURN);
+        end(owner, wParam == VK_RETURN);
         return 0;
       }
       break;
@@ -31,7 +33,7 @@ LRESULT CALLBACK LabelEditorProc(HWND edit, UINT message, WPARAM wParam, LPARAM 
       break;
     case WM_KILLFOCUS: {
       LRESULT result = CallWindowProcW(original, edit, message, wParam, lParam);
-      EndLabelEdit(owner, true);
+      end(owner, true);
       return result;
     }
     case WM_NCDESTROY:
@@ -45,7 +47,7 @@ LRESULT CALLBACK LabelEditorProc(HWND edit, UINT message, WPARAM wParam, LPARAM 
 
 }  // namespace
 
-HWND CreateLabelEditor(HWND owner, const std::u16string& text, const RECT& label) {
+HWND CreateLabelEditor(HWND owner, const std::u16string& text, const RECT& label, EndLabelEditFunction end) {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongW(owner, GWL_HINSTANCE));
   int height = std::max<int>(static_cast<int>(label.bottom - label.top), 16);
   int width = std::max<int>(static_cast<int>(label.right - label.left), 60);
@@ -53,8 +55,9 @@ HWND CreateLabelEditor(HWND owner, const std::u16string& text, const RECT& label
                               static_cast<int>(label.left), static_cast<int>(label.top), width, height, owner,
                               nullptr, instance, nullptr);
   if (!edit) return nullptr;
-  Hooks::get().attach(edit)->original =
-      reinterpret_cast<WNDPROC>(SetWindowLongW(edit, GWL_WNDPROC, reinterpret_cast<LONG>(&LabelEditorProc)));
+  auto hook = Hooks::get().attach(edit);
+  hook->end = end;
+  hook->original = reinterpret_cast<WNDPROC>(SetWindowLongW(edit, GWL_WNDPROC, reinterpret_cast<LONG>(&LabelEditorProc)));
   return edit;
 }
 

@@ -9,20 +9,28 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace sim {
 
+// The text of a sub-item, or LPSTR_TEXTCALLBACKW: the parent keeps it.
+struct ListViewCell {
+  std::u16string text;
+  bool callback = false;
+};
+
 struct ListViewItem {
   std::uint64_t id = 0;
   std::u16string text;
   bool textCallback = false;
-  int image = 0;
+  int image = 0;  // I_IMAGECALLBACK: the parent keeps it
   LPARAM param = 0;
   UINT state = 0;
   int indent = 0;
-  std::vector<std::u16string> subItems;  // sub-item 1 at index 0
+  std::vector<ListViewCell> subItems;  // sub-item 1 at index 0
+  std::optional<POINT> position;       // where the program put it (LVM_SETITEMPOSITION), icon views
 };
 
 struct ListViewColumn {
@@ -43,7 +51,8 @@ struct ListViewState {
   POINT origin{0, 0};         // scroll position of the view in pixels
   int arrangedView = -1;      // the view the origin belongs to
   std::uint64_t nextId = 1;
-  int anchor = -1;            // where a Shift-tap range starts
+  int anchor = -1;            // where a Shift-tap range starts (the selection mark)
+  UINT callbackMask = 0;      // state bits the parent keeps (LVM_SETCALLBACKMASK)
 
   // label edit in progress
   HWND edit = nullptr;

@@ -1,10 +1,14 @@
-// The classes of the common controls, registered with the system classes.
+// The classes of the common controls, registered with the system classes when the
+// window system starts (boot/system_classes.cpp).
 #pragma once
+
+#include <span>
+
+#include "user/system_classes.h"
 
 namespace sim {
 
-// Registers "SysListView32", "SysTreeView32", "COMBOBOX" and "ToolbarWindow32" as
-// global system classes, once per device; calling it again does nothing.
-void RegisterCommonControlClasses();
+// "SysListView32", "SysTreeView32", "COMBOBOX" and "ToolbarWindow32".
+std::span<const SystemClass> CommonControlClasses();
 
 }  // namespace sim

@@ -174,95 +174,101 @@ void OnButtonUp(HWND hwnd, ToolbarState& s, POINT point) {
     SendMessageW(parent, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), reinterpret_cast<LPARAM>(hwnd));
 }
 
-LRESULT Dispatch(HWND hwnd, ToolbarState& s, UINT message, WPARAM wParam, LPARAM lParam) {
+// ---- messages ----------------------------------------------------------------------
+
+bool DeleteButton(ToolbarState& s, int index) {
+  if (!Valid(s, index)) return false;
+  s.buttons.erase(s.buttons.begin() + index);
+  return true;
+}
+
+// TB_ADDBITMAP only counts the images: the index the first of them gets.
+int AddBitmap(ToolbarState& s, int count) {
+  int first = s.imageCount;
+  s.imageCount += count;
+  return first;
+}
+
+bool CheckButton(ToolbarState& s, WPARAM command, bool check) {
+  ToolbarButton* button = ByCommand(s, command);
+  if (!button) return false;
+  if (check && (button->style & TBSTYLE_CHECKGROUP) == TBSTYLE_CHECKGROUP)
+    CheckInGroup(s, IndexOfCommand(s, static_cast<int>(command)));
+  else
+    SetStateBit(s, command, TBSTATE_CHECKED, check);
+  return true;
+}
+
+bool SetState(ToolbarState& s, WPARAM command, BYTE state) {
+  ToolbarButton* button = ByCommand(s, command);
+  if (!button) return false;
+  button->state = state;
+  return true;
+}
+
+LRESULT GetState(ToolbarState& s, WPARAM command) {
+  ToolbarButton* button = ByCommand(s, command);
+  return button ? button->state : -1;
+}
+
+bool GetItemRect(const ToolbarState& s, int index, RECT* rect) {
+  if (!rect || !Valid(s, index)) return false;
+  *rect = ButtonRect(s, index);
+  return true;
+}
+
+bool SetButtonSize(ToolbarState& s, int width, int height) {
+  s.buttonWidth = std::max(width, 1);
+  s.buttonHeight = std::max(height, 1);
+  return true;
+}
+
+HIMAGELIST SetImageList(ToolbarState& s, HIMAGELIST list) {
+  HIMAGELIST previous = s.imageList;
+  s.imageList = list;
+  return previous;
+}
+
+LRESULT OnButtonMessage(HWND hwnd, ToolbarState& s, UINT message, WPARAM wParam, LPARAM lParam) {
+  bool on = LOWORD(lParam) != 0;
   switch (message) {
-    case TB_BUTTONSTRUCTSIZE:
-      s.buttonStructSize = static_cast<UINT>(wParam);
-      return 0;
-    case TB_ADDBUTTONSW:
-      return InsertButtons(s, Count(s), static_cast<UINT>(wParam), reinterpret_cast<const void*>(lParam));
-    case TB_INSERTBUTTONW:
-      return InsertButtons(s, static_cast<int>(wParam), 1, reinterpret_cast<const void*>(lParam));
-    case TB_DELETEBUTTON:
-      if (!Valid(s, static_cast<int>(wParam))) return FALSE;
-      s.buttons.erase(s.buttons.begin() + static_cast<int>(wParam));
-      return TRUE;
-    case TB_BUTTONCOUNT:
-      return Count(s);
-    case TB_GETBUTTON:
-      return GetButton(s, static_cast<int>(wParam), reinterpret_cast<TBBUTTON*>(lParam));
-    case TB_COMMANDTOINDEX:
-      return IndexOfCommand(s, static_cast<int>(wParam));
-    case TB_ADDBITMAP: {
-      int first = s.imageCount;
-      s.imageCount += static_cast<int>(wParam);
-      return first;
-    }
-    case TB_ADDSTRINGW:
-      return AddStrings(s, reinterpret_cast<HINSTANCE>(wParam), lParam);
-    case TB_ENABLEBUTTON:
-      return SetStateBit(s, wParam, TBSTATE_ENABLED, LOWORD(lParam) != 0);
-    case TB_CHECKBUTTON: {
-      ToolbarButton* button = ByCommand(s, wParam);
-      if (!button) return FALSE;
-      int index = IndexOfCommand(s, static_cast<int>(wParam));
-      if (LOWORD(lParam) && (button->style & TBSTYLE_CHECKGROUP) == TBSTYLE_CHECKGROUP)
-        CheckInGroup(s, index);
-      else
-        SetStateBit(s, wParam, TBSTATE_CHECKED, LOWORD(lParam) != 0);
-      return TRUE;
-    }
-    case TB_PRESSBUTTON:
-      return SetStateBit(s, wParam, TBSTATE_PRESSED, LOWORD(lParam) != 0);
-    case TB_HIDEBUTTON:
-      return SetStateBit(s, wParam, TBSTATE_HIDDEN, LOWORD(lParam) != 0);
-    case TB_ISBUTTONENABLED:
-      return StateBit(s, wParam, TBSTATE_ENABLED);
-    case TB_ISBUTTONCHECKED:
-      return StateBit(s, wParam, TBSTATE_CHECKED);
-    case TB_ISBUTTONPRESSED:
-      return StateBit(s, wParam, TBSTATE_PRESSED);
-    case TB_ISBUTTONHIDDEN:
-      return StateBit(s, wParam, TBSTATE_HIDDEN);
-    case TB_SETSTATE: {
-      ToolbarButton* button = ByCommand(s, wParam);
-      if (!button) return FALSE;
-      button->state = static_cast<BYTE>(LOWORD(lParam));
-      return TRUE;
-    }
-    case TB_GETSTATE: {
-      ToolbarButton* button = ByCommand(s, wParam);
-      return button ? button->state : -1;
-    }
-    case TB_GETITEMRECT: {
-      auto* rect = reinterpret_cast<RECT*>(lParam);
-      if (!rect || !Valid(s, static_cast<int>(wParam))) return FALSE;
-      *rect = ButtonRect(s, static_cast<int>(wParam));
-      return TRUE;
-    }
-    case TB_SETBUTTONSIZE:
-      s.buttonWidth = std::max<int>(LOWORD(lParam), 1);
-      s.buttonHeight = std::max<int>(HIWORD(lParam), 1);
-      return TRUE;
+    case TB_ENABLEBUTTON: return SetStateBit(s, wParam, TBSTATE_ENABLED, on);
+    case TB_CHECKBUTTON: return CheckButton(s, wParam, on);
+    case TB_PRESSBUTTON: return SetStateBit(s, wParam, TBSTATE_PRESSED, on);
+    case TB_HIDEBUTTON: return SetStateBit(s, wParam, TBSTATE_HIDDEN, on);
+    case TB_ISBUTTONENABLED: return StateBit(s, wParam, TBSTATE_ENABLED);
+    case TB_ISBUTTONCHECKED: return StateBit(s, wParam, TBSTATE_CHECKED);
+    case TB_ISBUTTONPRESSED: return StateBit(s, wParam, TBSTATE_PRESSED);
+    case TB_ISBUTTONHIDDEN: return StateBit(s, wParam, TBSTATE_HIDDEN);
+    case TB_SETSTATE: return SetState(s, wParam, static_cast<BYTE>(LOWORD(lParam)));
+    case TB_GETSTATE: return GetState(s, wParam);
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
+
+LRESULT Dispatch(HWND hwnd, ToolbarState& s, UINT message, WPARAM wParam, LPARAM lParam) {
+  int index = static_cast<int>(wParam);
+  auto records = reinterpret_cast<const void*>(lParam);
+  switch (message) {
+    case TB_BUTTONSTRUCTSIZE: s.buttonStructSize = static_cast<UINT>(wParam); return 0;
+    case TB_ADDBUTTONSW: return InsertButtons(s, Count(s), static_cast<UINT>(wParam), records);
+    case TB_INSERTBUTTONW: return InsertButtons(s, index, 1, records);
+    case TB_DELETEBUTTON: return DeleteButton(s, index);
+    case TB_BUTTONCOUNT: return Count(s);
+    case TB_GETBUTTON: return GetButton(s, index, reinterpret_cast<TBBUTTON*>(lParam));
+    case TB_COMMANDTOINDEX: return IndexOfCommand(s, index);
+    case TB_ADDBITMAP: return AddBitmap(s, index);
+    case TB_ADDSTRINGW: return AddStrings(s, reinterpret_cast<HINSTANCE>(wParam), lParam);
+    case TB_GETITEMRECT: return GetItemRect(s, index, reinterpret_cast<RECT*>(lParam));
+    case TB_SETBUTTONSIZE: return SetButtonSize(s, LOWORD(lParam), HIWORD(lParam));
     case TB_SETBITMAPSIZE:
-    case TB_AUTOSIZE:
-      return TRUE;
-    case TB_SETIMAGELIST: {
-      HIMAGELIST previous = s.imageList;
-      s.imageList = reinterpret_cast<HIMAGELIST>(lParam);
-      return reinterpret_cast<LRESULT>(previous);
-    }
-    case TB_GETIMAGELIST:
-      return reinterpret_cast<LRESULT>(s.imageList);
+    case TB_AUTOSIZE: return TRUE;
+    case TB_SETIMAGELIST: return reinterpret_cast<LRESULT>(SetImageList(s, reinterpret_cast<HIMAGELIST>(lParam)));
+    case TB_GETIMAGELIST: return reinterpret_cast<LRESULT>(s.imageList);
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      OnButtonDown(hwnd, s, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-      return 0;
-    case WM_LBUTTONUP:
-      OnButtonUp(hwnd, s, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-      return 0;
-    default:
-      return DefWindowProcW(hwnd, message, wParam, lParam);
+    case WM_LBUTTONDBLCLK: OnButtonDown(hwnd, s, PointOf(lParam)); return 0;
+    case WM_LBUTTONUP: OnButtonUp(hwnd, s, PointOf(lParam)); return 0;
+    default: return OnButtonMessage(hwnd, s, message, wParam, lParam);
   }
 }
 

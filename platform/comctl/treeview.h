@@ -37,6 +37,9 @@ struct TreeNode {
   bool deleting = false;
 };
 
+// The height of a row until the program sets another (TVM_SETITEMHEIGHT).
+inline constexpr int kTreeRowHeight = 18;
+
 struct TreeViewState {
   TreeNode root;  // invisible; its children are the top-level items
   std::unordered_map<std::uintptr_t, std::unique_ptr<TreeNode>> nodes;
@@ -45,8 +48,24 @@ struct TreeViewState {
   TreeNode* dropHighlight = nullptr;
   HIMAGELIST normalImages = nullptr;
   HIMAGELIST stateImages = nullptr;
+  HIMAGELIST checkBoxImages = nullptr;  // the state images made for TVS_CHECKBOXES, destroyed with the tree
   int indent = 19;
+  int itemHeight = kTreeRowHeight;
   std::size_t topRow = 0;
+
+  // values the program sets and reads back
+  COLORREF background = CLR_NONE;  // CLR_NONE: the system's colour
+  COLORREF textColour = CLR_NONE;
+  COLORREF insertMarkColour = 0;
+  UINT scrollTime = 200;
+  std::uintptr_t insertMark = 0;
+  bool insertMarkAfter = false;
+
+  // label edit in progress
+  HWND edit = nullptr;
+  std::uintptr_t editItem = 0;
+  bool editEnding = false;
+  bool destroying = false;
 
   // the visible items in display order, rebuilt when the shape changed
   std::vector<TreeNode*> rows;
@@ -56,8 +75,6 @@ struct TreeViewState {
   bool buttonDown = false;
   LONG buttonDownTime = 0;
 };
-
-inline constexpr int kTreeRowHeight = 18;
 
 LRESULT CALLBACK TreeViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 

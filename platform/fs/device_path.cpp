@@ -12,16 +12,6 @@ DevicePath DevicePath::parent() const {
   return up;
 }
 
-std::u16string DevicePath::text() const {
-  if (components.empty()) return u"\\";
-  std::u16string out;
-  for (const auto& c : components) {
-    out += u'\\';
-    out += c;
-  }
-  return out;
-}
-
 FsResult<DevicePath> ParseDevicePath(std::u16string_view text, PathUse use) {
   if (text.empty()) return FsError{ERROR_PATH_NOT_FOUND};
   if (text.find(u'\0') != std::u16string_view::npos) return FsError{ERROR_INVALID_NAME};

@@ -16,7 +16,6 @@ struct DevicePath {
   bool isRoot() const { return components.empty(); }
   const std::u16string& leaf() const { return components.back(); }
   DevicePath parent() const;
-  std::u16string text() const;  // canonical "\A\B"
 };
 
 enum class PathUse { Name, SearchPattern };

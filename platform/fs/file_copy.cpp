@@ -15,7 +15,7 @@ FsStatus CopyContents(int from, int to) {
   std::uint64_t offset = 0;
   for (;;) {
     auto n = ReadAt(from, buffer.data(), buffer.size(), offset);
-    if (!n) return n.error();
+    if (!n) return n.error().code;
     if (*n == 0) return 0;
     if (FsStatus status = WriteAt(to, buffer.data(), *n, offset)) return status;
     offset += *n;
@@ -34,12 +34,12 @@ std::filesystem::path ScratchNameBeside(const std::filesystem::path& target) {
 
 FsStatus CopyHostFile(const std::filesystem::path& source, const std::filesystem::path& target, bool replace) {
   auto in = OpenHostFile(source, true, false, false, false);
-  if (!in) return in.error();
+  if (!in) return in.error().code;
   auto sourceStat = StatOpenFile(in->get());
   if (!sourceStat) return ERROR_ACCESS_DENIED;
   auto scratch = ScratchNameBeside(target);
   auto out = OpenHostFile(scratch, false, true, true, false);
-  if (!out) return out.error();
+  if (!out) return out.error().code;
   FsStatus status = CopyContents(in->get(), out->get());
   if (!status) status = SetWriteTime(out->get(), sourceStat->writeTicks);
   out = UniqueFd();

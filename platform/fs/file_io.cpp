@@ -67,7 +67,7 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSEC
   if (InjectedFailure("CreateFileW")) return INVALID_HANDLE_VALUE;
   ObjectStore& store = Store();
   auto node = store.resolve(fileName);
-  if (!node) return FailOpen(node.error());
+  if (!node) return FailOpen(node.error().code);
   if (node->path.isRoot() || node->isDirectory) return FailOpen(ERROR_ACCESS_DENIED);
   if (node->path.trailingSeparator) return FailOpen(ERROR_INVALID_NAME);
 
@@ -84,7 +84,7 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSEC
 
   FolderTimeKeeper keeper(node->host.parent_path());
   auto fd = OpenHostFile(node->host, true, write || plan.truncate, plan.create, plan.truncate);
-  if (!fd) return FailOpen(fd.error() == ERROR_ALREADY_EXISTS ? ERROR_ACCESS_DENIED : fd.error());
+  if (!fd) return FailOpen(fd.error().code == ERROR_ALREADY_EXISTS ? ERROR_ACCESS_DENIED : fd.error().code);
 
   std::uint64_t now = store.nowTicks();
   if (plan.create || plan.truncate) SetWriteTime(fd->get(), now);
@@ -111,10 +111,10 @@ BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead
   if (bytesRead) *bytesRead = 0;
   if (InjectedFailure("ReadFile")) return FALSE;
   auto file = Opened(handle, GENERIC_READ, "ReadFile");
-  if (!file) return FailWith(file.error());
+  if (!file) return FailWith(file.error().code);
   if (!buffer && bytesToRead) return FailWith(ERROR_INVALID_PARAMETER);
   auto n = ReadAt((*file)->fd.get(), buffer, bytesToRead, (*file)->position);
-  if (!n) return FailWith(n.error());
+  if (!n) return FailWith(n.error().code);
   (*file)->position += *n;
   if (bytesRead) *bytesRead = static_cast<DWORD>(*n);
   return TRUE;
@@ -124,7 +124,7 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesW
   if (bytesWritten) *bytesWritten = 0;
   if (InjectedFailure("WriteFile")) return FALSE;
   auto file = Opened(handle, GENERIC_WRITE, "WriteFile");
-  if (!file) return FailWith(file.error());
+  if (!file) return FailWith(file.error().code);
   if (!buffer && bytesToWrite) return FailWith(ERROR_INVALID_PARAMETER);
   if (bytesToWrite == 0) return TRUE;
   OpenFile& f = **file;
@@ -140,7 +140,7 @@ DWORD GetFileSize(HANDLE handle, LPDWORD fileSizeHigh) {
   auto file = Opened(handle, 0, "GetFileSize");
   auto stat = file ? StatOpenFile((*file)->fd.get()) : std::nullopt;
   if (!stat) {
-    SetLastError(file ? static_cast<DWORD>(ERROR_ACCESS_DENIED) : file.error());
+    SetLastError(file ? static_cast<DWORD>(ERROR_ACCESS_DENIED) : file.error().code);
     return INVALID_FILE_SIZE;
   }
   if (fileSizeHigh) *fileSizeHigh = static_cast<DWORD>(stat->size >> 32);
@@ -152,7 +152,7 @@ DWORD SetFilePointer(HANDLE handle, LONG distanceToMove, LONG* distanceToMoveHig
   if (InjectedFailure("SetFilePointer")) return INVALID_SET_FILE_POINTER;
   auto file = Opened(handle, 0, "SetFilePointer");
   if (!file) {
-    SetLastError(file.error());
+    SetLastError(file.error().code);
     return INVALID_SET_FILE_POINTER;
   }
   OpenFile& f = **file;
@@ -190,7 +190,7 @@ DWORD SetFilePointer(HANDLE handle, LONG distanceToMove, LONG* distanceToMoveHig
 BOOL SetEndOfFile(HANDLE handle) {
   if (InjectedFailure("SetEndOfFile")) return FALSE;
   auto file = Opened(handle, GENERIC_WRITE, "SetEndOfFile");
-  if (!file) return FailWith(file.error());
+  if (!file) return FailWith(file.error().code);
   if (FsStatus status = Truncate((*file)->fd.get(), (*file)->position)) return FailWith(status);
   SetWriteTime((*file)->fd.get(), Store().nowTicks());
   return TRUE;
@@ -199,7 +199,7 @@ BOOL SetEndOfFile(HANDLE handle) {
 BOOL GetFileTime(HANDLE handle, LPFILETIME creationTime, LPFILETIME lastAccessTime, LPFILETIME lastWriteTime) {
   if (InjectedFailure("GetFileTime")) return FALSE;
   auto file = Opened(handle, 0, "GetFileTime");
-  if (!file) return FailWith(file.error());
+  if (!file) return FailWith(file.error().code);
   auto stat = StatOpenFile((*file)->fd.get());
   if (!stat) return FailWith(ERROR_ACCESS_DENIED);
   const ObjectStore::Meta* meta = Store().findMeta((*file)->host);
@@ -215,7 +215,7 @@ BOOL SetFileTime(HANDLE handle, const FILETIME* creationTime, const FILETIME* la
                  const FILETIME* lastWriteTime) {
   if (InjectedFailure("SetFileTime")) return FALSE;
   auto file = Opened(handle, GENERIC_WRITE, "SetFileTime");
-  if (!file) return FailWith(file.error());
+  if (!file) return FailWith(file.error().code);
   if (lastWriteTime)
     if (FsStatus status = SetWriteTime((*file)->fd.get(), Ticks(*lastWriteTime))) return FailWith(status);
   auto& meta = Store().meta((*file)->host);

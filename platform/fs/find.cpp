@@ -37,14 +37,14 @@ bool NextFound(ObjectStore& store, Search& search, WIN32_FIND_DATAW& data) {
 // The entries a search for `pattern` starts with, or the error it fails with.
 FsResult<std::shared_ptr<Search>> StartSearch(ObjectStore& store, const WCHAR* pattern) {
   auto path = ParseDevicePath(ArgumentText(pattern), PathUse::SearchPattern);
-  if (!path) return FsError{path.error()};
+  if (!path) return path.error();
   if (path->isRoot() || path->trailingSeparator) return FsError{ERROR_FILE_NOT_FOUND};
 
   auto search = std::make_shared<Search>();
   const std::u16string& leaf = path->leaf();
   if (!HasWildcards(leaf)) {
     auto node = store.locate(*path);
-    if (!node) return FsError{node.error()};
+    if (!node) return node.error();
     if (!node->exists) return FsError{ERROR_FILE_NOT_FOUND};
     search->folder = node->host.parent_path();
     search->folderPath = node->path.parent();
@@ -53,7 +53,7 @@ FsResult<std::shared_ptr<Search>> StartSearch(ObjectStore& store, const WCHAR* p
   }
 
   auto listing = store.openFolder(path->parent());
-  if (!listing) return FsError{listing.error()};
+  if (!listing) return listing.error();
   std::erase_if(listing->entries, [&](const HostEntry& entry) { return !MatchesPattern(leaf, entry.name); });
   search->folder = std::move(listing->node.host);
   search->folderPath = std::move(listing->node.path);
@@ -79,7 +79,7 @@ HANDLE FindFirstFileW(LPCWSTR fileName, LPWIN32_FIND_DATAW findData) {
   ObjectStore& store = Store();
   auto search = StartSearch(store, fileName);
   if (!search) {
-    SetLastError(search.error());
+    SetLastError(search.error().code);
     return INVALID_HANDLE_VALUE;
   }
   if (!NextFound(store, **search, *findData)) {

@@ -53,7 +53,7 @@ bool FolderNameIndex::settled(const Stamp& stamp) const {
 FsResult<FolderNameIndex::Names> FolderNameIndex::list(const std::filesystem::path& folder, const Stamp& stamp) {
   ++listings_;
   auto entries = ListHostFolder(folder);
-  if (!entries) return FsError{entries.error()};
+  if (!entries) return entries.error();
   Names names;
   names.stamp = stamp;
   for (auto& entry : *entries) {
@@ -81,7 +81,7 @@ FsResult<HostEntry> FolderNameIndex::find(const std::filesystem::path& folder, s
   } else {
     // Without a stamp the listing reports why the folder cannot be read.
     auto listed = list(folder, stamp.value_or(Stamp{}));
-    if (!listed) return FsError{listed.error()};
+    if (!listed) return listed.error();
     if (stamp && settled(*stamp)) {
       if (kept_.size() >= kMaxKeptFolders) kept_.erase(kept_.begin());
       names = &kept_.insert_or_assign(std::move(key), std::move(*listed)).first->second;

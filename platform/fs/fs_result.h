@@ -3,8 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <utility>
-#include <variant>
+
+#include "text/result.h"
 
 namespace sim {
 
@@ -13,23 +13,7 @@ struct FsError {
 };
 
 template <class T>
-class FsResult {
- public:
-  FsResult(T value) : state_(std::move(value)) {}
-  FsResult(FsError error) : state_(error) {}
-
-  bool ok() const { return std::holds_alternative<T>(state_); }
-  explicit operator bool() const { return ok(); }
-  T& value() { return std::get<T>(state_); }
-  const T& value() const { return std::get<T>(state_); }
-  T* operator->() { return &value(); }
-  const T* operator->() const { return &value(); }
-  T& operator*() { return value(); }
-  std::uint32_t error() const { return std::get<FsError>(state_).code; }
-
- private:
-  std::variant<T, FsError> state_;
-};
+using FsResult = Result<T, FsError>;
 
 // Success or a device error code (0 = success).
 using FsStatus = std::uint32_t;

@@ -145,7 +145,7 @@ FsStatus RemoveFile(const std::filesystem::path& host) { return Status(::unlink(
 
 FsResult<std::vector<HostEntry>> ListHostFolder(const std::filesystem::path& host) {
   auto folder = HostFolder::open(host);
-  if (!folder) return FsError{folder.error()};
+  if (!folder) return folder.error();
   return folder->entries();
 }
 

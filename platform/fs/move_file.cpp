@@ -32,7 +32,7 @@ FsResult<std::optional<std::filesystem::path>> Destination(ObjectStore& store, c
                                                            const DevicePath& targetPath) {
   if (targetPath.isRoot()) return FsError{ERROR_ALREADY_EXISTS};
   auto target = store.locate(targetPath);
-  if (!target) return FsError{target.error()};
+  if (!target) return target.error();
   if (!target->exists) return std::optional(target->host);
   // Only the entry itself may stand at the target: a change of case.
   if (target->host != source.host) return FsError{ERROR_ALREADY_EXISTS};
@@ -57,14 +57,14 @@ BOOL MoveFileW(LPCWSTR existingFileName, LPCWSTR newFileName) {
   if (InjectedFailure("MoveFileW")) return FALSE;
   ObjectStore& store = Store();
   auto source = store.resolve(existingFileName);
-  if (!source) return FailWith(source.error());
+  if (!source) return FailWith(source.error().code);
   if (!source->exists) return FailWith(ERROR_FILE_NOT_FOUND);
   if (store.isFixed(source->path)) return FailWith(ERROR_ACCESS_DENIED);
 
   auto targetPath = ParseDevicePath(ArgumentText(newFileName));
-  if (!targetPath) return FailWith(targetPath.error());
+  if (!targetPath) return FailWith(targetPath.error().code);
   auto found = Destination(store, *source, *targetPath);
-  if (!found) return FailWith(found.error());
+  if (!found) return FailWith(found.error().code);
   if (!*found) return TRUE;
   const std::filesystem::path& destination = **found;
   if (source->isDirectory && IsInside(destination, source->host)) return FailWith(ERROR_ACCESS_DENIED);

@@ -65,17 +65,17 @@ FsResult<FolderListing> ObjectStore::openFolder(const DevicePath& path) {
   }
   if (!listing.folder) {
     auto node = locate(path);
-    if (!node) return FsError{node.error()};
+    if (!node) return node.error();
     if (!node->exists || !node->isDirectory) return FsError{ERROR_PATH_NOT_FOUND};
     auto folder = HostFolder::open(node->host);
-    if (!folder) return FsError{folder.error()};
+    if (!folder) return folder.error();
     listing.node = std::move(*node);
     listing.folder = std::move(*folder);
   }
   listing.node.exists = true;
   listing.node.isDirectory = true;
   auto entries = listing.folder.entries();
-  if (!entries) return FsError{entries.error()};
+  if (!entries) return entries.error();
   order_.arrange(listing.node.host, *entries);
   listing.entries = std::move(*entries);
   return listing;
@@ -129,7 +129,7 @@ FsResult<Node> ObjectStore::locate(const DevicePath& path) {
     bool last = i + 1 == path.components.size();
     auto entry = findEntry(node.host, path.components[i]);
     if (!entry) {
-      if (entry.error() != ERROR_FILE_NOT_FOUND) return FsError{entry.error()};
+      if (entry.error().code != ERROR_FILE_NOT_FOUND) return entry.error();
       if (!last) return FsError{ERROR_PATH_NOT_FOUND};
       node.host /= *DeviceNameToHost(path.components[i]);
       node.path.components.push_back(path.components[i]);
@@ -148,7 +148,7 @@ FsResult<Node> ObjectStore::locate(const DevicePath& path) {
 
 FsResult<Node> ObjectStore::resolve(const WCHAR* text, PathUse use) {
   auto path = ParseDevicePath(ArgumentText(text), use);
-  if (!path) return FsError{path.error()};
+  if (!path) return path.error();
   return locate(*path);
 }
 

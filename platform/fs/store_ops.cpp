@@ -38,7 +38,7 @@ DWORD GetFileAttributesW(LPCWSTR fileName) {
   if (InjectedFailure("GetFileAttributesW")) return INVALID_FILE_ATTRIBUTES;
   ObjectStore& store = Store();
   auto node = store.resolve(fileName);
-  DWORD error = !node ? node.error() : !node->exists ? static_cast<DWORD>(ERROR_FILE_NOT_FOUND) : 0;
+  DWORD error = !node ? node.error().code : !node->exists ? static_cast<DWORD>(ERROR_FILE_NOT_FOUND) : 0;
   auto stat = error ? std::nullopt : node->stat ? node->stat : StatNode(node->host);
   if (!error && !stat) error = ERROR_FILE_NOT_FOUND;
   if (error) {
@@ -52,7 +52,7 @@ BOOL SetFileAttributesW(LPCWSTR fileName, DWORD attributes) {
   if (InjectedFailure("SetFileAttributesW")) return FALSE;
   ObjectStore& store = Store();
   auto node = store.resolve(fileName);
-  if (!node) return FailWith(node.error());
+  if (!node) return FailWith(node.error().code);
   if (!node->exists) return FailWith(ERROR_FILE_NOT_FOUND);
   if (node->path.isRoot()) return FailWith(ERROR_ACCESS_DENIED);
   store.meta(node->host).attributes = attributes & kSettableAttributes;
@@ -63,7 +63,7 @@ BOOL CreateDirectoryW(LPCWSTR pathName, LPSECURITY_ATTRIBUTES) {
   if (InjectedFailure("CreateDirectoryW")) return FALSE;
   ObjectStore& store = Store();
   auto node = store.resolve(pathName);
-  if (!node) return FailWith(node.error());
+  if (!node) return FailWith(node.error().code);
   if (node->exists) return FailWith(ERROR_ALREADY_EXISTS);
   FolderTimeKeeper keeper(node->host.parent_path());
   if (FsStatus status = MakeFolder(node->host)) return FailWith(status);
@@ -78,7 +78,7 @@ BOOL RemoveDirectoryW(LPCWSTR pathName) {
   if (InjectedFailure("RemoveDirectoryW")) return FALSE;
   ObjectStore& store = Store();
   auto node = store.resolve(pathName);
-  if (!node) return FailWith(node.error());
+  if (!node) return FailWith(node.error().code);
   if (!node->exists) return FailWith(ERROR_FILE_NOT_FOUND);
   if (!node->isDirectory || store.isFixed(node->path) || IsReadOnly(store, *node)) return FailWith(ERROR_ACCESS_DENIED);
   FolderTimeKeeper keeper(node->host.parent_path());
@@ -93,7 +93,7 @@ BOOL DeleteFileW(LPCWSTR fileName) {
   if (InjectedFailure("DeleteFileW")) return FALSE;
   ObjectStore& store = Store();
   auto node = store.resolve(fileName);
-  if (!node) return FailWith(node.error());
+  if (!node) return FailWith(node.error().code);
   if (!node->exists) return FailWith(ERROR_FILE_NOT_FOUND);
   if (node->isDirectory || IsReadOnly(store, *node)) return FailWith(ERROR_ACCESS_DENIED);
   if (!store.openFilesAt(node->host, false).empty()) return FailWith(ERROR_SHARING_VIOLATION);
@@ -107,11 +107,11 @@ BOOL CopyFileW(LPCWSTR existingFileName, LPCWSTR newFileName, BOOL failIfExists)
   if (InjectedFailure("CopyFileW")) return FALSE;
   ObjectStore& store = Store();
   auto source = store.resolve(existingFileName);
-  if (!source) return FailWith(source.error());
+  if (!source) return FailWith(source.error().code);
   if (!source->exists) return FailWith(ERROR_FILE_NOT_FOUND);
   if (source->isDirectory) return FailWith(ERROR_ACCESS_DENIED);
   auto target = store.resolve(newFileName);
-  if (!target) return FailWith(target.error());
+  if (!target) return FailWith(target.error().code);
   if (target->path.isRoot() || target->path.trailingSeparator) return FailWith(ERROR_INVALID_NAME);
   if (target->exists) {
     if (target->isDirectory) return FailWith(ERROR_ACCESS_DENIED);

@@ -1,8 +1,8 @@
 // CString: the application framework's growable string of WCHAR.
 //
 // Positions and counts are ints as in the framework. Out-of-range arguments never
-// fault: Left/Right/Mid clamp to the string, GetAt/operator[] answer 0 and SetAt
-// does nothing outside the string. A null LPCWSTR is an empty string everywhere.
+// fault: Left/Right/Mid clamp to the string and GetAt/operator[] answer 0 outside
+// the string. A null LPCWSTR is an empty string everywhere.
 #pragma once
 
 #include <windows.h>
@@ -46,7 +46,6 @@ class CString {
 
   WCHAR GetAt(int index) const;
   WCHAR operator[](int index) const { return GetAt(index); }
-  void SetAt(int index, WCHAR ch);
 
   // Index of the first match at or after start, or -1.
   int Find(WCHAR ch, int start = 0) const;
@@ -69,13 +68,11 @@ class CString {
 
   CString& MakeUpper();
   CString& MakeLower();
-  CString& MakeReverse();
 
   int Replace(WCHAR oldChar, WCHAR newChar);     // returns the number replaced
   int Replace(LPCWSTR oldText, LPCWSTR newText);
   int Remove(WCHAR ch);
   int Insert(int index, WCHAR ch);              // returns the new length
-  int Insert(int index, LPCWSTR text);
   int Delete(int index, int count = 1);
 
   int Compare(LPCWSTR other) const;        // <0, 0, >0 by code point
@@ -94,13 +91,11 @@ class CString {
   // ReleaseBuffer the string's length is the buffer's; ReleaseBuffer(-1) takes the
   // length up to the first zero.
   LPWSTR GetBuffer(int minLength = 0);
-  LPWSTR GetBufferSetLength(int length);
   void ReleaseBuffer(int newLength = -1);
 
   // Formats with the device's printf rules; the string grows to hold the result.
   void Format(LPCWSTR format, ...);
   void FormatV(LPCWSTR format, va_list args);
-  void AppendFormat(LPCWSTR format, ...);
 
  private:
   static CString adopt(std::u16string text) {

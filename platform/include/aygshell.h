@@ -60,10 +60,6 @@ typedef struct {
 } SHACTIVATEINFO, *PSHACTIVATEINFO;
 
 BOOL SHHandleWMSettingChange(HWND hwnd, WPARAM wParam, LPARAM lParam, PSHACTIVATEINFO info);
-BOOL SHHandleWMActivate(HWND hwnd, WPARAM wParam, LPARAM lParam, PSHACTIVATEINFO info, DWORD flags);
-
-typedef enum { SIP_UP = 0, SIP_DOWN, SIP_FORCEDOWN, SIP_UNCHANGED, SIP_INPUTDIALOG } SIPSTATE;
-BOOL SHSipPreference(HWND hwnd, SIPSTATE state);
 
 #define SIPF_OFF 0x00000000
 #define SIPF_ON 0x00000001

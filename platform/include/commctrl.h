@@ -8,25 +8,8 @@
 #include "win/combobox.h"
 
 // ---- initialisation ------------------------------------------------------------------
-typedef struct tagINITCOMMONCONTROLSEX {
-  DWORD dwSize;
-  DWORD dwICC;
-} INITCOMMONCONTROLSEX, *LPINITCOMMONCONTROLSEX;
-
-#define ICC_LISTVIEW_CLASSES 0x00000001
-#define ICC_TREEVIEW_CLASSES 0x00000002
-#define ICC_BAR_CLASSES 0x00000004
-#define ICC_TAB_CLASSES 0x00000008
-#define ICC_UPDOWN_CLASS 0x00000010
-#define ICC_PROGRESS_CLASS 0x00000020
-#define ICC_DATE_CLASSES 0x00000100
-#define ICC_COOL_CLASSES 0x00000400
-#define ICC_INTERNET_CLASSES 0x00000800
-#define ICC_TOOLTIP_CLASSES 0x00001000
-#define ICC_CAPEDIT_CLASS 0x00002000
-
+// The classes are there from the device's start: nothing is left to do.
 void InitCommonControls();
-BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init);
 
 // ---- common notifications -----------------------------------------------------------
 #define NM_FIRST (0U - 0U)
@@ -92,8 +75,6 @@ int ImageList_AddMasked(HIMAGELIST himl, HBITMAP image, COLORREF maskColor);
 int ImageList_ReplaceIcon(HIMAGELIST himl, int index, HICON icon);
 BOOL ImageList_Remove(HIMAGELIST himl, int index);
 HICON ImageList_GetIcon(HIMAGELIST himl, int index, UINT flags);
-COLORREF ImageList_SetBkColor(HIMAGELIST himl, COLORREF color);
-COLORREF ImageList_GetBkColor(HIMAGELIST himl);
 BOOL ImageList_Draw(HIMAGELIST himl, int index, HDC dc, int x, int y, UINT style);
 BOOL ImageList_DrawEx(HIMAGELIST himl, int index, HDC dc, int x, int y, int dx, int dy, COLORREF background,
                       COLORREF foreground, UINT style);
@@ -145,23 +126,37 @@ HIMAGELIST ImageList_LoadImage(HINSTANCE instance, LPCWSTR name, int cx, int gro
 #define LVM_GETITEMCOUNT (LVM_FIRST + 4)
 #define LVM_DELETEITEM (LVM_FIRST + 8)
 #define LVM_DELETEALLITEMS (LVM_FIRST + 9)
+#define LVM_GETCALLBACKMASK (LVM_FIRST + 10)
+#define LVM_SETCALLBACKMASK (LVM_FIRST + 11)
 #define LVM_GETNEXTITEM (LVM_FIRST + 12)
 #define LVM_GETITEMRECT (LVM_FIRST + 14)
+#define LVM_SETITEMPOSITION (LVM_FIRST + 15)
+#define LVM_GETITEMPOSITION (LVM_FIRST + 16)
 #define LVM_HITTEST (LVM_FIRST + 18)
 #define LVM_ENSUREVISIBLE (LVM_FIRST + 19)
+#define LVM_SCROLL (LVM_FIRST + 20)
 #define LVM_ARRANGE (LVM_FIRST + 22)
 #define LVM_GETEDITCONTROL (LVM_FIRST + 24)
 #define LVM_DELETECOLUMN (LVM_FIRST + 28)
 #define LVM_GETCOLUMNWIDTH (LVM_FIRST + 29)
 #define LVM_SETCOLUMNWIDTH (LVM_FIRST + 30)
+#define LVM_GETHEADER (LVM_FIRST + 31)
+#define LVM_GETVIEWRECT (LVM_FIRST + 34)
 #define LVM_GETTOPINDEX (LVM_FIRST + 39)
 #define LVM_GETCOUNTPERPAGE (LVM_FIRST + 40)
+#define LVM_GETORIGIN (LVM_FIRST + 41)
 #define LVM_SETITEMSTATE (LVM_FIRST + 43)
 #define LVM_GETITEMSTATE (LVM_FIRST + 44)
+#define LVM_SETITEMCOUNT (LVM_FIRST + 47)
 #define LVM_SORTITEMS (LVM_FIRST + 48)
 #define LVM_GETSELECTEDCOUNT (LVM_FIRST + 50)
 #define LVM_SETEXTENDEDLISTVIEWSTYLE (LVM_FIRST + 54)
 #define LVM_GETEXTENDEDLISTVIEWSTYLE (LVM_FIRST + 55)
+#define LVM_GETSUBITEMRECT (LVM_FIRST + 56)
+#define LVM_SETCOLUMNORDERARRAY (LVM_FIRST + 58)
+#define LVM_GETCOLUMNORDERARRAY (LVM_FIRST + 59)
+#define LVM_GETSELECTIONMARK (LVM_FIRST + 66)
+#define LVM_SETSELECTIONMARK (LVM_FIRST + 67)
 #define LVM_GETITEMW (LVM_FIRST + 75)
 #define LVM_SETITEMW (LVM_FIRST + 76)
 #define LVM_INSERTITEMW (LVM_FIRST + 77)
@@ -245,6 +240,9 @@ HIMAGELIST ImageList_LoadImage(HINSTANCE instance, LPCWSTR name, int cx, int gro
 #define LVCFMT_CENTER 0x0002
 #define LVCFMT_JUSTIFYMASK 0x0003
 
+#define LVSICF_NOINVALIDATEALL 0x00000001
+#define LVSICF_NOSCROLL 0x00000002
+
 #define LVSCW_AUTOSIZE (-1)
 #define LVSCW_AUTOSIZE_USEHEADER (-2)
 
@@ -256,12 +254,15 @@ HIMAGELIST ImageList_LoadImage(HINSTANCE instance, LPCWSTR name, int cx, int gro
 #define LVN_COLUMNCLICK (LVN_FIRST - 8)
 #define LVN_BEGINDRAG (LVN_FIRST - 9)
 #define LVN_BEGINRDRAG (LVN_FIRST - 11)
+#define LVN_ODCACHEHINT (LVN_FIRST - 13)
 #define LVN_ITEMACTIVATE (LVN_FIRST - 14)
 #define LVN_KEYDOWN (LVN_FIRST - 55)
 #define LVN_BEGINLABELEDITW (LVN_FIRST - 75)
 #define LVN_ENDLABELEDITW (LVN_FIRST - 76)
 #define LVN_GETDISPINFOW (LVN_FIRST - 77)
 #define LVN_SETDISPINFOW (LVN_FIRST - 78)
+#define LVN_ODFINDITEMW (LVN_FIRST - 79)
+#define LVN_ODFINDITEM LVN_ODFINDITEMW
 #define LVN_BEGINLABELEDIT LVN_BEGINLABELEDITW
 #define LVN_ENDLABELEDIT LVN_ENDLABELEDITW
 #define LVN_GETDISPINFO LVN_GETDISPINFOW
@@ -345,6 +346,20 @@ typedef struct tagLVDISPINFOW {
   LVITEMW item;
 } NMLVDISPINFOW, *LPNMLVDISPINFOW, LV_DISPINFOW, NMLVDISPINFO, LV_DISPINFO;
 
+// LVN_ODCACHEHINT: the items of an owner-data list about to be asked for.
+typedef struct tagNMLVCACHEHINT {
+  NMHDR hdr;
+  int iFrom;
+  int iTo;
+} NMLVCACHEHINT, *LPNMLVCACHEHINT;
+
+// LVN_ODFINDITEMW: an owner-data list's parent searches; the answer is the index or -1.
+typedef struct tagNMLVFINDITEMW {
+  NMHDR hdr;
+  int iStart;
+  LVFINDINFOW lvfi;
+} NMLVFINDITEMW, *LPNMLVFINDITEMW, NMLVFINDITEM;
+
 typedef int(CALLBACK* PFNLVCOMPARE)(LPARAM, LPARAM, LPARAM);
 
 inline int ListView_GetItemCount(HWND hwnd) { return (int)SendMessageW(hwnd, LVM_GETITEMCOUNT, 0, 0); }
@@ -400,6 +415,38 @@ inline DWORD ListView_SetExtendedListViewStyle(HWND hwnd, DWORD style) {
 inline DWORD ListView_GetExtendedListViewStyle(HWND hwnd) {
   return (DWORD)SendMessageW(hwnd, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
 }
+inline BOOL ListView_SetItemCount(HWND hwnd, int count) {
+  return (BOOL)SendMessageW(hwnd, LVM_SETITEMCOUNT, (WPARAM)count, 0);
+}
+inline BOOL ListView_SetCallbackMask(HWND hwnd, UINT mask) {
+  return (BOOL)SendMessageW(hwnd, LVM_SETCALLBACKMASK, (WPARAM)mask, 0);
+}
+inline UINT ListView_GetCallbackMask(HWND hwnd) { return (UINT)SendMessageW(hwnd, LVM_GETCALLBACKMASK, 0, 0); }
+inline BOOL ListView_GetSubItemRect(HWND hwnd, int i, int subItem, int code, RECT* prc) {
+  if (prc) {
+    prc->top = subItem;
+    prc->left = code;
+  }
+  return (BOOL)SendMessageW(hwnd, LVM_GETSUBITEMRECT, (WPARAM)i, (LPARAM)prc);
+}
+inline BOOL ListView_Scroll(HWND hwnd, int dx, int dy) { return (BOOL)SendMessageW(hwnd, LVM_SCROLL, (WPARAM)dx, (LPARAM)dy); }
+inline BOOL ListView_GetViewRect(HWND hwnd, RECT* prc) { return (BOOL)SendMessageW(hwnd, LVM_GETVIEWRECT, 0, (LPARAM)prc); }
+inline BOOL ListView_GetItemPosition(HWND hwnd, int i, POINT* ppt) {
+  return (BOOL)SendMessageW(hwnd, LVM_GETITEMPOSITION, (WPARAM)i, (LPARAM)ppt);
+}
+inline BOOL ListView_SetItemPosition(HWND hwnd, int i, int x, int y) {
+  return (BOOL)SendMessageW(hwnd, LVM_SETITEMPOSITION, (WPARAM)i, MAKELPARAM(x, y));
+}
+inline BOOL ListView_GetOrigin(HWND hwnd, POINT* ppt) { return (BOOL)SendMessageW(hwnd, LVM_GETORIGIN, 0, (LPARAM)ppt); }
+inline HWND ListView_GetHeader(HWND hwnd) { return (HWND)SendMessageW(hwnd, LVM_GETHEADER, 0, 0); }
+inline int ListView_GetSelectionMark(HWND hwnd) { return (int)SendMessageW(hwnd, LVM_GETSELECTIONMARK, 0, 0); }
+inline int ListView_SetSelectionMark(HWND hwnd, int i) { return (int)SendMessageW(hwnd, LVM_SETSELECTIONMARK, 0, (LPARAM)i); }
+inline BOOL ListView_GetColumnOrderArray(HWND hwnd, int count, int* order) {
+  return (BOOL)SendMessageW(hwnd, LVM_GETCOLUMNORDERARRAY, (WPARAM)count, (LPARAM)order);
+}
+inline BOOL ListView_SetColumnOrderArray(HWND hwnd, int count, const int* order) {
+  return (BOOL)SendMessageW(hwnd, LVM_SETCOLUMNORDERARRAY, (WPARAM)count, (LPARAM)order);
+}
 inline BOOL ListView_SortItems(HWND hwnd, PFNLVCOMPARE compare, LPARAM sortParam) {
   return (BOOL)SendMessageW(hwnd, LVM_SORTITEMS, (WPARAM)sortParam, (LPARAM)compare);
 }
@@ -428,6 +475,7 @@ typedef struct _TREEITEM* HTREEITEM;
 #define TVIF_HANDLE 0x0010
 #define TVIF_SELECTEDIMAGE 0x0020
 #define TVIF_CHILDREN 0x0040
+#define TVIF_DI_SETITEM 0x1000
 
 #define TVIS_FOCUSED 0x0001
 #define TVIS_SELECTED 0x0002
@@ -439,6 +487,7 @@ typedef struct _TREEITEM* HTREEITEM;
 #define TVIS_OVERLAYMASK 0x0F00
 #define TVIS_STATEIMAGEMASK 0xF000
 #define TVIS_USERMASK 0xF000
+#define INDEXTOSTATEIMAGEMASK(i) ((UINT)(i) << 12)
 
 #define TVI_ROOT (reinterpret_cast<HTREEITEM>(static_cast<ULONG_PTR>(-0x10000)))
 #define TVI_FIRST (reinterpret_cast<HTREEITEM>(static_cast<ULONG_PTR>(-0x0FFFF)))
@@ -494,14 +543,29 @@ typedef struct _TREEITEM* HTREEITEM;
 #define TVM_SETIMAGELIST (TV_FIRST + 9)
 #define TVM_GETNEXTITEM (TV_FIRST + 10)
 #define TVM_SELECTITEM (TV_FIRST + 11)
+#define TVM_GETEDITCONTROL (TV_FIRST + 15)
 #define TVM_GETVISIBLECOUNT (TV_FIRST + 16)
 #define TVM_HITTEST (TV_FIRST + 17)
 #define TVM_SORTCHILDREN (TV_FIRST + 19)
 #define TVM_ENSUREVISIBLE (TV_FIRST + 20)
 #define TVM_SORTCHILDRENCB (TV_FIRST + 21)
+#define TVM_ENDEDITLABELNOW (TV_FIRST + 22)
+#define TVM_SETINSERTMARK (TV_FIRST + 26)
+#define TVM_SETITEMHEIGHT (TV_FIRST + 27)
+#define TVM_GETITEMHEIGHT (TV_FIRST + 28)
+#define TVM_SETBKCOLOR (TV_FIRST + 29)
+#define TVM_SETTEXTCOLOR (TV_FIRST + 30)
+#define TVM_GETBKCOLOR (TV_FIRST + 31)
+#define TVM_GETTEXTCOLOR (TV_FIRST + 32)
+#define TVM_SETSCROLLTIME (TV_FIRST + 33)
+#define TVM_GETSCROLLTIME (TV_FIRST + 34)
+#define TVM_SETINSERTMARKCOLOR (TV_FIRST + 37)
+#define TVM_GETINSERTMARKCOLOR (TV_FIRST + 38)
 #define TVM_INSERTITEMW (TV_FIRST + 50)
 #define TVM_GETITEMW (TV_FIRST + 62)
 #define TVM_SETITEMW (TV_FIRST + 63)
+#define TVM_EDITLABELW (TV_FIRST + 65)
+#define TVM_EDITLABEL TVM_EDITLABELW
 #define TVM_INSERTITEM TVM_INSERTITEMW
 #define TVM_GETITEM TVM_GETITEMW
 #define TVM_SETITEM TVM_SETITEMW
@@ -524,6 +588,8 @@ typedef struct _TREEITEM* HTREEITEM;
 #define TVN_ITEMEXPANDED TVN_ITEMEXPANDEDW
 #define TVN_DELETEITEM TVN_DELETEITEMW
 #define TVN_GETDISPINFO TVN_GETDISPINFOW
+#define TVN_BEGINLABELEDIT TVN_BEGINLABELEDITW
+#define TVN_ENDLABELEDIT TVN_ENDLABELEDITW
 
 typedef struct tagTVITEMW {
   UINT mask;
@@ -612,6 +678,13 @@ inline HIMAGELIST TreeView_GetImageList(HWND hwnd, int type) {
 }
 inline BOOL TreeView_SortChildren(HWND hwnd, HTREEITEM item, BOOL recurse) {
   return (BOOL)SendMessageW(hwnd, TVM_SORTCHILDREN, (WPARAM)recurse, (LPARAM)item);
+}
+inline HWND TreeView_EditLabel(HWND hwnd, HTREEITEM item) {
+  return (HWND)SendMessageW(hwnd, TVM_EDITLABELW, 0, (LPARAM)item);
+}
+inline HWND TreeView_GetEditControl(HWND hwnd) { return (HWND)SendMessageW(hwnd, TVM_GETEDITCONTROL, 0, 0); }
+inline BOOL TreeView_EndEditLabelNow(HWND hwnd, BOOL cancel) {
+  return (BOOL)SendMessageW(hwnd, TVM_ENDEDITLABELNOW, (WPARAM)cancel, 0);
 }
 inline BOOL TreeView_EnsureVisible(HWND hwnd, HTREEITEM item) {
   return (BOOL)SendMessageW(hwnd, TVM_ENSUREVISIBLE, 0, (LPARAM)item);
@@ -706,12 +779,9 @@ typedef struct tagNMTOOLBARW {
 // The command bar: a toolbar across the top of its parent.
 #define CMDBAR_HEIGHT 26
 HWND CommandBar_Create(HINSTANCE instance, HWND parent, int id);
-BOOL CommandBar_Show(HWND commandBar, BOOL show);
-BOOL CommandBar_IsVisible(HWND commandBar);
 int CommandBar_AddBitmap(HWND commandBar, HINSTANCE instance, int bitmapId, int imageCount, int imageWidth,
                          int imageHeight);
 int CommandBar_Height(HWND commandBar);
-BOOL CommandBar_AddAdornments(HWND commandBar, DWORD flags, DWORD reserved);
 #define CommandBar_AddButtons(hwnd, count, buttons) \
   (BOOL)SendMessageW((hwnd), TB_ADDBUTTONSW, (WPARAM)(UINT)(count), (LPARAM)(LPCTBBUTTON)(buttons))
 #define CommandBar_InsertButton(hwnd, index, button) \

@@ -27,8 +27,6 @@ HRESULT StringCchLengthW(LPCWSTR s, size_t maxChars, size_t* length);
 
 // The same with sizes in bytes.
 HRESULT StringCbCopyW(LPWSTR dest, size_t destBytes, LPCWSTR src);
-HRESULT StringCbCatW(LPWSTR dest, size_t destBytes, LPCWSTR src);
-HRESULT StringCbPrintfW(LPWSTR dest, size_t destBytes, LPCWSTR format, ...);
 HRESULT StringCbLengthW(LPCWSTR s, size_t maxBytes, size_t* lengthBytes);
 
 #define StringCchCopy StringCchCopyW
@@ -39,6 +37,4 @@ HRESULT StringCbLengthW(LPCWSTR s, size_t maxBytes, size_t* lengthBytes);
 #define StringCchVPrintf StringCchVPrintfW
 #define StringCchLength StringCchLengthW
 #define StringCbCopy StringCbCopyW
-#define StringCbCat StringCbCatW
-#define StringCbPrintf StringCbPrintfW
 #define StringCbLength StringCbLengthW

@@ -24,7 +24,6 @@ class Clock {
            nowMs_ * 10000ULL;
   }
   int utcOffsetMinutes() const { return utcOffsetMinutes_; }
-  void setUtcOffsetMinutes(int minutes) { utcOffsetMinutes_ = minutes; }
 
  private:
   std::uint64_t nowMs_ = 0;

@@ -18,8 +18,6 @@ void Faults::arm(std::string_view operation, int count, std::uint32_t error, int
   switches_[std::string(operation)] = Switch{count, error, skip > 0 ? skip : 0};
 }
 
-void Faults::disarmAll() { switches_.clear(); }
-
 std::optional<std::uint32_t> Faults::take(FaultName operation) {
   auto it = switches_.find(operation.name());
   if (it == switches_.end()) return std::nullopt;

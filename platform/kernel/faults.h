@@ -39,7 +39,6 @@ class Faults {
   // error 0 means the operation's own error from the table of injectable
   // operations. Throws std::invalid_argument for a name that is not in that table.
   void arm(std::string_view operation, int count = 1, std::uint32_t error = 0, int skip = 0);
-  void disarmAll();
   // Consumes one armed failure of `operation`; gives the error code it fails with,
   // or nothing when the operation should succeed.
   std::optional<std::uint32_t> take(FaultName operation);
@@ -48,7 +47,6 @@ class Faults {
   // Records the fault and hands it to the observer (on the thread that misused).
   void reportProgramFault(ProgramFault fault);
   const std::vector<ProgramFault>& programFaults() const { return programFaults_; }
-  void clearProgramFaults() { programFaults_.clear(); }
   void observeProgramFaults(ProgramFaultObserver observer) { observer_ = std::move(observer); }
 
  private:

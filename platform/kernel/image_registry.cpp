@@ -27,17 +27,9 @@ std::shared_ptr<const ProgramImage> ImageRegistry::install(ProgramImage image) {
   return shared;
 }
 
-bool ImageRegistry::uninstall(std::u16string_view path) { return byPath_.erase(foldCase(path)) > 0; }
-
 std::shared_ptr<const ProgramImage> ImageRegistry::find(std::u16string_view path) const {
   auto it = byPath_.find(foldCase(path));
   return it == byPath_.end() ? nullptr : it->second;
-}
-
-std::vector<std::shared_ptr<const ProgramImage>> ImageRegistry::installed() const {
-  std::vector<std::shared_ptr<const ProgramImage>> images;
-  for (const auto& [path, image] : byPath_) images.push_back(image);
-  return images;
 }
 
 HMODULE ImageRegistry::moduleHandle(const ProgramImage& image) const {

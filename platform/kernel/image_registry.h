@@ -23,9 +23,7 @@ class ImageRegistry {
   // Installs `image` under its path, replacing what was there (a process still
   // running the old image keeps it).
   std::shared_ptr<const ProgramImage> install(ProgramImage image);
-  bool uninstall(std::u16string_view path);
   std::shared_ptr<const ProgramImage> find(std::u16string_view path) const;
-  std::vector<std::shared_ptr<const ProgramImage>> installed() const;
 
   HMODULE moduleHandle(const ProgramImage& image) const;
   std::shared_ptr<const ProgramImage> byModule(HMODULE module) const;

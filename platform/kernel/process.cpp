@@ -188,12 +188,6 @@ std::vector<Process*> ProcessTable::running(std::u16string_view imagePath) const
   return result;
 }
 
-Process* ProcessTable::find(DWORD id) const {
-  for (const auto& process : processes_)
-    if (process->id == id) return process.get();
-  return nullptr;
-}
-
 void ProcessTable::addExitObserver(std::function<void(Process&)> observer) {
   exitObservers_.push_back(std::move(observer));
 }

@@ -103,7 +103,6 @@ class ProcessTable {
 
   const std::vector<std::shared_ptr<Process>>& processes() const { return processes_; }
   std::vector<Process*> running(std::u16string_view imagePath) const;
-  Process* find(DWORD id) const;
   const std::vector<StartRecord>& startLog() const { return startLog_; }
 
   // Observers run, in the order added, on the ending thread while it holds the CPU.

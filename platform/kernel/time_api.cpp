@@ -45,10 +45,3 @@ void GetLocalTime(LPSYSTEMTIME time) {
   const auto& clock = sim::Device::current().clock();
   *time = toSystemTime(static_cast<std::uint64_t>(static_cast<std::int64_t>(clock.fileTimeUtc()) + localOffsetUnits(clock)));
 }
-
-void GetSystemTimeAsFileTime(LPFILETIME time) {
-  if (!time) return;
-  const std::uint64_t value = sim::Device::current().clock().fileTimeUtc();
-  time->dwLowDateTime = static_cast<DWORD>(value & 0xFFFFFFFFu);
-  time->dwHighDateTime = static_cast<DWORD>(value >> 32);
-}

@@ -141,17 +141,6 @@ BOOL SetEvent(HANDLE event) {
   return TRUE;
 }
 
-BOOL ResetEvent(HANDLE event) {
-  auto target = std::dynamic_pointer_cast<sim::Event>(sim::resolveHandle(event));
-  if (!target) {
-    sim::reportProgramFault("ResetEvent", sim::HandleText(event), "not an open event handle");
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  target->reset();
-  return TRUE;
-}
-
 void Sleep(DWORD milliseconds) {
   if (!sim::Scheduler::current()) return;  // the driver moves time with runUntil/settle
   auto& device = sim::Device::current();

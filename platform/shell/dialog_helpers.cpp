@@ -58,16 +58,6 @@ BOOL SHHandleWMSettingChange(HWND hwnd, WPARAM wParam, LPARAM lParam, PSHACTIVAT
   return TRUE;
 }
 
-BOOL SHHandleWMActivate(HWND hwnd, WPARAM wParam, LPARAM lParam, PSHACTIVATEINFO info, DWORD flags) {
-  return sim::WindowSystem::get().checked(hwnd, "SHHandleWMActivate") != nullptr;
-}
-
-BOOL SHSipPreference(HWND hwnd, SIPSTATE state) {
-  if (state == SIP_UP) sim::WindowSystem::get().setInputPanel(true);
-  if (state == SIP_DOWN || state == SIP_FORCEDOWN) sim::WindowSystem::get().setInputPanel(false);
-  return TRUE;
-}
-
 BOOL SipShowIM(DWORD flags) {
   sim::WindowSystem::get().setInputPanel((flags & SIPF_ON) != 0);
   return TRUE;

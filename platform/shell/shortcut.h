@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "system_include/system_shell.h"
 #include "text/result.h"
 
 namespace sim {
@@ -24,12 +25,7 @@ Result<std::string> EncodeShortcut(std::u16string_view target);
 // The target text of a shortcut file's bytes; fails when they are not a shortcut.
 Result<std::u16string> DecodeShortcut(std::span<const unsigned char> bytes);
 
-// A target as the shell starts it: the program (quoted, or up to the first blank)
-// and its command line (the rest, after the blanks that follow the program).
-struct ShortcutCommand {
-  std::u16string program;
-  std::u16string arguments;
-};
-ShortcutCommand SplitShortcutTarget(std::u16string_view target);
+// How the shell splits a target into its program and command line
+// (SplitShortcutTarget) is in system_include/system_shell.h, for the device's programs.
 
 }  // namespace sim

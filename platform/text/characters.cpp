@@ -15,18 +15,7 @@ WCHAR towupper(int c) { return inCharRange(c) ? sim::toUpperCase(unit(c)) : unit
 
 int iswspace(int c) { return inCharRange(c) && sim::isWhiteSpace(unit(c)); }
 int iswdigit(int c) { return c >= '0' && c <= '9'; }
-int iswxdigit(int c) {
-  return iswdigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
 int iswalpha(int c) { return inCharRange(c) && sim::isLetter(unit(c)); }
-int iswalnum(int c) { return iswalpha(c) || iswdigit(c); }
-int iswupper(int c) { return inCharRange(c) && sim::isUpperCase(unit(c)); }
-int iswlower(int c) { return inCharRange(c) && sim::isLowerCase(unit(c)); }
-int iswcntrl(int c) { return (c >= 0 && c < 0x20) || (c >= 0x7F && c < 0xA0); }
-int iswpunct(int c) {
-  return (c > 0x20 && c < 0x7F && !iswalnum(c)) ||
-         (c >= 0xFF01 && c <= 0xFF0F) || (c >= 0x3001 && c <= 0x3003);
-}
 
 WCHAR* _wcslwr(WCHAR* s) {
   for (WCHAR* p = s; *p; ++p) *p = sim::toLowerCase(*p);
@@ -38,28 +27,10 @@ WCHAR* _wcsupr(WCHAR* s) {
   return s;
 }
 
-LPWSTR CharLowerW(LPWSTR s) {
-  if (IS_INTRESOURCE(s))
-    return MAKEINTRESOURCEW(sim::toLowerCase(static_cast<char16_t>(reinterpret_cast<ULONG_PTR>(s))));
-  return _wcslwr(s);
-}
-
 LPWSTR CharUpperW(LPWSTR s) {
   if (IS_INTRESOURCE(s))
     return MAKEINTRESOURCEW(sim::toUpperCase(static_cast<char16_t>(reinterpret_cast<ULONG_PTR>(s))));
   return _wcsupr(s);
-}
-
-DWORD CharLowerBuffW(LPWSTR s, DWORD length) {
-  if (!s) return 0;
-  for (DWORD i = 0; i < length; ++i) s[i] = sim::toLowerCase(s[i]);
-  return length;
-}
-
-DWORD CharUpperBuffW(LPWSTR s, DWORD length) {
-  if (!s) return 0;
-  for (DWORD i = 0; i < length; ++i) s[i] = sim::toUpperCase(s[i]);
-  return length;
 }
 
 LPWSTR CharNextW(LPCWSTR s) {

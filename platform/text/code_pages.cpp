@@ -84,13 +84,8 @@ Encoded encode932(std::u16string_view text, std::string_view defaultChar) {
 }  // namespace
 
 UINT GetACP() { return kJapanese; }
-UINT GetOEMCP() { return kJapanese; }
 
 BOOL IsDBCSLeadByte(BYTE c) { return sim::CodePage932::isLeadByte(c); }
-
-BOOL IsDBCSLeadByteEx(UINT codePage, BYTE c) {
-  return resolveCodePage(codePage) == kJapanese && sim::CodePage932::isLeadByte(c);
-}
 
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceBytes,
                         LPWSTR target, int targetChars) {

@@ -80,10 +80,6 @@ WCHAR CString::GetAt(int index) const {
   return index >= 0 && index < GetLength() ? text_[static_cast<size_t>(index)] : 0;
 }
 
-void CString::SetAt(int index, WCHAR ch) {
-  if (index >= 0 && index < GetLength()) text_[static_cast<size_t>(index)] = ch;
-}
-
 int CString::Find(WCHAR ch, int start) const {
   if (start >= GetLength()) return -1;
   return position(text_.find(ch, static_cast<size_t>(std::max(start, 0))));
@@ -160,11 +156,6 @@ CString& CString::MakeLower() {
   return *this;
 }
 
-CString& CString::MakeReverse() {
-  std::reverse(text_.begin(), text_.end());
-  return *this;
-}
-
 int CString::Replace(WCHAR oldChar, WCHAR newChar) {
   int count = 0;
   for (auto& c : text_)
@@ -201,11 +192,6 @@ int CString::Insert(int index, WCHAR ch) {
   return GetLength();
 }
 
-int CString::Insert(int index, LPCWSTR text) {
-  text_.insert(static_cast<size_t>(clampTo(index, 0, GetLength())), view(text));
-  return GetLength();
-}
-
 int CString::Delete(int index, int count) {
   const int start = clampTo(index, 0, GetLength());
   const int removed = clampTo(count, 0, GetLength() - start);
@@ -227,11 +213,6 @@ LPWSTR CString::GetBuffer(int minLength) {
   return text_.data();
 }
 
-LPWSTR CString::GetBufferSetLength(int length) {
-  text_.resize(static_cast<size_t>(std::max(length, 0)));
-  return text_.data();
-}
-
 void CString::ReleaseBuffer(int newLength) {
   const size_t length = newLength < 0
                             ? std::u16string_view(text_.c_str()).size()
@@ -245,12 +226,5 @@ void CString::Format(LPCWSTR format, ...) {
   va_list args;
   va_start(args, format);
   FormatV(format, args);
-  va_end(args);
-}
-
-void CString::AppendFormat(LPCWSTR format, ...) {
-  va_list args;
-  va_start(args, format);
-  text_ += sim::formatWide(format, args);
   va_end(args);
 }

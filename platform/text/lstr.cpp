@@ -3,10 +3,6 @@
 // the device's linguistic order: kernel/string_compare.cpp.
 #include <windows.h>
 
-int lstrlenW(LPCWSTR s) { return s ? static_cast<int>(wcslen(s)) : 0; }
-
-LPWSTR lstrcpyW(LPWSTR dst, LPCWSTR src) { return wcscpy(dst, src ? src : u""); }
-
 LPWSTR lstrcpynW(LPWSTR dst, LPCWSTR src, int count) {
   if (!dst || count <= 0) return dst;
   int i = 0;
@@ -14,5 +10,3 @@ LPWSTR lstrcpynW(LPWSTR dst, LPCWSTR src, int count) {
   dst[i] = 0;
   return dst;
 }
-
-LPWSTR lstrcatW(LPWSTR dst, LPCWSTR src) { return wcscat(dst, src ? src : u""); }

@@ -93,7 +93,6 @@ unsigned long wcstoul(const WCHAR* s, WCHAR** end, int base) {
 }
 
 int _wtoi(const WCHAR* s) { return static_cast<int>(wcstol(s, nullptr, 10)); }
-long _wtol(const WCHAR* s) { return wcstol(s, nullptr, 10); }
 
 WCHAR* _itow(int value, WCHAR* buf, int radix) { return _ltow(value, buf, radix); }
 
@@ -103,8 +102,4 @@ WCHAR* _ltow(long value, WCHAR* buf, int radix) {
   if (radix == 10 && device < 0)
     return formatUnsigned(0u - static_cast<std::uint32_t>(device), true, buf, radix);
   return formatUnsigned(static_cast<std::uint32_t>(device), false, buf, radix);
-}
-
-WCHAR* _ultow(unsigned long value, WCHAR* buf, int radix) {
-  return formatUnsigned(static_cast<std::uint32_t>(value), false, buf, radix);
 }

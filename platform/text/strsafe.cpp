@@ -78,18 +78,6 @@ HRESULT StringCbCopyW(LPWSTR dest, size_t destBytes, LPCWSTR src) {
   return StringCchCopyW(dest, destBytes / sizeof(WCHAR), src);
 }
 
-HRESULT StringCbCatW(LPWSTR dest, size_t destBytes, LPCWSTR src) {
-  return StringCchCatW(dest, destBytes / sizeof(WCHAR), src);
-}
-
-HRESULT StringCbPrintfW(LPWSTR dest, size_t destBytes, LPCWSTR format, ...) {
-  va_list args;
-  va_start(args, format);
-  const HRESULT result = StringCchVPrintfW(dest, destBytes / sizeof(WCHAR), format, args);
-  va_end(args);
-  return result;
-}
-
 HRESULT StringCbLengthW(LPCWSTR s, size_t maxBytes, size_t* lengthBytes) {
   size_t chars = 0;
   const HRESULT result = StringCchLengthW(s, maxBytes / sizeof(WCHAR), &chars);

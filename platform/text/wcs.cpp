@@ -45,14 +45,6 @@ WCHAR* wcsncat(WCHAR* dst, const WCHAR* src, size_t count) {
   return dst;
 }
 
-WCHAR* _wcsdup(const WCHAR* s) {
-  if (!s) return nullptr;
-  const size_t bytes = (wcslen(s) + 1) * sizeof(WCHAR);
-  auto* copy = static_cast<WCHAR*>(std::malloc(bytes));
-  if (copy) std::memcpy(copy, s, bytes);
-  return copy;
-}
-
 int wcscmp(const WCHAR* a, const WCHAR* b) { return wcsncmp(a, b, static_cast<size_t>(-1)); }
 
 int wcsncmp(const WCHAR* a, const WCHAR* b, size_t count) {
@@ -94,11 +86,6 @@ WCHAR* wcsstr(const WCHAR* s, const WCHAR* sub) {
   for (; *s; ++s)
     if (wcsncmp(s, sub, length) == 0) return const_cast<WCHAR*>(s);
   return length == 0 ? const_cast<WCHAR*>(s) : nullptr;
-}
-
-WCHAR* wcspbrk(const WCHAR* s, const WCHAR* set) {
-  s += wcscspn(s, set);
-  return *s ? const_cast<WCHAR*>(s) : nullptr;
 }
 
 size_t wcsspn(const WCHAR* s, const WCHAR* set) {

@@ -95,6 +95,15 @@ void Press(HWND hwnd, ButtonState& state) {
   if (GetFocus() != hwnd) SetFocus(hwnd);
 }
 
+// Capture is let go before the click: what the click starts (a dialog, a message box)
+// must receive taps of its own.
+void Release(HWND hwnd, ButtonState& state, LPARAM point) {
+  bool over = InsideClient(hwnd, point);
+  bool wasPushed = state.pushed;
+  state.pushed = false;
+  if (GetCapture() == hwnd) ReleaseCapture();
+  if (wasPushed && over) Click(hwnd);
+}
 
 }  // namespace
 
@@ -129,16 +138,9 @@ LRESULT CALLBACK ButtonWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
       Press(hwnd, *state);
       if (state->pushed) SetCapture(hwnd);
       return 0;
-    case WM_LBUTTONUP: {
-      // Capture is let go before the click: what the click starts (a dialog, a
-      // message box) must receive taps of its own.
-      bool over = InsideClient(hwnd, lParam);
-      bool wasPushed = state->pushed;
-      state->pushed = false;
-      if (GetCapture() == hwnd) ReleaseCapture();
-      if (wasPushed && over) Click(hwnd);
+    case WM_LBUTTONUP:
+      Release(hwnd, *state, lParam);
       return 0;
-    }
     case WM_KEYDOWN:
       if (wParam == VK_SPACE && ButtonType(StyleOf(hwnd)) != BS_GROUPBOX) state->pushed = true;
       return 0;

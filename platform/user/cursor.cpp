@@ -1,4 +1,4 @@
-// Cursors: the stock ones, the one the device shows, DestroyCursor.
+// Cursors: the stock ones and the one the device shows.
 #include <string>
 
 #include <windows.h>
@@ -30,11 +30,4 @@ HCURSOR SetCursor(HCURSOR cursor) {
   if (cursor && !objects.checked(cursor, {sim::GdiKind::Cursor, sim::GdiKind::Icon}, "SetCursor"))
     return objects.cursor();
   return objects.setCursor(cursor);
-}
-
-HCURSOR GetCursor() { return sim::GdiObjects::get().cursor(); }
-
-BOOL DestroyCursor(HCURSOR cursor) {
-  return sim::GdiObjects::get().destroy(cursor, {sim::GdiKind::Cursor, sim::GdiKind::Icon}, "DestroyCursor") ? TRUE
-                                                                                                                 : FALSE;
 }

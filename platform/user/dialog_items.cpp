@@ -37,42 +37,6 @@ UINT GetDlgItemTextW(HWND dialog, int id, LPWSTR text, int maxCount) {
   return static_cast<UINT>(GetWindowTextW(item, text, maxCount));
 }
 
-BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned) {
-  std::string digits = isSigned ? std::to_string(static_cast<std::int32_t>(value)) : std::to_string(value);
-  std::u16string text(digits.begin(), digits.end());
-  return SetDlgItemTextW(dialog, id, text.c_str());
-}
-
-// Blanks around the number are allowed; anything else, or a value out of range,
-// leaves *translated FALSE and gives 0.
-UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned) {
-  if (translated) *translated = FALSE;
-  WCHAR buffer[64] = {};
-  if (!GetDlgItem(dialog, id)) return 0;
-  GetDlgItemTextW(dialog, id, buffer, 64);
-  std::u16string_view text(buffer);
-  while (!text.empty() && text.front() == u' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == u' ') text.remove_suffix(1);
-  bool negative = false;
-  if (!text.empty() && (text.front() == u'-' || text.front() == u'+')) {
-    if (text.front() == u'-') {
-      if (!isSigned) return 0;
-      negative = true;
-    }
-    text.remove_prefix(1);
-  }
-  if (text.empty()) return 0;
-  std::uint64_t value = 0;
-  for (char16_t ch : text) {
-    if (ch < u'0' || ch > u'9') return 0;
-    value = value * 10 + static_cast<std::uint64_t>(ch - u'0');
-    if (value > 0xFFFFFFFFull) return 0;
-  }
-  if (isSigned && value > (negative ? 0x80000000ull : 0x7FFFFFFFull)) return 0;
-  if (translated) *translated = TRUE;
-  return negative ? static_cast<UINT>(0u - static_cast<UINT>(value)) : static_cast<UINT>(value);
-}
-
 LRESULT SendDlgItemMessageW(HWND dialog, int id, UINT msg, WPARAM wParam, LPARAM lParam) {
   HWND item = GetDlgItem(dialog, id);
   return item ? SendMessageW(item, msg, wParam, lParam) : 0;

@@ -50,7 +50,7 @@ struct MenuItem {
 
 struct Menu {
   HMENU handle = nullptr;
-  bool popup = false;  // CreatePopupMenu (true) or CreateMenu (false)
+  bool popup = false;  // CreatePopupMenu (true) or a menu resource's top level (false)
   std::vector<MenuItem> items;
 };
 
@@ -87,7 +87,6 @@ class MenuSystem {
   // `menu` as a popup of `candidate` would make a cycle.
   bool reaches(HMENU menu, HMENU candidate) const;
 
-  std::size_t liveCount() const { return menus_.size(); }
 
  private:
   std::optional<MenuItemRef> findCommand(Menu& menu, UINT id, std::vector<const Menu*>& seen) const;

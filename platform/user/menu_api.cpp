@@ -98,8 +98,6 @@ using sim::Menu;
 using sim::MenuItem;
 using sim::MenuSystem;
 
-HMENU CreateMenu() { return MenuSystem::get().create(false); }
-
 HMENU CreatePopupMenu() {
   if (sim::FailsByInjection("CreatePopupMenu")) return nullptr;
   return MenuSystem::get().create(true);

@@ -18,20 +18,13 @@
 #include <optional>
 #include <vector>
 
+#include "system_include/system_shell.h"
 #include "user/menu.h"
 
 namespace sim {
 
 class Device;
 class SimThread;
-
-// The entry shared by TrackPopupMenu, TrackPopupMenuEx and the menu bar: announces
-// `menu` to `owner` with WM_INITMENUPOPUP (wParam the menu, `index` in the low word of
-// lParam; the menu bar passes its button's position), returns 0 at once when the menu
-// is empty afterwards, otherwise runs the menu loop until an item is chosen or the
-// menu is dismissed. A choice returns the command with TPM_RETURNCMD, otherwise posts
-// WM_COMMAND (id, 0) to the owner and returns TRUE; dismissal returns 0.
-BOOL TrackMenu(HMENU menu, HWND owner, int index, UINT flags);
 
 // Why the user's action on the open menu was not taken.
 enum class MenuActionStatus {

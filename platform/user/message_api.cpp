@@ -123,16 +123,6 @@ BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
   return FALSE;
 }
 
-BOOL WaitMessage() {
-  MessageQueue* queue = MessageQueues::get().current();
-  if (!queue) return sim::Fail(ERROR_INVALID_PARAMETER, FALSE);
-  MSG msg;
-  if (queue->handleSentMessages() || queue->pull(msg, nullptr, 0, 0, false)) return TRUE;
-  queue->waitForWork();
-  queue->handleSentMessages();
-  return TRUE;
-}
-
 BOOL TranslateMessage(const MSG* msg) {
   if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return FALSE;
   MessageQueue* queue = MessageQueues::get().current();
@@ -159,12 +149,6 @@ LRESULT DispatchMessageW(const MSG* msg) {
 BOOL InSendMessage() {
   MessageQueue* queue = MessageQueues::get().current();
   return queue && queue->sendNesting > 0;
-}
-
-DWORD GetMessagePos() {
-  MessageQueue* queue = MessageQueues::get().current();
-  if (!queue) return 0;
-  return static_cast<DWORD>(MAKELONG(queue->lastMessagePos.x, queue->lastMessagePos.y));
 }
 
 LONG GetMessageTime() {

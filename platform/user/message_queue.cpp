@@ -244,13 +244,6 @@ void MessageQueue::killTimersOf(HWND hwnd) {
   std::erase_if(timers_, [&](const Timer& t) { return t.hwnd == hwnd; });
 }
 
-std::optional<std::uint64_t> MessageQueue::nextTimerDue() const {
-  std::optional<std::uint64_t> next;
-  for (const Timer& timer : timers_)
-    if (!next || timer.due < *next) next = timer.due;
-  return next;
-}
-
 void MessageQueue::setKeyDown(int vk, bool down) {
   auto& state = keyState_[static_cast<std::size_t>(vk & 0xFF)];
   if (down) {

@@ -69,7 +69,7 @@ class MessageQueue {
   void postInput(const InputEvent& event);
   void pushSent(std::shared_ptr<SentMessage> sent);
   void postQuit(int exitCode);
-  // Makes a waiting GetMessageW/WaitMessage/cross-thread SendMessageW of this thread
+  // Makes a waiting GetMessageW or cross-thread SendMessageW of this thread
   // look again (a modal loop driven from outside uses it).
   void wake();
 
@@ -84,14 +84,11 @@ class MessageQueue {
   void waitForWork(bool timers = true);
   // Forgets posted messages, input and timers of a window being destroyed.
   void dropWindow(HWND hwnd);
-  bool hasSentMessages() const { return !sent_.empty(); }
 
   // --- timers ---
   UINT_PTR setTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
   bool killTimer(HWND hwnd, UINT_PTR id);
   void killTimersOf(HWND hwnd);
-  std::optional<std::uint64_t> nextTimerDue() const;
-  std::size_t timerCount() const { return timers_.size(); }
 
   // --- the thread's input state ---
   HWND focus = nullptr;

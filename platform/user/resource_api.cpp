@@ -165,8 +165,6 @@ DWORD SizeofResource(HMODULE, HRSRC resource) {
 
 LPVOID LockResource(HGLOBAL resource) { return resource; }
 
-BOOL FreeResource(HGLOBAL) { return FALSE; }  // resources live as long as their module
-
 int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int bufferMax) {
   if (!buffer || bufferMax < 0) {
     SetLastError(ERROR_INVALID_PARAMETER);

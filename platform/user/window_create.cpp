@@ -70,6 +70,19 @@ void sendNcDestroyAndRetire(HWND hwnd, bool deliver) {
   windows.retire(*window);
 }
 
+// A child tells its parent that it goes before anything of it has gone, unless it
+// was made with WS_EX_NOPARENTNOTIFY. False when the parent destroyed it meanwhile.
+bool notifyParentOfDestroy(HWND hwnd) {
+  Window* window = WindowSystem::get().find(hwnd);
+  if (!window || !window->isChild() || (window->exStyle & WS_EX_NOPARENTNOTIFY)) return true;
+  Window* parent = window->parent;
+  if (!parent || parent->life == sim::WindowLife::Dead) return true;
+  SendMessageW(parent->handle, WM_PARENTNOTIFY, MAKEWPARAM(WM_DESTROY, static_cast<WORD>(window->id)),
+               reinterpret_cast<LPARAM>(hwnd));
+  window = WindowSystem::get().find(hwnd);
+  return window && (window->life == sim::WindowLife::Alive || window->life == sim::WindowLife::Creating);
+}
+
 // The window to activate when the foreground window goes: its owner, else the
 // topmost visible top-level window left.
 void passForeground(HWND leaving, HWND owner) {
@@ -110,6 +123,7 @@ bool DestroyWindowTree(Window& window) {
     for (HWND h : owned)
       if (Window* w = windows.find(h)) DestroyWindowTree(*w);
   }
+  if (deliver && !notifyParentOfDestroy(hwnd)) return false;
   Window* current = windows.find(hwnd);
   if (!current || (current->life != WindowLife::Alive && current->life != WindowLife::Creating)) return false;
   current->life = WindowLife::Destroying;

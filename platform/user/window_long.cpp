@@ -13,6 +13,16 @@ bool validExtraIndex(const Window& window, int index) {
   return index >= 0 && index + 4 <= window.windowClass->wndExtra;
 }
 
+// The window hears of a new style after the change (WM_STYLECHANGED), so that a
+// control can take up what the style asks for.
+LONG changeStyle(HWND hwnd, Window& window, int index, DWORD value) {
+  DWORD& field = index == GWL_STYLE ? window.style : window.exStyle;
+  STYLESTRUCT styles{field, value};
+  field = value;
+  SendMessageW(hwnd, WM_STYLECHANGED, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&styles));
+  return static_cast<LONG>(styles.styleOld);
+}
+
 }  // namespace
 
 LONG GetWindowLongW(HWND hwnd, int index) {
@@ -55,8 +65,8 @@ LONG SetWindowLongW(HWND hwnd, int index, LONG value) {
       sim::RecordProcedureOwner(*window, reinterpret_cast<const void*>(window->proc));
       return old;
     }
-    case GWL_STYLE: return swap(window->style, static_cast<DWORD>(value));
-    case GWL_EXSTYLE: return swap(window->exStyle, static_cast<DWORD>(value));
+    case GWL_STYLE:
+    case GWL_EXSTYLE: return changeStyle(hwnd, *window, index, static_cast<DWORD>(value));
     case GWL_ID: return swap(window->id, value);
     case GWL_USERDATA: return swap(window->userData, value);
     case GWL_HINSTANCE: {

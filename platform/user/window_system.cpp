@@ -4,12 +4,8 @@
 
 #include "kernel/device.h"
 #include "user/message_queue.h"
-#include "user/window_text.h"
-
-#if __has_include("user/system_classes.h")
 #include "user/system_classes.h"
-#define HANDHELD_HAVE_SYSTEM_CLASSES 1
-#endif
+#include "user/window_text.h"
 
 namespace sim {
 
@@ -41,9 +37,7 @@ Window* WindowSystem::checked(HWND hwnd, const char* /*operation*/) {
 void WindowSystem::ensureSystemClasses() {
   if (systemClassesRegistered_ || registeringSystemClasses_) return;
   registeringSystemClasses_ = true;
-#ifdef HANDHELD_HAVE_SYSTEM_CLASSES
   RegisterSystemClasses();
-#endif
   registeringSystemClasses_ = false;
   systemClassesRegistered_ = true;
 }

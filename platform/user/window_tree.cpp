@@ -58,23 +58,6 @@ HWND GetParent(HWND hwnd) {
   return window->owner ? window->owner->handle : nullptr;
 }
 
-HWND SetParent(HWND child, HWND newParent) {
-  auto& windows = WindowSystem::get();
-  Window* window = windows.checked(child, "SetParent");
-  if (!window) return nullptr;
-  Window* parent = newParent ? windows.checked(newParent, "SetParent") : nullptr;
-  if (newParent && !parent) return nullptr;
-  for (Window* p = parent; p; p = p->isChild() ? p->parent : nullptr)
-    if (p == window) return sim::Fail<HWND>(ERROR_INVALID_PARAMETER, nullptr);
-  HWND old = window->isChild() ? window->parent->handle : nullptr;
-  if (!window->isChild() || !parent) return sim::Fail<HWND>(ERROR_INVALID_PARAMETER, nullptr);
-  auto& siblings = window->parent->children;
-  siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
-  window->parent = parent;
-  parent->children.insert(parent->children.begin(), window);
-  return old;
-}
-
 BOOL IsWindow(HWND hwnd) { return WindowSystem::get().find(hwnd) != nullptr; }
 
 BOOL IsWindowVisible(HWND hwnd) {

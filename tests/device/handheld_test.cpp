@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
 #include <sstream>
 #include <stdexcept>
 
@@ -8,6 +9,7 @@
 #include "handheld.h"
 #include "kernel/image_registry.h"
 #include "tests/support/misuse.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -62,8 +64,8 @@ TEST(Handheld, RefusesASecondHandheldWhileOneRuns) {
 }
 
 TEST(Handheld, InstallsCatalogProgramsAsImagesAndFiles) {
-  auto folder = std::filesystem::temp_directory_path() / ("handheld-test-" + std::to_string(::getpid()));
-  std::filesystem::remove_all(folder);
+  test_support::ScratchFolder scratch;
+  const std::filesystem::path& folder = scratch.path();
   std::filesystem::create_directories(folder / "Storage Card");
   {
     sim::HandheldOptions options;
@@ -85,5 +87,4 @@ TEST(Handheld, InstallsCatalogProgramsAsImagesAndFiles) {
   }
   // The host folder given to the handheld is the user's: it stays, with what the device wrote.
   EXPECT_TRUE(std::filesystem::exists(folder / "Program Files" / "Tools" / "recorder.exe"));
-  std::filesystem::remove_all(folder);
 }

@@ -183,14 +183,13 @@ TEST_F(VornkitBoundaries, TreeSearchFitsAtTwoHundredFiftyNine) {
     HWND tree = CreateWindowExW(0, WC_TREEVIEWW, u"", WS_CHILD, 0, 0, 100, 100,
                                 CreateWindowExW(0, u"STATIC", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
                                 nullptr, nullptr, nullptr);
-    FolderTreeRequest request{};
     for (int i = 0; i < 2; ++i) {
       TVINSERTSTRUCTW insert{};
       insert.hInsertAfter = TVI_LAST;
       insert.item.mask = TVIF_TEXT;
       insert.item.pszText = const_cast<LPWSTR>(u"top");
       auto top = (HTREEITEM)SendMessageW(tree, TVM_INSERTITEMW, 0, (LPARAM)&insert);
-      FillFolderTree(&request, tree, top, (i == 0 ? fits : tooLong).c_str(), 0);
+      FillFolderTree(tree, top, (i == 0 ? fits : tooLong).c_str(), 0);
       children[i] = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)top) != 0 ? 1 : 0;
     }
     DestroyWindow(GetParent(tree));

@@ -2,12 +2,10 @@
 // area and the tree keeps 4 pixels from the sides and the bottom, 22 from the top.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "kernel/device.h"
-#include "support/misuse.h"
 #include "kernel/image_registry.h"
 #include "kernel/process.h"
+#include "support/test_device.h"
 #include "user/window.h"
 #include "suite_images.h"
 #include "vornkit.h"
@@ -22,17 +20,13 @@ struct Screen {
 class FolderTreeLayout : public ::testing::TestWithParam<Screen> {};
 
 TEST_P(FolderTreeLayout, TreeFollowsTheDialogsClientArea) {
-  auto root = std::filesystem::temp_directory_path() / ("tree-layout-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(root / "Windows");
+  test_support::TestDevice booted(GetParam().width, GetParam().height);
+  booted.folder("\\Windows");
   {
-    sim::DeviceConfig config;
-    config.root = root;
-    config.screenWidth = GetParam().width;
-    config.screenHeight = GetParam().height;
-    sim::Device device(test_support::FailOnMisuse(config));
+    sim::Device& device = *booted;
     device.service<sim::ImageRegistry>().install(sim::VornkitImage());
     int result = -1;
-    sim::StartFunction(device, u"\\Tests\\caller.exe", [&] {
+    booted.launch(u"\\Tests\\caller.exe", [&] {
       HMODULE library = LoadLibraryW(u"\\Program Files\\Brackenway\\Vornkit.dll");
       auto folderTree = reinterpret_cast<int (*)(HWND, LPCWSTR, LPWSTR)>(
           GetProcAddressW(library, MAKEINTRESOURCEW(4)));
@@ -62,7 +56,6 @@ TEST_P(FolderTreeLayout, TreeFollowsTheDialogsClientArea) {
     device.scheduler().settle(10000, 3600 * 1000);
     EXPECT_EQ(result, 2);
   }
-  std::filesystem::remove_all(root);
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, FolderTreeLayout, ::testing::Values(Screen{240, 320}, Screen{480, 640}));

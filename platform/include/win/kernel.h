@@ -76,7 +76,6 @@ DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds);
 DWORD WaitForMultipleObjects(DWORD count, const HANDLE* objects, BOOL waitAll, DWORD milliseconds);
 HANDLE CreateEventW(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, BOOL initialState, LPCWSTR name);
 BOOL SetEvent(HANDLE event);
-BOOL ResetEvent(HANDLE event);
 
 // --- Time --------------------------------------------------------------------------
 
@@ -84,7 +83,6 @@ void Sleep(DWORD milliseconds);
 DWORD GetTickCount();
 void GetSystemTime(LPSYSTEMTIME time);
 void GetLocalTime(LPSYSTEMTIME time);
-void GetSystemTimeAsFileTime(LPFILETIME time);
 
 // --- Modules -----------------------------------------------------------------------
 

@@ -67,7 +67,6 @@ HRSRC FindResourceExW(HMODULE module, LPCWSTR type, LPCWSTR name, WORD language)
 HGLOBAL LoadResource(HMODULE module, HRSRC resource);
 DWORD SizeofResource(HMODULE module, HRSRC resource);
 LPVOID LockResource(HGLOBAL resource);
-BOOL FreeResource(HGLOBAL resource);
 
 // Copies string `id` (terminated, truncated to bufferMax - 1 characters) and returns
 // its length. With bufferMax 0, *buffer receives a read-only pointer to the string in

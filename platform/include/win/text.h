@@ -42,7 +42,6 @@ WCHAR* wcsncpy(WCHAR* dst, const WCHAR* src, size_t count);
 WCHAR* wcscat(WCHAR* dst, const WCHAR* src);
 // Appends at most count characters and always terminates.
 WCHAR* wcsncat(WCHAR* dst, const WCHAR* src, size_t count);
-WCHAR* _wcsdup(const WCHAR* s);  // free() the result
 
 // ---- Comparison -------------------------------------------------------------------
 int wcscmp(const WCHAR* a, const WCHAR* b);
@@ -57,7 +56,6 @@ int _wcsnicmp(const WCHAR* a, const WCHAR* b, size_t count);
 WCHAR* wcschr(const WCHAR* s, WCHAR c);
 WCHAR* wcsrchr(const WCHAR* s, WCHAR c);
 WCHAR* wcsstr(const WCHAR* s, const WCHAR* sub);
-WCHAR* wcspbrk(const WCHAR* s, const WCHAR* set);
 size_t wcsspn(const WCHAR* s, const WCHAR* set);
 size_t wcscspn(const WCHAR* s, const WCHAR* set);
 
@@ -66,10 +64,8 @@ size_t wcscspn(const WCHAR* s, const WCHAR* set);
 long wcstol(const WCHAR* s, WCHAR** end, int base);
 unsigned long wcstoul(const WCHAR* s, WCHAR** end, int base);
 int _wtoi(const WCHAR* s);
-long _wtol(const WCHAR* s);
 WCHAR* _itow(int value, WCHAR* buf, int radix);
 WCHAR* _ltow(long value, WCHAR* buf, int radix);
-WCHAR* _ultow(unsigned long value, WCHAR* buf, int radix);
 
 // ---- Characters and case ----------------------------------------------------------
 // Letters that fold: ASCII, Latin-1, Greek, Cyrillic and the full-width Latin forms.
@@ -78,30 +74,18 @@ WCHAR towlower(int c);
 WCHAR towupper(int c);
 int iswspace(int c);
 int iswdigit(int c);
-int iswxdigit(int c);
 int iswalpha(int c);
-int iswalnum(int c);
-int iswupper(int c);
-int iswlower(int c);
-int iswpunct(int c);
-int iswcntrl(int c);
 WCHAR* _wcslwr(WCHAR* s);
 WCHAR* _wcsupr(WCHAR* s);
 #define wcslwr _wcslwr
 #define wcsupr _wcsupr
 
-LPWSTR CharLowerW(LPWSTR s);  // a single character when s is a MAKEINTRESOURCE value
 LPWSTR CharUpperW(LPWSTR s);
-DWORD CharLowerBuffW(LPWSTR s, DWORD length);
-DWORD CharUpperBuffW(LPWSTR s, DWORD length);
 LPWSTR CharNextW(LPCWSTR s);
 LPWSTR CharPrevW(LPCWSTR start, LPCWSTR current);
 
 // ---- Window-manager string helpers -------------------------------------------------
-int lstrlenW(LPCWSTR s);  // 0 for null
-LPWSTR lstrcpyW(LPWSTR dst, LPCWSTR src);
 LPWSTR lstrcpynW(LPWSTR dst, LPCWSTR src, int count);  // always terminates
-LPWSTR lstrcatW(LPWSTR dst, LPCWSTR src);
 // The device's Japanese order: symbols, digits, Latin letters, kana (hiragana and
 // katakana, full and half width side by side), kanji. lstrcmpiW ignores case only.
 int lstrcmpW(LPCWSTR a, LPCWSTR b);
@@ -170,9 +154,7 @@ int wvsprintfW(LPWSTR buffer, LPCWSTR format, va_list args);
 
 // The device is Japanese: its ANSI and OEM code page is 932.
 UINT GetACP();
-UINT GetOEMCP();
 BOOL IsDBCSLeadByte(BYTE c);
-BOOL IsDBCSLeadByteEx(UINT codePage, BYTE c);
 
 // Code pages: CP_ACP, CP_OEMCP, CP_THREAD_ACP, 932 and CP_UTF8. A count of -1 converts
 // through the terminating zero and counts it; an output size of 0 asks for the size.
@@ -185,17 +167,11 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR source, int sourceCh
 // ---- Generic names -------------------------------------------------------------------
 // The device builds for Unicode only: TCHAR is WCHAR and the generic names are the
 // wide functions.
-#define lstrlen lstrlenW
-#define lstrcpy lstrcpyW
 #define lstrcpyn lstrcpynW
-#define lstrcat lstrcatW
 #define lstrcmp lstrcmpW
 #define lstrcmpi lstrcmpiW
 #define CompareString CompareStringW
-#define CharLower CharLowerW
 #define CharUpper CharUpperW
-#define CharLowerBuff CharLowerBuffW
-#define CharUpperBuff CharUpperBuffW
 #define CharNext CharNextW
 #define CharPrev CharPrevW
 #define wsprintf wsprintfW
@@ -207,7 +183,6 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR source, int sourceCh
 #define _tcsncpy wcsncpy
 #define _tcscat wcscat
 #define _tcsncat wcsncat
-#define _tcsdup _wcsdup
 #define _tcscmp wcscmp
 #define _tcsncmp wcsncmp
 #define _tcsicmp _wcsicmp
@@ -215,13 +190,11 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR source, int sourceCh
 #define _tcschr wcschr
 #define _tcsrchr wcsrchr
 #define _tcsstr wcsstr
-#define _tcspbrk wcspbrk
 #define _tcsspn wcsspn
 #define _tcscspn wcscspn
 #define _tcstol wcstol
 #define _tcstoul wcstoul
 #define _ttoi _wtoi
-#define _ttol _wtol
 #define _itot _itow
 #define _ltot _ltow
 #define _tcslwr _wcslwr
@@ -231,9 +204,6 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR source, int sourceCh
 #define _istspace iswspace
 #define _istdigit iswdigit
 #define _istalpha iswalpha
-#define _istalnum iswalnum
-#define _istupper iswupper
-#define _istlower iswlower
 #define _stprintf swprintf
 #define _sntprintf _snwprintf
 #define _vstprintf vswprintf

@@ -213,8 +213,6 @@ HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND hwnd);
 BOOL SetDlgItemTextW(HWND dialog, int id, LPCWSTR text);
 UINT GetDlgItemTextW(HWND dialog, int id, LPWSTR text, int maxCount);
-BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned);
-UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned);
 LRESULT SendDlgItemMessageW(HWND dialog, int id, UINT msg, WPARAM wParam, LPARAM lParam);
 BOOL CheckDlgButton(HWND dialog, int id, UINT check);
 UINT IsDlgButtonChecked(HWND dialog, int id);
@@ -229,9 +227,7 @@ BOOL MessageBeep(UINT type);
 
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name);
 HCURSOR SetCursor(HCURSOR cursor);
-HCURSOR GetCursor();
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
 HANDLE LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy, UINT flags);
 HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name);
 BOOL DestroyIcon(HICON icon);
-BOOL DestroyCursor(HCURSOR cursor);

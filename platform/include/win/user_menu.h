@@ -75,7 +75,6 @@ typedef struct tagTPMPARAMS {
 #define TPM_NONOTIFY 0x0080L
 #define TPM_RETURNCMD 0x0100L
 
-HMENU CreateMenu();
 HMENU CreatePopupMenu();
 BOOL DestroyMenu(HMENU menu);
 BOOL IsMenu(HMENU menu);

@@ -61,6 +61,12 @@ typedef struct tagWINDOWPOS {
   UINT flags;
 } WINDOWPOS, *LPWINDOWPOS;
 
+// WM_STYLECHANGED: the styles before and after SetWindowLongW changed them.
+typedef struct tagSTYLESTRUCT {
+  DWORD styleOld;
+  DWORD styleNew;
+} STYLESTRUCT, *LPSTYLESTRUCT;
+
 // --- window messages ---
 #define WM_NULL 0x0000
 #define WM_CREATE 0x0001
@@ -90,6 +96,7 @@ typedef struct tagWINDOWPOS {
 #define WM_NOTIFY 0x004E
 #define WM_HELP 0x0053
 #define WM_NOTIFYFORMAT 0x0055
+#define WM_STYLECHANGED 0x007D
 #define WM_GETICON 0x007F
 #define WM_SETICON 0x0080
 #define WM_NCCREATE 0x0081
@@ -181,6 +188,7 @@ typedef struct tagWINDOWPOS {
 #define WS_POPUPWINDOW (WS_POPUP | WS_BORDER | WS_SYSMENU)
 
 #define WS_EX_DLGMODALFRAME 0x00000001L
+#define WS_EX_NOPARENTNOTIFY 0x00000004L
 #define WS_EX_TOPMOST 0x00000008L
 #define WS_EX_TOOLWINDOW 0x00000080L
 #define WS_EX_WINDOWEDGE 0x00000100L
@@ -292,6 +300,9 @@ typedef struct tagWINDOWPOS {
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
 #define VK_DELETE 0x2E
+#define VK_MULTIPLY 0x6A
+#define VK_ADD 0x6B
+#define VK_SUBTRACT 0x6D
 #define VK_F1 0x70
 #define VK_F2 0x71
 #define KEYEVENTF_EXTENDEDKEY 0x0001
@@ -321,7 +332,6 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT CallWindowProcW(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 HWND GetWindow(HWND hwnd, UINT cmd);
 HWND GetParent(HWND hwnd);
-HWND SetParent(HWND child, HWND newParent);
 BOOL IsWindow(HWND hwnd);
 BOOL IsWindowVisible(HWND hwnd);
 BOOL IsWindowEnabled(HWND hwnd);
@@ -368,8 +378,6 @@ BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageW(const MSG* msg);
 BOOL InSendMessage();
-BOOL WaitMessage();
-DWORD GetMessagePos();
 LONG GetMessageTime();
 #define SendMessage SendMessageW
 #define PostMessage PostMessageW

@@ -6,8 +6,8 @@
 
 namespace {
 
-using cctest::Handheld;
-using cctest::Heard;
+using test_support::ControlHost;
+using test_support::Heard;
 
 HWND MakeCombo(HWND host, DWORD style) {
   return CreateWindowExW(0, u"ComboBox", u"", WS_CHILD | WS_VISIBLE | style, 4, 42, 200, 80, host,
@@ -19,7 +19,7 @@ LRESULT Select(HWND combo, int start, const WCHAR* text) {
 }
 
 TEST(ComboBox, SelectStringMatchesAPrefixIgnoringCaseFromAfterTheStartAndWraps) {
-  Handheld handheld;
+  ControlHost handheld;
   handheld.start([](HWND host) {
     HWND combo = MakeCombo(host, CBS_DROPDOWNLIST | CBS_SORT);
     // explicit positions are kept even with CBS_SORT
@@ -54,13 +54,13 @@ TEST(ComboBox, SelectStringMatchesAPrefixIgnoringCaseFromAfterTheStartAndWraps) 
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 1);
     EXPECT_EQ(SendMessageW(combo, CB_GETITEMDATA, 1, 0), 77);
     EXPECT_EQ(SendMessageW(combo, CB_GETLBTEXTLEN, 1, 0), 4);
-    EXPECT_EQ(cctest::WindowText(combo), u"pear");
+    EXPECT_EQ(test_support::WindowText(combo), u"pear");
     EXPECT_EQ(SendMessageW(combo, CB_INSERTSTRING, 9, reinterpret_cast<LPARAM>(u"x")), CB_ERR);
   });
 }
 
 TEST(ComboBox, AUsersPickTellsTheParentAndRebuildingInsideTheNotificationIsSafe) {
-  Handheld handheld;
+  ControlHost handheld;
   HWND combo = nullptr;
   handheld.start([&](HWND host) {
     combo = MakeCombo(host, CBS_DROPDOWNLIST);
@@ -78,7 +78,7 @@ TEST(ComboBox, AUsersPickTellsTheParentAndRebuildingInsideTheNotificationIsSafe)
 }
 
 TEST(Toolbar, TappedButtonsSendTheirCommandAndCheckButtonsToggle) {
-  Handheld handheld;
+  ControlHost handheld;
   HWND bar = nullptr;
   handheld.start([&](HWND host) {
     bar = CommandBar_Create(nullptr, host, 1);
@@ -99,7 +99,7 @@ TEST(Toolbar, TappedButtonsSendTheirCommandAndCheckButtonsToggle) {
   auto tapButton = [&](int index) {
     RECT rect{};
     handheld.call([&] { SendMessageW(bar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect)); });
-    handheld.tap(bar, cctest::Middle(rect));
+    handheld.tap(bar, test_support::Middle(rect));
   };
   tapButton(1);
   tapButton(3);
@@ -124,7 +124,7 @@ TEST(Toolbar, TappedButtonsSendTheirCommandAndCheckButtonsToggle) {
 }
 
 TEST(ImageList, CountsGrowAndADestroyedListIsTheProgramsFault) {
-  Handheld handheld;
+  ControlHost handheld;
   handheld.start([&](HWND) {
     HIMAGELIST list = ImageList_Create(16, 16, ILC_MASK, 1, 2);
     ASSERT_NE(list, nullptr);

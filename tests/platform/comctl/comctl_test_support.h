@@ -1,25 +1,20 @@
-// A booted handheld running one program with a host window that records what its
-// common controls tell it, and the user's hands (taps and keys from the driver).
+// A device running one program with a host window that records what its common
+// controls tell it.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <commctrl.h>
 
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "kernel/device.h"
-#include "tests/support/misuse.h"
-#include "kernel/process.h"
-#include "user/input.h"
+#include "tests/support/test_device.h"
 
-namespace cctest {
+namespace test_support {
 
 // What the host window heard, one line per notification: "NAME item details".
 inline std::vector<std::string>& Heard() {
@@ -102,38 +97,28 @@ inline LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   }
 }
 
-class Handheld {
+// A device running one program with a host window that records what its common
+// controls tell it. Taps let the device settle: controls start timers on them.
+class ControlHost : public TestDevice {
  public:
-  Handheld() {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    root_ = std::filesystem::temp_directory_path() /
-            ("handheld-comctl-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" + test->name());
-    std::filesystem::create_directories(root_);
-    sim::DeviceConfig config;
-    config.root = root_;
-    device_ = std::make_unique<sim::Device>(test_support::FailOnMisuse(config));
+  ControlHost() {
+    settleAfterGestures();
     Heard().clear();
     Answer() = nullptr;
   }
-  ~Handheld() {
-    device_.reset();
-    Answer() = nullptr;
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-
-  sim::Device& device() { return *device_; }
+  ~ControlHost() { Answer() = nullptr; }
 
   // Starts the program: a host window (240 x 268 at the top of the work area) in
   // which `setup` creates the controls; then the program pulls messages until it ends.
   void start(std::function<void(HWND host)> setup) {
-    sim::StartFunction(*device_, u"\\Windows\\comctltest.exe", [this, setup] {
+    launch(u"\\Windows\\comctltest.exe", [this, setup] {
       InitCommonControls();
       WNDCLASSW wc{};
       wc.lpfnWndProc = HostProc;
       wc.lpszClassName = u"ComctlHost";
       RegisterClassW(&wc);
-      host_ = CreateWindowExW(0, u"ComctlHost", u"host", WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr, nullptr, nullptr);
+      host_ = CreateWindowExW(0, u"ComctlHost", u"host", WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr, nullptr,
+                              nullptr);
       setup(host_);
       MSG msg;
       while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -142,46 +127,25 @@ class Handheld {
       }
       return 0;
     });
-    run();
+    runUntilIdle();
   }
 
-  // Runs `body` on the program's thread, between its messages.
+  // Runs `body` on the program's thread, between its messages; fails the test when
+  // the program did not take it.
   void call(std::function<void()> body) {
-    PostMessageW(host_, WM_APP, 0, reinterpret_cast<LPARAM>(&body));
-    run();
+    bool ran = false;
+    std::function<void()> marked = [&] {
+      ran = true;
+      body();
+    };
+    PostMessageW(host_, WM_APP, 0, reinterpret_cast<LPARAM>(&marked));
+    runUntilIdle();
+    if (!ran) ADD_FAILURE() << "the host program did not run the call";
   }
-  void run() { device_->scheduler().runUntilIdle(); }
-  void runFor(std::uint64_t ms) { device_->scheduler().runUntil(device_->clock().now() + ms); }
-
-  void tap(HWND hwnd, POINT point) {
-    ASSERT_TRUE(sim::Input::get().tapWindow(hwnd, point));
-    settle();
-  }
-  void doubleTap(HWND hwnd, POINT point) {
-    ASSERT_TRUE(sim::Input::get().doubleTapWindow(hwnd, point));
-    settle();
-  }
-  void hold(HWND hwnd, POINT point) {
-    ASSERT_TRUE(sim::Input::get().holdWindow(hwnd, point));
-    settle();
-  }
-  void press(BYTE vk) {
-    sim::Input::get().key(vk, false);
-    sim::Input::get().key(vk, true);
-    run();
-  }
-  void keyDown(BYTE vk) { sim::Input::get().key(vk, false); }
-  void keyUp(BYTE vk) {
-    sim::Input::get().key(vk, true);
-    run();
-  }
-  void settle() { device_->scheduler().settle(10000, 3600 * 1000); }
 
   HWND host() const { return host_; }
 
  private:
-  std::filesystem::path root_;
-  std::unique_ptr<sim::Device> device_;
   HWND host_ = nullptr;
 };
 
@@ -193,4 +157,4 @@ inline std::u16string WindowText(HWND hwnd) {
   return buffer;
 }
 
-}  // namespace cctest
+}  // namespace test_support

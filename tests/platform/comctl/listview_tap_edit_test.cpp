@@ -9,8 +9,8 @@
 
 namespace {
 
-using cctest::Handheld;
-using cctest::Heard;
+using test_support::ControlHost;
+using test_support::Heard;
 
 // "name" 100 pixels wide, "size" beside it.
 HWND MakeList(HWND host, DWORD style) {
@@ -47,7 +47,7 @@ class TapEdit : public ::testing::Test {
     handheld_.call([&] {
       RECT label{};
       ListView_GetItemRect(list_, 1, &label, LVIR_LABEL);
-      beta_ = cctest::Middle(label);
+      beta_ = test_support::Middle(label);
     });
   }
   // The first tap selects "beta" and focuses the list.
@@ -65,19 +65,19 @@ class TapEdit : public ::testing::Test {
     return edit;
   }
 
-  Handheld handheld_;
+  ControlHost handheld_;
   HWND list_ = nullptr;
   POINT beta_{};
 };
 
 TEST_F(TapEdit, ATapOnTheSelectedLabelEditsItOnceTheDoubleTapTimeHasPassed) {
-  cctest::Answer() = [](NMHDR* header) -> LRESULT { return header->code == LVN_ENDLABELEDITW; };
+  test_support::Answer() = [](NMHDR* header) -> LRESULT { return header->code == LVN_ENDLABELEDITW; };
   open(LVS_REPORT | LVS_SINGLESEL | LVS_EDITLABELS);
   selectBeta();
   EXPECT_EQ(editControl(), nullptr) << "the tap that selects does not edit";
 
   ASSERT_TRUE(sim::Input::get().tapWindow(list_, beta_));
-  handheld_.run();
+  handheld_.runUntilIdle();
   handheld_.runFor(sim::Input::kDoubleTapMs - 1);
   EXPECT_EQ(EditsBegun(), 0) << "a second tap may still come";
   handheld_.runFor(1);

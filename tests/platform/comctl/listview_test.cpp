@@ -7,8 +7,8 @@
 
 namespace {
 
-using cctest::Handheld;
-using cctest::Heard;
+using test_support::ControlHost;
+using test_support::Heard;
 
 HWND MakeList(HWND host, DWORD style) {
   return CreateWindowExW(0, WC_LISTVIEWW, u"", WS_CHILD | WS_VISIBLE | style, 0, 0, 240, 200, host,
@@ -50,11 +50,11 @@ std::vector<int> Selected(HWND list) {
 POINT ItemPoint(HWND list, int index) {
   RECT rect{};
   ListView_GetItemRect(list, index, &rect, LVIR_LABEL);
-  return cctest::Middle(rect);
+  return test_support::Middle(rect);
 }
 
 TEST(ListView, SortedInsertionReturnsWhereTheItemLandsInTheDevicesNameOrder) {
-  Handheld handheld;
+  ControlHost handheld;
   handheld.start([](HWND host) {
     HWND list = MakeList(host, LVS_LIST | LVS_SORTASCENDING);
     // The position asked for is ignored; the index returned is where the item is.
@@ -95,7 +95,7 @@ TEST(ListView, SortedInsertionReturnsWhereTheItemLandsInTheDevicesNameOrder) {
 // Sorted lists use the device's Japanese order (lstrcmpiW), not code points: "~" (U+007E)
 // goes before the digits, kana (ﾃﾞｰﾀ, U+FF83…) before kanji (見積書, U+898B…).
 TEST(ListView, SortedListsFollowTheDevicesJapaneseOrderBothWays) {
-  Handheld handheld;
+  ControlHost handheld;
   handheld.start([](HWND host) {
     const std::vector<std::u16string> ascending = {u"~old", u"2002", u"Readme.txt", u"ﾃﾞｰﾀ.csv", u"メモ.txt", u"見積書.pxl"};
     for (DWORD order : {LVS_SORTASCENDING, LVS_SORTDESCENDING}) {
@@ -110,7 +110,7 @@ TEST(ListView, SortedListsFollowTheDevicesJapaneseOrderBothWays) {
 }
 
 TEST(ListView, ViewSwitchThroughTheStyleKeepsItemsColumnsAndSelection) {
-  Handheld handheld;
+  ControlHost handheld;
   HWND list = nullptr;
   handheld.start([&](HWND host) {
     list = MakeList(host, LVS_LIST);
@@ -139,7 +139,7 @@ TEST(ListView, ViewSwitchThroughTheStyleKeepsItemsColumnsAndSelection) {
   });
   // The layout follows the view: a column of rows in list view wraps, report rows do not.
   EXPECT_NE(listRect.left, reportRect.left);
-  EXPECT_EQ(reportRect.top, cctest::Middle(reportRect).y - 9);
+  EXPECT_EQ(reportRect.top, test_support::Middle(reportRect).y - 9);
 
   // A tap on the row's rectangle in the new view selects that row.
   POINT point{};
@@ -182,18 +182,18 @@ class LabelEdit : public ::testing::Test {
     });
   }
 
-  Handheld handheld_;
+  ControlHost handheld_;
   HWND list_ = nullptr;
 };
 
 TEST_F(LabelEdit, EnterCommitsAndTheParentsTrueKeepsTheNewText) {
-  cctest::Answer() = [](NMHDR* header) -> LRESULT { return header->code == LVN_ENDLABELEDITW; };
+  test_support::Answer() = [](NMHDR* header) -> LRESULT { return header->code == LVN_ENDLABELEDITW; };
   HWND edit = begin(1);
   ASSERT_NE(edit, nullptr);
   handheld_.call([&] {
     EXPECT_EQ(ListView_GetEditControl(list_), edit);
     EXPECT_EQ(GetFocus(), edit);
-    EXPECT_EQ(cctest::WindowText(edit), u"beta");
+    EXPECT_EQ(test_support::WindowText(edit), u"beta");
   });
   type(edit, u"gamma");
   handheld_.press(VK_RETURN);
@@ -207,7 +207,7 @@ TEST_F(LabelEdit, EnterCommitsAndTheParentsTrueKeepsTheNewText) {
 }
 
 TEST_F(LabelEdit, EscapeCancelsWithANullTextAndNothingChanges) {
-  cctest::Answer() = [](NMHDR* header) -> LRESULT { return header->code == LVN_ENDLABELEDITW; };
+  test_support::Answer() = [](NMHDR* header) -> LRESULT { return header->code == LVN_ENDLABELEDITW; };
   HWND edit = begin(0);
   ASSERT_NE(edit, nullptr);
   type(edit, u"gamma");
@@ -220,13 +220,13 @@ TEST_F(LabelEdit, EscapeCancelsWithANullTextAndNothingChanges) {
 }
 
 TEST_F(LabelEdit, TheParentMayRefuseToBeginAndLosingFocusCommits) {
-  cctest::Answer() = [](NMHDR* header) -> LRESULT { return header->code == LVN_BEGINLABELEDITW; };
+  test_support::Answer() = [](NMHDR* header) -> LRESULT { return header->code == LVN_BEGINLABELEDITW; };
   EXPECT_EQ(begin(0), nullptr);
   EXPECT_EQ(Heard(), std::vector<std::string>{"LVN_BEGINLABELEDITW 0 alpha"});
 
   // The parent answers 0 at the end: the list keeps the old label.
   Heard().clear();
-  cctest::Answer() = nullptr;
+  test_support::Answer() = nullptr;
   HWND edit = begin(0);
   ASSERT_NE(edit, nullptr);
   type(edit, u"gamma");
@@ -238,7 +238,7 @@ TEST_F(LabelEdit, TheParentMayRefuseToBeginAndLosingFocusCommits) {
 // A parent that rebuilds the list while it hears of the end and still answers TRUE
 // must not have the typed text written over whatever item now has the old index.
 TEST_F(LabelEdit, AParentRebuildingTheListDuringTheEndKeepsTheNewItemsIntact) {
-  cctest::Answer() = [this](NMHDR* header) -> LRESULT {
+  test_support::Answer() = [this](NMHDR* header) -> LRESULT {
     if (header->code != LVN_ENDLABELEDITW) return 0;
     ListView_DeleteAllItems(list_);
     Insert(list_, 0, u"fresh0");
@@ -262,7 +262,7 @@ std::vector<std::string> ChangesOnly() {
 TEST(ListView, ControlTapExtendsTheSelectionOnlyInAMultipleSelectionList) {
   for (bool single : {false, true}) {
     SCOPED_TRACE(single ? "LVS_SINGLESEL" : "multiple selection");
-    Handheld handheld;
+    ControlHost handheld;
     HWND list = nullptr;
     handheld.start([&](HWND host) {
       list = MakeList(host, LVS_REPORT | (single ? LVS_SINGLESEL : 0));
@@ -301,7 +301,7 @@ TEST(ListView, ControlTapExtendsTheSelectionOnlyInAMultipleSelectionList) {
 }
 
 TEST(ListView, TapsHoldsAndDoubleTapsReachTheParentAsTheirNotifications) {
-  Handheld handheld;
+  ControlHost handheld;
   HWND list = nullptr;
   handheld.start([&](HWND host) {
     list = MakeList(host, LVS_LIST | LVS_SINGLESEL);
@@ -328,13 +328,13 @@ TEST(ListView, TapsHoldsAndDoubleTapsReachTheParentAsTheirNotifications) {
 }
 
 TEST(ListView, AParentMayRefuseAStateChange) {
-  Handheld handheld;
+  ControlHost handheld;
   HWND list = nullptr;
   handheld.start([&](HWND host) {
     list = MakeList(host, LVS_REPORT);
     Insert(list, 0, u"one");
   });
-  cctest::Answer() = [](NMHDR* header) -> LRESULT { return header->code == LVN_ITEMCHANGING; };
+  test_support::Answer() = [](NMHDR* header) -> LRESULT { return header->code == LVN_ITEMCHANGING; };
   handheld.call([&] {
     ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
     EXPECT_EQ(ListView_GetItemState(list, 0, LVIS_SELECTED), 0u);
@@ -343,7 +343,7 @@ TEST(ListView, AParentMayRefuseAStateChange) {
 }
 
 TEST(ListView, WithoutSharingItDestroysItsImageListsAndADoubleDestroyIsTheProgramsFault) {
-  Handheld handheld;
+  ControlHost handheld;
   HWND owning = nullptr, sharing = nullptr;
   HIMAGELIST ownedList = nullptr, sharedList = nullptr;
   handheld.start([&](HWND host) {
@@ -383,7 +383,7 @@ TEST(ListView, WithoutSharingItDestroysItsImageListsAndADoubleDestroyIsTheProgra
 namespace {
 
 TEST(ListView, KeysReachTheParentFirstAndArrowsMoveTheSelection) {
-  Handheld handheld;
+  ControlHost handheld;
   HWND list = nullptr;
   handheld.start([&](HWND host) {
     list = MakeList(host, LVS_REPORT | LVS_SINGLESEL);
@@ -400,7 +400,7 @@ TEST(ListView, KeysReachTheParentFirstAndArrowsMoveTheSelection) {
 }
 
 TEST(ListView, EnsureVisibleScrollsAnItemIntoTheClientArea) {
-  Handheld handheld;
+  ControlHost handheld;
   handheld.start([](HWND host) {
     for (DWORD view : {LVS_REPORT, LVS_LIST, LVS_ICON}) {
       HWND list = MakeList(host, view);
@@ -417,7 +417,7 @@ TEST(ListView, EnsureVisibleScrollsAnItemIntoTheClientArea) {
           << "view " << view;
       // the rectangle and the hit test agree
       LVHITTESTINFO hit{};
-      hit.pt = cctest::Middle(item);
+      hit.pt = test_support::Middle(item);
       EXPECT_EQ(SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), 150);
       DestroyWindow(list);
     }

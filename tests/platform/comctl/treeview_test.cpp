@@ -8,8 +8,8 @@
 
 namespace {
 
-using cctest::Handheld;
-using cctest::Heard;
+using test_support::ControlHost;
+using test_support::Heard;
 
 HWND MakeTree(HWND host, DWORD style) {
   return CreateWindowExW(0, WC_TREEVIEWW, u"", WS_CHILD | WS_VISIBLE | style, 0, 0, 240, 200, host,
@@ -53,7 +53,7 @@ bool Expanded(HWND tree, HTREEITEM item) {
 }
 
 TEST(TreeView, InsertionPlacesItemsAndSortingOrdersALevelByName) {
-  Handheld handheld;
+  ControlHost handheld;
   handheld.start([](HWND host) {
     HWND tree = MakeTree(host, TVS_HASBUTTONS | TVS_HASLINES);
     HTREEITEM root = Add(tree, TVI_ROOT, u"root");
@@ -80,7 +80,7 @@ TEST(TreeView, InsertionPlacesItemsAndSortingOrdersALevelByName) {
 // Latin, kana (hiragana and katakana of a sound together), kanji; not code points,
 // which would put 見積書 (U+898B) before ﾃﾞｰﾀ (U+FF83) and "~" after the letters.
 TEST(TreeView, SortingFollowsTheDevicesJapaneseOrder) {
-  Handheld handheld;
+  ControlHost handheld;
   handheld.start([](HWND host) {
     HWND tree = MakeTree(host, TVS_HASBUTTONS);
     HTREEITEM sorted = Add(tree, TVI_ROOT, u"sorted");
@@ -98,7 +98,7 @@ TEST(TreeView, SortingFollowsTheDevicesJapaneseOrder) {
 }
 
 TEST(TreeView, SelectingADeepItemExpandsItsParentsAndAnnouncesTheChange) {
-  Handheld handheld;
+  ControlHost handheld;
   HWND tree = nullptr;
   HTREEITEM root = nullptr, windows = nullptr, fonts = nullptr, docs = nullptr;
   handheld.start([&](HWND host) {
@@ -140,7 +140,7 @@ TEST(TreeView, SelectingADeepItemExpandsItsParentsAndAnnouncesTheChange) {
 }
 
 TEST(TreeView, TapsSelectAndTheButtonOrADoubleTapToggles) {
-  Handheld handheld;
+  ControlHost handheld;
   HWND tree = nullptr;
   HTREEITEM top = nullptr, child = nullptr, other = nullptr;
   handheld.start([&](HWND host) {
@@ -161,9 +161,9 @@ TEST(TreeView, TapsSelectAndTheButtonOrADoubleTapToggles) {
     EXPECT_TRUE(Expanded(tree, top)) << "the button expands";
     EXPECT_EQ(TreeView_GetSelection(tree), nullptr) << "the button does not select";
   });
-  handheld.tap(tree, cctest::Middle(label));
+  handheld.tap(tree, test_support::Middle(label));
   handheld.call([&] { EXPECT_EQ(TreeView_GetSelection(tree), top); });
-  handheld.doubleTap(tree, cctest::Middle(label));
+  handheld.doubleTap(tree, test_support::Middle(label));
   handheld.call([&] {
     EXPECT_FALSE(Expanded(tree, top)) << "a double tap toggles";
     RECT otherRect{};
@@ -221,7 +221,7 @@ std::vector<HTREEITEM> WalkBackward(HWND tree, HTREEITEM parent) {
 }
 
 TEST(TreeView, SortedInsertionGoesBeforeTheFirstGreaterSiblingEvenInAnUnsortedLevel) {
-  Handheld handheld;
+  ControlHost handheld;
   handheld.start([](HWND host) {
     HWND tree = MakeTree(host, TVS_HASBUTTONS);
     HTREEITEM root = Add(tree, TVI_ROOT, u"root");
@@ -238,7 +238,7 @@ TEST(TreeView, SortedInsertionGoesBeforeTheFirstGreaterSiblingEvenInAnUnsortedLe
 // Thousands of insertions of every kind, deletions and renames on one level, each
 // compared with the plain model; then a sort and more sorted insertions.
 TEST(TreeView, MixedInsertionsDeletionsAndRenamesKeepTheLevelInTheExpectedOrder) {
-  Handheld handheld;
+  ControlHost handheld;
   handheld.start([](HWND host) {
     HWND tree = MakeTree(host, TVS_HASBUTTONS);
     HTREEITEM root = Add(tree, TVI_ROOT, u"root");
@@ -344,7 +344,7 @@ int CALLBACK CompareParamsAndMeddle(LPARAM a, LPARAM b, LPARAM context) {
 }
 
 TEST(TreeView, ASortByTheProgramsComparisonSurvivesTheProgramChangingTheLevel) {
-  Handheld handheld;
+  ControlHost handheld;
   handheld.start([](HWND host) {
     HWND tree = MakeTree(host, TVS_HASBUTTONS);
     HTREEITEM root = Add(tree, TVI_ROOT, u"root");
@@ -367,10 +367,10 @@ std::size_t CountHeard(const std::string& name) {
 }
 
 TEST(TreeView, HandlesOfDeletedItemsAreRecognisedAsTheProgramsFault) {
-  Handheld handheld;
+  ControlHost handheld;
   // A parent that deletes the item it hears about again does no harm.
   HWND tree = nullptr;
-  cctest::Answer() = [&](NMHDR* header) -> LRESULT {
+  test_support::Answer() = [&](NMHDR* header) -> LRESULT {
     if (header->code == TVN_DELETEITEMW) TreeView_DeleteItem(tree, reinterpret_cast<NMTREEVIEWW*>(header)->itemOld.hItem);
     return 0;
   };

@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include "fs/folder_name_index.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -21,14 +22,10 @@ using sim::fs::FolderNameIndex;
 class FolderNameIndexTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = std::filesystem::temp_directory_path() /
-              (std::string("name-index-") + info->name() + "-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(folder_);
+    folder_ = scratch_.path();
     std::filesystem::create_directories(folder_ / "Sub");
     for (const char* name : {"Readme.TXT", "abc", "ABC"}) std::ofstream(folder_ / name) << name;
   }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
 
   // Stamps the folder with a change time of its own, as a change a tick apart would.
   void stampFolder(long seconds) {
@@ -40,6 +37,7 @@ class FolderNameIndexTest : public ::testing::Test {
     return [] { return timespec{4102444800, 0}; };  // long after any folder here changed
   }
 
+  test_support::ScratchFolder scratch_;
   std::filesystem::path folder_;
 };
 
@@ -59,7 +57,7 @@ TEST_F(FolderNameIndexTest, FindsNamesInAnyCaseAndListsASettledFolderOnce) {
   EXPECT_EQ(abc->name, u"ABC");
   auto missing = index.find(folder_, u"nothing");
   ASSERT_FALSE(missing);
-  EXPECT_EQ(missing.error(), static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(missing.error().code, static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
   EXPECT_EQ(index.listings(), 1u);
 }
 
@@ -95,7 +93,7 @@ TEST_F(FolderNameIndexTest, AMissingFolderIsAMissingPath) {
   FolderNameIndex index(Far());
   auto found = index.find(folder_ / "Missing", u"a");
   ASSERT_FALSE(found);
-  EXPECT_EQ(found.error(), static_cast<std::uint32_t>(ERROR_PATH_NOT_FOUND));
+  EXPECT_EQ(found.error().code, static_cast<std::uint32_t>(ERROR_PATH_NOT_FOUND));
 }
 
 }  // namespace

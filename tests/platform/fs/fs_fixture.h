@@ -1,4 +1,5 @@
-// A device booted over a fresh host folder of the test's own.
+// A device booted over a host folder inside a scratch folder of the test's own, so
+// that a test can reach the host beside the device's files.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,25 +15,19 @@
 #include "fs/object_store.h"
 #include "kernel/device.h"
 #include "tests/support/misuse.h"
+#include "tests/support/scratch_folder.h"
 
 class FsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    base_ = std::filesystem::temp_directory_path() /
-            (std::string("fs-test-") + info->test_suite_name() + "-" + info->name() + "-" +
-             std::to_string(::getpid()));
-    std::filesystem::remove_all(base_);
+    base_ = scratch_.path();
     root_ = base_ / "device";
     std::filesystem::create_directories(root_);
     sim::DeviceConfig config;
     config.root = root_;
     device_ = std::make_unique<sim::Device>(test_support::FailOnMisuse(config));
   }
-  void TearDown() override {
-    device_.reset();
-    std::filesystem::remove_all(base_);
-  }
+  void TearDown() override { device_.reset(); }
 
   sim::ObjectStore& store() { return device_->service<sim::ObjectStore>(); }
 
@@ -79,6 +74,7 @@ class FsTest : public ::testing::Test {
     return names;
   }
 
+  test_support::ScratchFolder scratch_;  // the device's folder and room outside it
   std::filesystem::path base_;
   std::filesystem::path root_;
   std::unique_ptr<sim::Device> device_;

@@ -7,9 +7,9 @@
 
 namespace {
 
-using gditest::Drawing;
-using gditest::Handheld;
-using gditest::Shown;
+using test_support::Drawing;
+using test_support::TestDevice;
+using test_support::Shown;
 
 struct DibInfo {
   BITMAPINFOHEADER header;
@@ -44,7 +44,7 @@ std::vector<COLORREF> Blitted(HBITMAP dib, int width) {
 }
 
 TEST(Blit, SourcesOfEveryDepthBecomeScreenColours) {
-  Handheld handheld;
+  TestDevice handheld;
   handheld.run([&](HINSTANCE) {
     const std::vector<COLORREF> palette = {Shown(RGB(255, 0, 0)), Shown(RGB(0, 255, 0)), Shown(RGB(0, 0, 255)),
                                            Shown(RGB(255, 255, 255))};
@@ -75,7 +75,7 @@ TEST(Blit, SourcesOfEveryDepthBecomeScreenColours) {
 }
 
 TEST(Blit, MonochromeBitmapsTakeTheContextsColours) {
-  Handheld handheld;
+  TestDevice handheld;
   handheld.run([&](HINSTANCE) {
     const WORD rows[] = {0x40C0};  // bits 1 0 0 0 0 0 0 0 | 0 1 0 0 0 0 0 0 (bytes 0xC0 0x40)
     HBITMAP mono = CreateBitmap(2, 1, 1, 1, rows);
@@ -109,7 +109,7 @@ TEST(Blit, MonochromeBitmapsTakeTheContextsColours) {
 }
 
 TEST(Blit, RasterOperationsCombineStoredBits) {
-  Handheld handheld;
+  TestDevice handheld;
   handheld.run([&](HINSTANCE) {
     const COLORREF source = RGB(0xF0, 0x0F, 0xAA), target = RGB(0x33, 0xCC, 0x55), pattern = RGB(0x81, 0x42, 0x24);
     const WORD s = sim::ToRgb565(source), d = sim::ToRgb565(target), p = sim::ToRgb565(pattern);
@@ -143,7 +143,7 @@ TEST(Blit, RasterOperationsCombineStoredBits) {
 }
 
 TEST(Blit, StretchMirrorTransparencyAndOverlap) {
-  Handheld handheld;
+  TestDevice handheld;
   test_support::ExpectMisuse selectedSource("TransparentImage");
   handheld.run([&](HINSTANCE) {
     Drawing from(2, 1), to(8, 2);

@@ -6,8 +6,8 @@
 
 namespace {
 
-using gditest::Drawing;
-using gditest::Handheld;
+using test_support::Drawing;
+using test_support::TestDevice;
 using sim::Region;
 
 // Every pixel of the drawing: black where `inside` says, white elsewhere.
@@ -43,7 +43,7 @@ TEST(Region, CombinationsKeepOneFormForTheSamePixels) {
 }
 
 TEST(Clipping, AFillTouchesOnlyTheClipRegion) {
-  Handheld handheld;
+  TestDevice handheld;
   handheld.run([&](HINSTANCE) {
     Drawing drawing(40, 30);
     HRGN left = CreateRectRgn(2, 2, 12, 20), right = CreateRectRgn(20, 5, 30, 25);
@@ -67,7 +67,7 @@ TEST(Clipping, AFillTouchesOnlyTheClipRegion) {
 }
 
 TEST(Clipping, IntersectAndExcludeNarrowTheClipAndRestoreDCBringsItBack) {
-  Handheld handheld;
+  TestDevice handheld;
   handheld.run([&](HINSTANCE) {
     Drawing drawing(30, 30);
     HDC dc = drawing.dc();
@@ -97,7 +97,7 @@ TEST(Clipping, IntersectAndExcludeNarrowTheClipAndRestoreDCBringsItBack) {
 // A window's context as the window system will make it: logical (0, 0) at the
 // window's corner, drawing limited to the parts of it that are visible.
 TEST(Clipping, AScreenContextDrawsAtItsOriginInsideItsVisibleRegion) {
-  Handheld handheld;
+  TestDevice handheld;
   handheld.run([&](HINSTANCE) {
     HDC screen = GetDC(nullptr);
     RECT all{0, 0, 240, 320};

@@ -97,7 +97,7 @@ TEST(GlyphCoverage, EveryTextOfTheSuiteHasGlyphsOnBothScreens) {
   std::vector<fs::path> files = SuiteFiles();
   ASSERT_GT(files.size(), 20u);
   for (int scale : {1, 2}) {
-    gditest::Handheld handheld(240 * scale, 320 * scale);
+    test_support::TestDevice handheld(240 * scale, 320 * scale);
     sim::FontFace& face = sim::Fonts::get().face(12 * scale, false);
     sim::FontFace& bold = sim::Fonts::get().face(12 * scale, true);
     int checked = 0;
@@ -120,7 +120,7 @@ TEST(GlyphCoverage, EveryTextOfTheSuiteHasGlyphsOnBothScreens) {
 }
 
 TEST(GlyphCoverage, TheStrikesHoldTheJapaneseTheSuiteUses) {
-  gditest::Handheld handheld;
+  test_support::TestDevice handheld;
   sim::FontFace& face = sim::Fonts::get().face(12, false);
   // From the bitmap strikes themselves, not the outline fallback: 12 pixels wide
   // for a full-width character, 6 for half-width katakana and Latin.

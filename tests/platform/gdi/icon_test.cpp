@@ -12,9 +12,9 @@
 
 namespace {
 
-using gditest::Drawing;
-using gditest::Handheld;
-using gditest::Shown;
+using test_support::Drawing;
+using test_support::TestDevice;
+using test_support::Shown;
 
 constexpr COLORREF kBackground = RGB(0, 128, 0);
 
@@ -52,7 +52,7 @@ std::vector<unsigned char> IconImage(int bits) {
 }
 
 TEST(Icons, DrawnThroughTheirMaskAtEveryDepth) {
-  Handheld handheld;
+  TestDevice handheld;
   handheld.run([&](HINSTANCE) {
     for (int bits : {1, 4, 8, 24}) {
       auto images = sim::DecodeIconImage(IconImage(bits), nullptr);
@@ -80,7 +80,7 @@ TEST(Icons, DrawnThroughTheirMaskAtEveryDepth) {
 }
 
 TEST(Icons, ResourceIconsKeepTheirPixelsAndStaleIconsAreFaults) {
-  Handheld handheld;
+  TestDevice handheld;
   test_support::ExpectMisuse staleIcon("DrawIconEx");
   handheld.run([&](HINSTANCE instance) {
     HICON small = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_FRAME), IMAGE_ICON, 16, 16, 0));
@@ -104,7 +104,7 @@ TEST(Icons, ResourceIconsKeepTheirPixelsAndStaleIconsAreFaults) {
 }
 
 TEST(ImageLists, ImagesKeepTheirPixelsAndMasks) {
-  Handheld handheld;
+  TestDevice handheld;
   handheld.run([&](HINSTANCE instance) {
     // Two 2 x 1 images in a strip: magenta is the mask colour.
     Drawing strip(4, 1);

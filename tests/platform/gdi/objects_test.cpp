@@ -6,14 +6,14 @@
 
 namespace {
 
-using gditest::Handheld;
+using test_support::TestDevice;
 
 bool Mentions(const sim::ProgramFault& fault, const std::string& call, const std::string& problem) {
   return fault.call == call && fault.problem.find(problem) != std::string::npos;
 }
 
 TEST(DrawingObjects, ObjectsDescribeThemselvesAndStockOnesSurviveDeletion) {
-  Handheld handheld;
+  TestDevice handheld;
   handheld.run([&](HINSTANCE) {
     HPEN pen = CreatePen(PS_DASH, 3, RGB(1, 2, 3));
     LOGPEN logical{};
@@ -43,7 +43,7 @@ TEST(DrawingObjects, ObjectsDescribeThemselvesAndStockOnesSurviveDeletion) {
 }
 
 TEST(DrawingObjects, MisuseIsTheProgramsFault) {
-  Handheld handheld;
+  TestDevice handheld;
   BOOL deletedWhileSelected = TRUE, deletedTwice = TRUE;
   test_support::ExpectMisuse deletes("DeleteObject", 2), selects("SelectObject"), deleteDCs("DeleteDC");
   handheld.run([&](HINSTANCE) {
@@ -72,7 +72,7 @@ TEST(DrawingObjects, MisuseIsTheProgramsFault) {
 }
 
 TEST(DrawingObjects, ABitmapBelongsToOneMemoryContextAtATime) {
-  Handheld handheld;
+  TestDevice handheld;
   test_support::ExpectMisuse selects("SelectObject", 2), deleteDCs("DeleteDC");
   handheld.run([&](HINSTANCE) {
     HDC first = CreateCompatibleDC(nullptr), second = CreateCompatibleDC(nullptr);

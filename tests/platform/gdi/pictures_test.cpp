@@ -15,7 +15,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using gditest::Handheld;
+using test_support::TestDevice;
 
 std::vector<unsigned char> ReadFile(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -45,7 +45,7 @@ sim::PixelBuffer& PixelsOf(HBITMAP bitmap) {
 // that encoding it again gives the same bytes.
 void Keep(HBITMAP bitmap, const std::string& name) {
   const sim::PixelBuffer& pixels = PixelsOf(bitmap);
-  fs::path file = gditest::PictureFolder() / name;
+  fs::path file = test_support::PictureFolder() / name;
   ASSERT_TRUE(sim::WritePng(pixels, file));
   auto back = sim::ReadPng(file);
   ASSERT_TRUE(back);
@@ -56,7 +56,7 @@ void Keep(HBITMAP bitmap, const std::string& name) {
 // A three times larger copy beside it, to see single pixels.
 void KeepZoomed(HDC dc, HBITMAP bitmap, const std::string& name) {
   const sim::PixelBuffer& pixels = PixelsOf(bitmap);
-  gditest::Drawing zoom(pixels.width() * 3, pixels.height() * 3);
+  test_support::Drawing zoom(pixels.width() * 3, pixels.height() * 3);
   StretchBlt(zoom.dc(), 0, 0, pixels.width() * 3, pixels.height() * 3, dc, 0, 0, pixels.width(), pixels.height(),
              SRCCOPY);
   Keep(zoom.bitmap(), name);
@@ -90,9 +90,9 @@ void DrawTexts(HDC dc, int scale) {
 
 TEST(Pictures, JapaneseTextOnBothScreens) {
   for (int scale : {1, 2}) {
-    Handheld handheld(240 * scale, 320 * scale);
+    TestDevice handheld(240 * scale, 320 * scale);
     handheld.run([&](HINSTANCE) {
-      gditest::Drawing drawing(240 * scale, 150 * scale);
+      test_support::Drawing drawing(240 * scale, 150 * scale);
       DrawTexts(drawing.dc(), scale);
       Keep(drawing.bitmap(), scale == 1 ? "text-240x320.png" : "text-480x640.png");
     });
@@ -101,9 +101,9 @@ TEST(Pictures, JapaneseTextOnBothScreens) {
 }
 
 TEST(Pictures, TheSuitesIconsAndTheSystemsIcons) {
-  Handheld handheld;
+  TestDevice handheld;
   handheld.run([&](HINSTANCE) {
-    gditest::Drawing drawing(240, 120);
+    test_support::Drawing drawing(240, 120);
     RECT all{0, 0, 240, 120};
     FillRect(drawing.dc(), &all, GetSysColorBrush(COLOR_BTNFACE));
     int x = 4;
@@ -143,9 +143,9 @@ TEST(Pictures, TheSuitesIconsAndTheSystemsIcons) {
 }
 
 TEST(Pictures, FramesControlsAndShapes) {
-  Handheld handheld;
+  TestDevice handheld;
   handheld.run([&](HINSTANCE) {
-    gditest::Drawing drawing(240, 140);
+    test_support::Drawing drawing(240, 140);
     HDC dc = drawing.dc();
     RECT all{0, 0, 240, 140};
     FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));

@@ -3,12 +3,12 @@
 
 namespace {
 
-using gditest::Drawing;
-using gditest::Handheld;
-using gditest::Shown;
+using test_support::Drawing;
+using test_support::TestDevice;
+using test_support::Shown;
 
 TEST(Shapes, PenOutlinesBrushFillsAndANullPenShrinksTheShape) {
-  Handheld handheld;
+  TestDevice handheld;
   handheld.run([&](HINSTANCE) {
     Drawing drawing(40, 20);
     HDC dc = drawing.dc();
@@ -51,7 +51,7 @@ TEST(Shapes, PenOutlinesBrushFillsAndANullPenShrinksTheShape) {
 }
 
 TEST(Png, ComparisonFindsEveryDifferenceAndDrawsThem) {
-  Handheld handheld;
+  TestDevice handheld;
   handheld.run([&](HINSTANCE) {
     Drawing a(20, 10), b(20, 10);
     SetPixel(b.dc(), 3, 4, RGB(0, 0, 0));

@@ -8,8 +8,8 @@
 
 namespace {
 
-using gditest::Drawing;
-using gditest::Handheld;
+using test_support::Drawing;
+using test_support::TestDevice;
 
 struct Ink {
   int left = 1 << 20, top = 1 << 20, right = -1, bottom = -1;  // right and bottom exclusive
@@ -32,7 +32,7 @@ Ink InkOf(const Drawing& drawing, int width, int height) {
 const char16_t* const kSamples[] = {u"ｼｮｰﾄｶｯﾄの貼り付けの確認", u"編集(&E)", u"Brackenway 1.20", u"送る、「はい」。"};
 
 TEST(Text, MeasuringAgreesWithWhatIsDrawn) {
-  Handheld handheld;
+  TestDevice handheld;
   handheld.run([&](HINSTANCE) {
     for (const char16_t* text : kSamples) {
       Drawing drawing(240, 20);
@@ -60,24 +60,24 @@ TEST(Text, MeasuringAgreesWithWhatIsDrawn) {
 }
 
 TEST(Text, OpaqueBackgroundAndClippedRectangle) {
-  Handheld handheld;
+  TestDevice handheld;
   handheld.run([&](HINSTANCE) {
     Drawing drawing(60, 20);
     SetBkColor(drawing.dc(), RGB(0, 0, 255));
     RECT clip{0, 0, 20, 20};
     ExtTextOutW(drawing.dc(), 0, 4, ETO_CLIPPED, &clip, u"ABCDEFGH", 8, nullptr);
-    EXPECT_EQ(drawing.at(19, 4), gditest::Shown(RGB(0, 0, 255))) << "the cell is filled in OPAQUE mode";
+    EXPECT_EQ(drawing.at(19, 4), test_support::Shown(RGB(0, 0, 255))) << "the cell is filled in OPAQUE mode";
     EXPECT_EQ(drawing.at(21, 5), RGB(255, 255, 255)) << "nothing past the clip rectangle";
     EXPECT_EQ(drawing.at(2, 2), RGB(255, 255, 255)) << "above the text's cell";
     RECT band{30, 0, 60, 3};
     ExtTextOutW(drawing.dc(), 30, 0, ETO_OPAQUE, &band, u"", 0, nullptr);
-    EXPECT_EQ(drawing.at(45, 1), gditest::Shown(RGB(0, 0, 255)));
+    EXPECT_EQ(drawing.at(45, 1), test_support::Shown(RGB(0, 0, 255)));
   });
   EXPECT_TRUE(handheld.faults().empty());
 }
 
 TEST(Text, DrawTextBreaksWordsAndJapaneseAndCalculatesItsRectangle) {
-  Handheld handheld;
+  TestDevice handheld;
   handheld.run([&](HINSTANCE) {
     Drawing drawing(100, 80);
     HDC dc = drawing.dc();
@@ -106,7 +106,7 @@ TEST(Text, DrawTextBreaksWordsAndJapaneseAndCalculatesItsRectangle) {
 }
 
 TEST(Text, EllipsisAlignmentAndPrefixes) {
-  Handheld handheld;
+  TestDevice handheld;
   handheld.run([&](HINSTANCE) {
     Drawing drawing(120, 40);
     HDC dc = drawing.dc();
@@ -141,7 +141,7 @@ TEST(Text, EllipsisAlignmentAndPrefixes) {
 
 TEST(Text, MetricsAndDialogUnitsOnBothScreens) {
   for (int scale : {1, 2}) {
-    Handheld handheld(240 * scale, 320 * scale);
+    TestDevice handheld(240 * scale, 320 * scale);
     handheld.run([&](HINSTANCE) {
       HDC screen = GetDC(nullptr);
       TEXTMETRICW metrics{};

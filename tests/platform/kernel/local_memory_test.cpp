@@ -7,15 +7,14 @@
 
 #include "kernel/local_memory.h"
 #include "kernel/process.h"
-#include "kernel_test_device.h"
+#include "tests/support/test_device.h"
 #include "tests/support/misuse.h"
 
 namespace {
 
-using kernel_test::deviceConfig;
-
 TEST(LocalMemory, AnInjectedFailureFailsOnlyTheArmedCallsWithTheDeviceError) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   device.faults().arm("LocalAlloc", 2);
   EXPECT_EQ(LocalAlloc(LMEM_FIXED, 16), nullptr);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
@@ -32,7 +31,8 @@ TEST(LocalMemory, AnInjectedFailureFailsOnlyTheArmedCallsWithTheDeviceError) {
 }
 
 TEST(LocalMemory, GrowingKeepsTheContentAndOnlyMovesWhenAllowed) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   auto* block = static_cast<char*>(LocalAlloc(LPTR, 8));
   ASSERT_NE(block, nullptr);
   EXPECT_EQ(std::vector<char>(block, block + 8), std::vector<char>(8, 0)) << "LPTR zero-fills";
@@ -50,13 +50,14 @@ TEST(LocalMemory, GrowingKeepsTheContentAndOnlyMovesWhenAllowed) {
 }
 
 TEST(LocalMemory, BadBlocksAreMisuseAndAProcessesBlocksGoWhenItEnds) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   auto& heap = device.service<sim::LocalMemory>();
   std::vector<UINT> results;
   void* leaked = nullptr;
   test_support::ExpectMisuse freed("LocalFree");
   test_support::ExpectMisuse sized("LocalSize", 2);
-  sim::StartFunction(device, u"\\Windows\\leaky.exe", [&] {
+  booted.launch(u"\\Windows\\leaky.exe", [&] {
     HLOCAL block = LocalAlloc(LMEM_FIXED, 32);
     LocalFree(block);
     results.push_back(LocalFree(block) == block);  // freed twice: handed back, not freed
@@ -76,9 +77,10 @@ TEST(LocalMemory, BadBlocksAreMisuseAndAProcessesBlocksGoWhenItEnds) {
 }
 
 TEST(LocalMemory, AProgramMayNotFreeOrResizeAnotherProcesssBlock) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   HLOCAL theirs = nullptr;
-  sim::StartFunction(device, u"\\Windows\\owner.exe", [&] {
+  booted.launch(u"\\Windows\\owner.exe", [&] {
     theirs = LocalAlloc(LPTR, 8);
     Sleep(INFINITE);
     return 0;
@@ -87,7 +89,7 @@ TEST(LocalMemory, AProgramMayNotFreeOrResizeAnotherProcesssBlock) {
   test_support::ExpectMisuse resized("LocalReAlloc");
   test_support::ExpectMisuse sized("LocalSize");
   std::vector<bool> refused;
-  sim::StartFunction(device, u"\\Windows\\intruder.exe", [&] {
+  booted.launch(u"\\Windows\\intruder.exe", [&] {
     refused.push_back(LocalFree(theirs) == theirs);
     refused.push_back(LocalReAlloc(theirs, 64, LMEM_MOVEABLE) == nullptr);
     refused.push_back(LocalSize(theirs) == 0);

@@ -1,39 +1,43 @@
 // How misuse reaches a test: an undeclared one fails it with its description, a
-// declared one is taken and counted.
+// declared one is taken and counted. And what else the fixture holds a test to.
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
 #include "kernel/process.h"
-#include "kernel_test_device.h"
-#include "tests/support/misuse.h"
+#include "tests/support/test_device.h"
 
 namespace {
-
-using kernel_test::deviceConfig;
 
 HANDLE Bogus() { return reinterpret_cast<HANDLE>(std::uintptr_t{0x4321}); }
 
 TEST(MisuseReport, AnUndeclaredMisuseFailsTheTestWithWhoCalledWhatWithWhich) {
   EXPECT_NONFATAL_FAILURE(
       {
-        sim::Device device(deviceConfig());
+        test_support::TestDevice booted;
+        sim::Device& device = *booted;
         CloseHandle(Bogus());
       },
       "misuse of the platform: driver: CloseHandle(0x4321): not an open handle");
   // A program's thread reports it too, naming the program.
   EXPECT_NONFATAL_FAILURE_ON_ALL_THREADS(
       {
-        sim::Device device(deviceConfig());
-        sim::StartFunction(device, u"\\Windows\\careless.exe", [] { return FreeLibrary(nullptr) ? 0 : 1; });
+        test_support::TestDevice booted;
+        sim::Device& device = *booted;
+        booted.launch(u"\\Windows\\careless.exe", [] { return FreeLibrary(nullptr) ? 0 : 1; });
         device.scheduler().runUntilIdle();
       },
       "\\Windows\\careless.exe: FreeLibrary(NULL): not a library this program has loaded");
 }
 
 TEST(MisuseReport, ADeclaredMisuseIsTakenAndMustComeAsOftenAsDeclared) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   {
     test_support::ExpectMisuse closed("CloseHandle", 2);
     CloseHandle(Bogus());
@@ -50,6 +54,50 @@ TEST(MisuseReport, ADeclaredMisuseIsTakenAndMustComeAsOftenAsDeclared) {
       },
       "SetEvent(0x4321)");
   EXPECT_EQ(device.faults().programFaults().size(), 4u) << "the device records every one";
+}
+
+}  // namespace
+
+namespace {
+
+// The fixture's own promises: a body it started must run, and its folder goes
+// however the test ends.
+TEST(TestFixture, FailsTheTestWhenAProgramBodyNeverRan) {
+  EXPECT_NONFATAL_FAILURE(
+      {
+        test_support::TestDevice booted;
+        booted.launch(u"\\Windows\\never.exe", [] { return 0; });
+      },
+      "the body of \\Windows\\never.exe never ran");
+  // A body that runs satisfies it, whatever it returns.
+  test_support::TestDevice booted;
+  EXPECT_EQ(booted.run([] { return 7; }), 7u);
+}
+
+TEST(TestFixture, RemovesItsFolderAfterAFailedAssertionOrAnException) {
+  static std::filesystem::path root;
+  EXPECT_FATAL_FAILURE(
+      {
+        test_support::TestDevice booted;
+        root = booted.root();
+        std::ofstream(root / "left.txt") << "behind";
+        ASSERT_TRUE(false) << "stopped early";
+      },
+      "stopped early");
+  EXPECT_FALSE(root.empty());
+  EXPECT_FALSE(std::filesystem::exists(root));
+
+  root.clear();
+  EXPECT_THROW(
+      {
+        test_support::TestDevice booted;
+        root = booted.root();
+        std::filesystem::create_directories(root / "Windows" / "deep");
+        throw std::runtime_error("thrown");
+      },
+      std::runtime_error);
+  EXPECT_FALSE(root.empty());
+  EXPECT_FALSE(std::filesystem::exists(root));
 }
 
 }  // namespace

@@ -7,12 +7,10 @@
 
 #include "kernel/image_registry.h"
 #include "kernel/process.h"
-#include "kernel_test_device.h"
+#include "tests/support/test_device.h"
 #include "library/sample_library.h"
 
 namespace {
-
-using kernel_test::deviceConfig;
 
 // An export as the function type its caller knows it by.
 template <class Function>
@@ -21,7 +19,8 @@ Function as(FARPROC address) {
 }
 
 TEST(Modules, ALibraryAttachesOncePerProcessAndExportsByTheOrdinalsOfItsDef) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   std::vector<std::string> attachLog;
   device.service<sim::ImageRegistry>().install(SampleLibraryImage(u"\\Windows\\sample.dll", attachLog));
   struct Seen {
@@ -33,7 +32,7 @@ TEST(Modules, ALibraryAttachesOncePerProcessAndExportsByTheOrdinalsOfItsDef) {
     DWORD missingError = 0;
   } seen;
   DWORD pid = 0;
-  sim::StartFunction(device, u"\\Program Files\\App\\app.exe", [&] {
+  booted.launch(u"\\Program Files\\App\\app.exe", [&] {
     pid = GetCurrentProcessId();
     seen.first = LoadLibraryW(u"sample.dll");  // not beside the program: found in \Windows
     seen.second = LoadLibraryW(u"\\WINDOWS\\SAMPLE.DLL");
@@ -67,7 +66,8 @@ TEST(Modules, ALibraryAttachesOncePerProcessAndExportsByTheOrdinalsOfItsDef) {
 }
 
 TEST(Modules, ABareNameIsFoundBesideTheProgramFirstAndDetachesWhenTheProcessEnds) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   std::vector<std::string> besideLog, systemLog;
   auto& registry = device.service<sim::ImageRegistry>();
   registry.install(SampleLibraryImage(u"\\Windows\\sample.dll", systemLog));
@@ -75,7 +75,7 @@ TEST(Modules, ABareNameIsFoundBesideTheProgramFirstAndDetachesWhenTheProcessEnds
   std::u16string loadedFrom;
   DWORD unknownError = 0;
   DWORD pid = 0;
-  sim::StartFunction(device, u"\\Program Files\\App\\app.exe", [&] {
+  booted.launch(u"\\Program Files\\App\\app.exe", [&] {
     pid = GetCurrentProcessId();
     HMODULE library = LoadLibraryW(u"Sample");  // ".dll" is implied
     WCHAR path[MAX_PATH] = {};
@@ -94,7 +94,8 @@ TEST(Modules, ABareNameIsFoundBesideTheProgramFirstAndDetachesWhenTheProcessEnds
 }
 
 TEST(Modules, GetModuleFileNameTruncatesToTheBufferAndAlwaysTerminates) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   const std::u16string path = u"\\Windows\\namer.exe";  // 18 characters
   struct Call {
     DWORD result;
@@ -102,7 +103,7 @@ TEST(Modules, GetModuleFileNameTruncatesToTheBufferAndAlwaysTerminates) {
     std::u16string text;
   };
   std::vector<Call> calls;
-  sim::StartFunction(device, path, [&] {
+  booted.launch(path, [&] {
     for (DWORD size : {DWORD{19}, DWORD{18}, DWORD{5}}) {
       WCHAR buffer[32];
       std::fill(std::begin(buffer), std::end(buffer), u'#');

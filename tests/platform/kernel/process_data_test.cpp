@@ -9,18 +9,17 @@
 
 #include "kernel/image_registry.h"
 #include "kernel/process.h"
-#include "kernel_test_device.h"
+#include "tests/support/test_device.h"
 #include "library/sample_library.h"
 #include "program/counting_program.h"
 
 namespace {
 
-using kernel_test::deviceConfig;
-
 std::string id(const sim::Process* process) { return std::to_string(process->id); }
 
 TEST(ProcessData, TwoProcessesOfOneProgramKeepTheirOwnGlobalsAndALaterOneStartsFresh) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   std::vector<std::string> log;
   HANDLE gate = nullptr;
   device.service<sim::ImageRegistry>().install(CountingProgramImage(u"\\Windows\\count.exe", &gate, log));
@@ -50,7 +49,8 @@ TEST(ProcessData, TwoProcessesOfOneProgramKeepTheirOwnGlobalsAndALaterOneStartsF
 }
 
 TEST(ProcessData, TwoProcessesThatLoadOneLibraryKeepTheirOwnLibraryGlobals) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   std::vector<std::string> attachLog;
   device.service<sim::ImageRegistry>().install(SampleLibraryImage(u"\\Windows\\sample.dll", attachLog));
   struct Seen {
@@ -70,8 +70,8 @@ TEST(ProcessData, TwoProcessesThatLoadOneLibraryKeepTheirOwnLibraryGlobals) {
     };
   };
   Seen a, b;
-  sim::StartFunction(device, u"\\Windows\\a.exe", caller(a));
-  sim::StartFunction(device, u"\\Windows\\b.exe", caller(b));
+  booted.launch(u"\\Windows\\a.exe", caller(a));
+  booted.launch(u"\\Windows\\b.exe", caller(b));
   device.scheduler().settle(10000, 60000);
   EXPECT_EQ(a.counts, (std::vector<int>{1, 2}));
   EXPECT_EQ(b.counts, (std::vector<int>{1, 2}));
@@ -82,7 +82,8 @@ TEST(ProcessData, TwoProcessesThatLoadOneLibraryKeepTheirOwnLibraryGlobals) {
 }
 
 TEST(ProcessData, AReplacedWindowProcedureRunsWithTheDataOfTheProcessThatPutItThere) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   std::vector<std::string> log;
   HWND target = nullptr, none = nullptr;
   HANDLE gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -91,7 +92,7 @@ TEST(ProcessData, AReplacedWindowProcedureRunsWithTheDataOfTheProcessThatPutItTh
   registry.install(CountingProgramImage(u"\\Windows\\subclass.exe", &gate, log, &target));
   registry.install(CountingProgramImage(u"\\Windows\\count.exe", &gate, log, &none));
   LRESULT answers[2] = {};
-  sim::StartFunction(device, u"\\Windows\\host.exe", [&] {
+  booted.launch(u"\\Windows\\host.exe", [&] {
     WNDCLASSW wc{};
     wc.lpfnWndProc = DefWindowProcW;
     wc.lpszClassName = u"Target";
@@ -137,7 +138,8 @@ struct ImportingProgram {
 };
 
 TEST(ProcessData, ImportsAreBoundAtTheStartAndAMissingLibraryOrOrdinalFailsIt) {
-  sim::Device device(deviceConfig());
+  test_support::TestDevice booted;
+  sim::Device& device = *booted;
   std::vector<std::string> attachLog;
   auto& registry = device.service<sim::ImageRegistry>();
   registry.install(SampleLibraryImage(u"\\Windows\\sample.dll", attachLog));
@@ -152,7 +154,7 @@ TEST(ProcessData, ImportsAreBoundAtTheStartAndAMissingLibraryOrOrdinalFailsIt) {
   };
   std::vector<Start> starts;
   DWORD boundId = 0;
-  sim::StartFunction(device, u"\\Windows\\starter.exe", [&] {
+  booted.launch(u"\\Windows\\starter.exe", [&] {
     for (const char16_t* program : {u"\\Windows\\bound.exe", u"\\Windows\\noordinal.exe", u"\\Windows\\nolibrary.exe"}) {
       PROCESS_INFORMATION info{};
       SetLastError(0);

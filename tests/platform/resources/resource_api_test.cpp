@@ -2,12 +2,11 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <filesystem>
 #include <string>
 
 #include "kernel/device.h"
-#include "tests/support/misuse.h"
+#include "tests/support/test_device.h"
 #include "kernel/image_registry.h"
 #include "kernel/process.h"
 #include "test_image.h"
@@ -19,18 +18,7 @@ namespace {
 class ResourceApi : public ::testing::Test {
  protected:
   void SetUp() override {
-    static std::atomic<int> serial{0};
-    root_ = std::filesystem::temp_directory_path() /
-            ("resource_api_" + std::to_string(::getpid()) + "_" + std::to_string(serial++));
-    std::filesystem::create_directories(root_);
-    sim::DeviceConfig config;
-    config.root = root_;
-    device_ = std::make_unique<sim::Device>(test_support::FailOnMisuse(config));
-    module_ = install(u"\\Windows\\restest.exe", restest::Image(), [](HINSTANCE, HINSTANCE, LPWSTR, int) { return 0; });
-  }
-  void TearDown() override {
-    device_.reset();
-    std::filesystem::remove_all(root_);
+    module_ = install(u"\\Windows\\restest.exe", test_support::Image(), [](HINSTANCE, HINSTANCE, LPWSTR, int) { return 0; });
   }
 
   HMODULE install(std::u16string path, std::span<const unsigned char> resources,
@@ -43,8 +31,7 @@ class ResourceApi : public ::testing::Test {
     return registry.moduleHandle(*registry.install(std::move(image)));
   }
 
-  std::filesystem::path root_;
-  std::unique_ptr<sim::Device> device_;
+  test_support::TestDevice device_;
   HMODULE module_ = nullptr;
 };
 
@@ -54,7 +41,7 @@ TEST_F(ResourceApi, FindsLoadsAndSizesResourcesByNumberTextAndHashForm) {
   HGLOBAL loaded = LoadResource(module_, dialog);
   ASSERT_NE(loaded, nullptr);
   EXPECT_EQ(LockResource(loaded), loaded);
-  auto expected = restest::Bytes(5, IDD_CONFIRM);
+  auto expected = test_support::Bytes(5, IDD_CONFIRM);
   EXPECT_EQ(static_cast<const unsigned char*>(loaded), expected.data()) << "points into the image";
   EXPECT_EQ(SizeofResource(module_, dialog), expected.size());
 
@@ -114,7 +101,7 @@ TEST_F(ResourceApi, LoadStringCopiesTruncatesOrLendsThePointer) {
 
 TEST_F(ResourceApi, NullModuleMeansTheCallingProgram) {
   std::u16string seen;
-  install(u"\\Windows\\caller.exe", restest::Image(), [&](HINSTANCE, HINSTANCE, LPWSTR, int) {
+  install(u"\\Windows\\caller.exe", test_support::Image(), [&](HINSTANCE, HINSTANCE, LPWSTR, int) {
     WCHAR text[8] = {};
     LoadStringW(nullptr, IDS_FIRST, text, 8);
     seen = text;

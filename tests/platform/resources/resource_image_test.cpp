@@ -16,12 +16,12 @@ constexpr std::uint16_t kRtBitmap = 2, kRtIcon = 3, kRtMenu = 4, kRtDialog = 5, 
                         kRtRcdata = 10, kRtGroupIcon = 14, kRtVersion = 16;
 
 const sim::ResourceEntry* Find(std::uint16_t type, std::uint16_t id, ResourceMiss* miss = nullptr) {
-  return restest::Index().find(ResourceName::number(type), ResourceName::number(id), miss);
+  return test_support::Index().find(ResourceName::number(type), ResourceName::number(id), miss);
 }
 
 TEST(ResourceImage, IndexesEveryKindTheScriptDeclares) {
   std::map<std::uint16_t, int> perType;
-  for (const auto& entry : restest::Index().entries())
+  for (const auto& entry : test_support::Index().entries())
     if (entry.type.isOrdinal()) ++perType[*entry.type.ordinal];
   EXPECT_EQ(perType[kRtDialog], 2);
   EXPECT_EQ(perType[kRtMenu], 2);
@@ -39,28 +39,28 @@ TEST(ResourceImage, IndexesEveryKindTheScriptDeclares) {
 }
 
 TEST(ResourceImage, NamedTypesAndNamesCompareIgnoringCase) {
-  auto* entry = restest::Index().find(ResourceName::string(u"customType"), ResourceName::string(u"named_blob"));
+  auto* entry = test_support::Index().find(ResourceName::string(u"customType"), ResourceName::string(u"named_blob"));
   ASSERT_NE(entry, nullptr);
-  EXPECT_EQ(restest::Text(entry->data).substr(0, 5), "named");
+  EXPECT_EQ(test_support::Text(entry->data).substr(0, 5), "named");
   EXPECT_EQ(entry->name.text, u"NAMED_BLOB");  // as the compiler stored it
 
   ResourceMiss miss{};
-  EXPECT_EQ(restest::Index().find(ResourceName::string(u"CUSTOMTYPE"), ResourceName::number(1), &miss), nullptr);
+  EXPECT_EQ(test_support::Index().find(ResourceName::string(u"CUSTOMTYPE"), ResourceName::number(1), &miss), nullptr);
   EXPECT_EQ(miss, ResourceMiss::Name);
   // A name never matches an ordinal that happens to have the same digits.
-  EXPECT_EQ(restest::Index().find(ResourceName::number(kRtRcdata), ResourceName::string(u"500"), &miss), nullptr);
+  EXPECT_EQ(test_support::Index().find(ResourceName::number(kRtRcdata), ResourceName::string(u"500"), &miss), nullptr);
 }
 
 TEST(ResourceImage, PrefersJapaneseThenNeutralThenAnyLanguage) {
-  EXPECT_EQ(restest::Text(Find(kRtRcdata, IDR_LANGUAGES)->data).substr(0, 8), "japanese");
-  EXPECT_EQ(restest::Text(Find(kRtRcdata, IDR_NEUTRAL_ENGLISH)->data).substr(0, 7), "neutral");
-  EXPECT_EQ(restest::Text(Find(kRtRcdata, IDR_ENGLISH_ONLY)->data).substr(0, 7), "english");
+  EXPECT_EQ(test_support::Text(Find(kRtRcdata, IDR_LANGUAGES)->data).substr(0, 8), "japanese");
+  EXPECT_EQ(test_support::Text(Find(kRtRcdata, IDR_NEUTRAL_ENGLISH)->data).substr(0, 7), "neutral");
+  EXPECT_EQ(test_support::Text(Find(kRtRcdata, IDR_ENGLISH_ONLY)->data).substr(0, 7), "english");
 
-  const auto& index = restest::Index();
+  const auto& index = test_support::Index();
   auto rc = ResourceName::number(kRtRcdata);
-  EXPECT_EQ(restest::Text(index.findInLanguage(rc, ResourceName::number(IDR_LANGUAGES), 0x409)->data).substr(0, 7), "english");
+  EXPECT_EQ(test_support::Text(index.findInLanguage(rc, ResourceName::number(IDR_LANGUAGES), 0x409)->data).substr(0, 7), "english");
   // Asking for the neutral language means "the device's preference".
-  EXPECT_EQ(restest::Text(index.findInLanguage(rc, ResourceName::number(IDR_LANGUAGES), 0)->data).substr(0, 8), "japanese");
+  EXPECT_EQ(test_support::Text(index.findInLanguage(rc, ResourceName::number(IDR_LANGUAGES), 0)->data).substr(0, 8), "japanese");
 
   ResourceMiss miss{};
   EXPECT_EQ(index.findInLanguage(rc, ResourceName::number(IDR_ENGLISH_ONLY), 0x411, &miss), nullptr);
@@ -75,10 +75,10 @@ TEST(ResourceImage, PrefersJapaneseThenNeutralThenAnyLanguage) {
 // within its padding), gives the records before the cut unchanged. No length may
 // make the parser read outside the bytes it was given.
 TEST(ResourceImage, EveryTruncationIsRefusedOrAnExactPrefix) {
-  auto full = restest::Image();
-  const auto& all = restest::Index().entries();
+  auto full = test_support::Image();
+  const auto& all = test_support::Index().entries();
   for (std::size_t length = 0; length < full.size(); ++length) {
-    auto copy = restest::Prefix(full, length);
+    auto copy = test_support::Prefix(full, length);
     auto parsed = sim::ParseResourceImage(copy);
     if (!parsed) continue;
     const auto& got = parsed->entries();
@@ -98,7 +98,7 @@ TEST(ResourceImage, EveryTruncationIsRefusedOrAnExactPrefix) {
 constexpr std::size_t kRecord = 32;
 
 std::vector<unsigned char> WithWord(std::size_t offset, std::uint32_t value) {
-  auto copy = restest::Prefix(restest::Image(), restest::Image().size());
+  auto copy = test_support::Prefix(test_support::Image(), test_support::Image().size());
   std::memcpy(copy.data() + offset, &value, 4);
   return copy;
 }
@@ -110,7 +110,7 @@ TEST(ResourceImage, RefusesInconsistentSizes) {
   EXPECT_FALSE(sim::ParseResourceImage(WithWord(kRecord + 4, 34)));           // header not aligned
 
   // A type name without its terminator inside the header runs into the fixed fields.
-  auto copy = restest::Prefix(restest::Image(), restest::Image().size());
+  auto copy = test_support::Prefix(test_support::Image(), test_support::Image().size());
   std::uint32_t header = 0;
   std::memcpy(&header, copy.data() + kRecord + 4, 4);
   for (std::size_t i = kRecord + 8; i < kRecord + header; i += 2) copy[i] = 'A', copy[i + 1] = 0;
@@ -118,7 +118,7 @@ TEST(ResourceImage, RefusesInconsistentSizes) {
 }
 
 TEST(ResourceImage, RefusesADuplicatedRecord) {
-  auto image = restest::Image();
+  auto image = test_support::Image();
   std::uint32_t dataSize = 0, headerSize = 0;
   std::memcpy(&dataSize, image.data() + kRecord, 4);
   std::memcpy(&headerSize, image.data() + kRecord + 4, 4);

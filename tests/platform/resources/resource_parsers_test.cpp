@@ -12,7 +12,7 @@
 #include "user/resource_strings.h"
 #include "user/resource_version.h"
 
-using restest::Bytes;
+using test_support::Bytes;
 
 namespace {
 
@@ -78,7 +78,7 @@ TEST(DialogTemplate, ReadsExtendedTemplateWithFontWeightAndExStyle) {
 }
 
 TEST(DialogTemplate, RefusesAnUnknownClassOrdinal) {
-  auto bytes = restest::Prefix(Bytes(kRtDialog, IDD_CONFIRM), Bytes(kRtDialog, IDD_CONFIRM).size());
+  auto bytes = test_support::Prefix(Bytes(kRtDialog, IDD_CONFIRM), Bytes(kRtDialog, IDD_CONFIRM).size());
   // The icon control's class is the static ordinal (0xFFFF 0x0082); make it unknown.
   bool patched = false;
   for (std::size_t i = 0; i + 3 < bytes.size() && !patched; i += 2)
@@ -160,7 +160,7 @@ TEST(MenuBarTemplate, ReadsButtonsWithSignedImageAndSubmenu) {
 }
 
 TEST(StringTable, FindsStringsByIdAcrossBlocks) {
-  const auto& index = restest::Index();
+  const auto& index = test_support::Index();
   EXPECT_EQ(sim::FindTableString(index, IDS_FIRST), u"最初");
   EXPECT_EQ(sim::FindTableString(index, IDS_OK), u"Ok");
   EXPECT_EQ(sim::FindTableString(index, IDS_CANCEL), u"ｷｬﾝｾﾙ");
@@ -211,7 +211,7 @@ TEST(VersionInfo, ReadsFixedInfoAndJapaneseStrings) {
   EXPECT_FALSE(info->value(u"ProductName"));
   EXPECT_EQ(info->translations, std::vector<std::uint32_t>{0x04B00411u});
 
-  auto fromImage = sim::VersionInfoOfImage(restest::Image());
+  auto fromImage = sim::VersionInfoOfImage(test_support::Image());
   ASSERT_TRUE(fromImage) << fromImage.message();
   EXPECT_EQ(fromImage->value(u"FileVersion"), u"1.20");
 }
@@ -238,12 +238,12 @@ TEST(ResourceParsers, RefuseEveryTruncation) {
     ASSERT_FALSE(c.bytes.empty()) << c.what;
     ASSERT_TRUE(c.parses(c.bytes)) << c.what;
     for (std::size_t length = 0; length < c.bytes.size(); ++length)
-      EXPECT_FALSE(c.parses(restest::Prefix(c.bytes, length))) << c.what << " cut to " << length;
+      EXPECT_FALSE(c.parses(test_support::Prefix(c.bytes, length))) << c.what << " cut to " << length;
   }
 }
 
 TEST(VersionInfo, RefusesBlocksWhoseLengthsDisagree) {
-  auto bytes = restest::Prefix(Bytes(kRtVersion, 1), Bytes(kRtVersion, 1).size());
+  auto bytes = test_support::Prefix(Bytes(kRtVersion, 1), Bytes(kRtVersion, 1).size());
   auto zeroLength = bytes;
   zeroLength[0] = zeroLength[1] = 0;
   EXPECT_FALSE(sim::ParseVersionInfo(zeroLength));

@@ -12,7 +12,7 @@
 extern "C" const unsigned char test_resources[];
 extern "C" const std::size_t test_resources_size;
 
-namespace restest {
+namespace test_support {
 
 inline std::span<const unsigned char> Image() { return {test_resources, test_resources_size}; }
 
@@ -39,4 +39,4 @@ inline std::vector<unsigned char> Prefix(std::span<const unsigned char> bytes, s
 
 inline std::string Text(std::span<const unsigned char> bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-}  // namespace restest
+}  // namespace test_support

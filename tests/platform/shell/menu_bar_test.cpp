@@ -14,7 +14,7 @@
 #include "../resources/test_resource_ids.h"
 #include "comctl/toolbar.h"
 #include "kernel/device.h"
-#include "tests/support/misuse.h"
+#include "tests/support/test_device.h"
 #include "kernel/image_registry.h"
 #include "kernel/process.h"
 #include "shell/menu_bar.h"
@@ -38,25 +38,15 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 
 class MenuBarTest : public ::testing::Test {
  protected:
-  MenuBarTest() : root_(std::filesystem::temp_directory_path() / ("menu-bar-test-" + std::to_string(::getpid()))) {
-    std::filesystem::create_directories(root_);
-    sim::DeviceConfig config;
-    config.root = root_;
-    device_ = std::make_unique<sim::Device>(test_support::FailOnMisuse(config));
-    seen = &seen_;
-  }
-  ~MenuBarTest() override {
-    device_.reset();
-    seen = nullptr;
-    std::filesystem::remove_all(root_);
-  }
+  MenuBarTest() { seen = &seen_; }
+  ~MenuBarTest() override { seen = nullptr; }
 
   // Starts a program with the test resources that makes a window with a menu bar and
   // then waits for messages.
   void startOwner(DWORD flags) {
     sim::ProgramImage image;
     image.path = u"\\Windows\\owner.exe";
-    image.resources = restest::Image();
+    image.resources = test_support::Image();
     image.main = [this, flags](HINSTANCE instance, HINSTANCE, LPWSTR, int) {
       WNDCLASSW wc{};
       wc.lpfnWndProc = OwnerProc;
@@ -96,8 +86,7 @@ class MenuBarTest : public ::testing::Test {
     ADD_FAILURE() << "no button with that label";
   }
 
-  std::filesystem::path root_;
-  std::unique_ptr<sim::Device> device_;
+  test_support::TestDevice device_;
   Seen seen_;
   HWND owner_ = nullptr;
   HWND menuBar_ = nullptr;

@@ -2,14 +2,13 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "kernel/device.h"
-#include "tests/support/misuse.h"
+#include "tests/support/test_device.h"
 #include "shell/shortcut.h"
 #include "text/utf.h"
 
@@ -78,19 +77,6 @@ TEST(ShortcutText, ReadsBackWhatItWroteThoughItLooksLikeUtf8) {
 // Files on a booted device.
 class ShortcutFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    static std::atomic<int> serial{0};
-    root_ = std::filesystem::temp_directory_path() /
-            ("shortcut_test_" + std::to_string(::getpid()) + "_" + std::to_string(serial++));
-    std::filesystem::create_directories(root_);
-    sim::DeviceConfig config;
-    config.root = root_;
-    device_ = std::make_unique<sim::Device>(test_support::FailOnMisuse(config));
-  }
-  void TearDown() override {
-    device_.reset();
-    std::filesystem::remove_all(root_);
-  }
   std::string hostBytes(const char* name) {
     std::ifstream in(root_ / name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -99,8 +85,8 @@ class ShortcutFiles : public ::testing::Test {
     std::ofstream(root_ / name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   }
 
-  std::filesystem::path root_;
-  std::unique_ptr<sim::Device> device_;
+  test_support::TestDevice device_;
+  const std::filesystem::path& root_ = device_.root();
 };
 
 TEST_F(ShortcutFiles, RoundTripsJapaneseNamesAndQuotedTargets) {

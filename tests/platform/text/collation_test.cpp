@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -12,25 +11,13 @@
 #include <vector>
 
 #include "kernel/device.h"
+#include "tests/support/test_device.h"
 
 namespace {
 
 // The comparison is a service of the device, so each test boots one.
 class DeviceOrder : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    root_ = std::filesystem::temp_directory_path() / ("handheld-collation-" + std::to_string(::getpid()) + "-" + test->name());
-    std::filesystem::create_directories(root_);
-    sim::DeviceConfig config;
-    config.root = root_;
-    device_ = std::make_unique<sim::Device>(config);
-  }
-  void TearDown() override {
-    device_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
 
   static std::vector<std::u16string> SortedIgnoringCase(std::vector<std::u16string> names) {
     std::stable_sort(names.begin(), names.end(),
@@ -41,8 +28,7 @@ class DeviceOrder : public ::testing::Test {
     return CompareStringW(LOCALE_USER_DEFAULT, flags, a, -1, b, -1);
   }
 
-  std::filesystem::path root_;
-  std::unique_ptr<sim::Device> device_;
+  test_support::TestDevice device_;
 };
 
 TEST_F(DeviceOrder, SymbolsDigitsLatinKanaThenKanji) {

@@ -18,6 +18,9 @@ TEST(CString, BuildsAndConcatenates) {
   EXPECT_EQ(str(path), u"\\My Documents\\メモ");
   EXPECT_EQ(str(u"\"" + path + u'"'), u"\"\\My Documents\\メモ\"");
   EXPECT_EQ(str(u'[' + CString(u'x', 3) + u"]"), u"[xxx]");
+  EXPECT_EQ(str(CString(u"abcdef", 3) + CString(u"xy")), u"abcxy");
+  EXPECT_TRUE(CString(u"abc", 0).IsEmpty());
+  EXPECT_TRUE(CString(static_cast<LPCWSTR>(nullptr), 4).IsEmpty());
 
   CString moved = std::move(path);
   EXPECT_EQ(moved.GetLength(), 16);

@@ -27,8 +27,8 @@
 
 namespace {
 
-using menutest::TestDevice;
-using menutest::Trace;
+using test_support::TestDevice;
+using test_support::Trace;
 
 HLOCAL textBlock(std::u16string_view text, UINT bytes = 0) {
   UINT size = bytes ? bytes : static_cast<UINT>((text.size() + 1) * 2);
@@ -57,7 +57,7 @@ TEST(Clipboard, AnotherWindowCannotOpenItUntilTheHolderClosesItOrEnds) {
   Trace seen;
   trace = &seen;
   // The holder opens the clipboard and waits; it ends without closing it.
-  sim::StartFunction(*device, u"\\Windows\\holder.exe", [] {
+  device.launch(u"\\Windows\\holder.exe", [] {
     HWND window = makeWindow(u"holder");
     trace->add(result("holder open", OpenClipboard(window)));
     trace->add(result("holder open again", OpenClipboard(window)));
@@ -66,7 +66,7 @@ TEST(Clipboard, AnotherWindowCannotOpenItUntilTheHolderClosesItOrEnds) {
     Sleep(1000);
     return 0;
   });
-  sim::StartFunction(*device, u"\\Windows\\other.exe", [] {
+  device.launch(u"\\Windows\\other.exe", [] {
     HWND window = makeWindow(u"other");
     trace->add(result("other open", OpenClipboard(window)));
     trace->add(result("other thread without window", OpenClipboard(nullptr)));
@@ -98,11 +98,11 @@ TEST(Clipboard, AnotherWindowCannotOpenItUntilTheHolderClosesItOrEnds) {
 
 // Runs `body` as a program with a window of its own and lets it finish.
 void RunWithWindow(TestDevice& device, std::function<void(HWND)> body) {
-  sim::StartFunction(*device, u"\\Windows\\clip.exe", [body] {
+  device.launch(u"\\Windows\\clip.exe", [body] {
     body(makeWindow(u"clip"));
     return 0;
   });
-  device.run();
+  device.runUntilIdle();
 }
 
 TEST(Clipboard, PlacedBlocksBelongToTheClipboardWhichFreesWhatItReplaces) {

@@ -5,7 +5,7 @@
 
 namespace {
 
-using dlgtest::TestDevice;
+using test_support::TestDevice;
 
 std::vector<WORD>* notifications = nullptr;
 
@@ -46,7 +46,7 @@ TEST_F(EditTest, TypingStopsAtTheLimitAndSaysSo) {
   withEdit(0, [&](HWND edit) {
     SendMessageW(edit, EM_LIMITTEXT, 5, 0);
     type(edit, u"abcdefg");
-    EXPECT_EQ(dlgtest::TextOf(edit), u"abcde");
+    EXPECT_EQ(test_support::TextOf(edit), u"abcde");
     std::vector<WORD> expected;
     for (int i = 0; i < 5; ++i) expected.insert(expected.end(), {EN_UPDATE, EN_CHANGE});
     expected.insert(expected.end(), {EN_MAXTEXT, EN_MAXTEXT});
@@ -54,7 +54,7 @@ TEST_F(EditTest, TypingStopsAtTheLimitAndSaysSo) {
     // Replacing a selection makes room again.
     SendMessageW(edit, EM_SETSEL, 1, 3);
     type(edit, u"XYZ");
-    EXPECT_EQ(dlgtest::TextOf(edit), u"aXYde");
+    EXPECT_EQ(test_support::TextOf(edit), u"aXYde");
     DWORD start = 0, end = 0;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(start, 3u);
@@ -75,24 +75,24 @@ TEST_F(EditTest, SelectionReplaceAndDeletion) {
     EXPECT_EQ(end, 11u);
     SendMessageW(edit, EM_SETSEL, 7, 11);
     SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(u".txt"));
-    EXPECT_EQ(dlgtest::TextOf(edit), u"ショートカット.txt");
+    EXPECT_EQ(test_support::TextOf(edit), u"ショートカット.txt");
     SendMessageW(edit, WM_CHAR, VK_BACK, 0);
-    EXPECT_EQ(dlgtest::TextOf(edit), u"ショートカット.tx");
+    EXPECT_EQ(test_support::TextOf(edit), u"ショートカット.tx");
     SendMessageW(edit, EM_SETSEL, 0, 0);
     SendMessageW(edit, WM_KEYDOWN, VK_DELETE, 0);
-    EXPECT_EQ(dlgtest::TextOf(edit), u"ョートカット.tx");
+    EXPECT_EQ(test_support::TextOf(edit), u"ョートカット.tx");
   });
 }
 
 TEST_F(EditTest, StylesRefuseWhatTheyForbid) {
   withEdit(ES_NUMBER, [&](HWND edit) {
     type(edit, u"1a2-3");
-    EXPECT_EQ(dlgtest::TextOf(edit), u"123");
+    EXPECT_EQ(test_support::TextOf(edit), u"123");
     SendMessageW(edit, EM_SETREADONLY, TRUE, 0);
     codes_.clear();
     type(edit, u"4");
     SendMessageW(edit, WM_CHAR, VK_BACK, 0);
-    EXPECT_EQ(dlgtest::TextOf(edit), u"123");
+    EXPECT_EQ(test_support::TextOf(edit), u"123");
     EXPECT_TRUE(codes_.empty()) << "a read-only edit does not change";
   });
 }

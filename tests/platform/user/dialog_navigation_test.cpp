@@ -8,9 +8,9 @@
 
 namespace {
 
-using dlgtest::FocusOnThreadOf;
-using dlgtest::TemplateBuilder;
-using dlgtest::TestDevice;
+using test_support::FocusOnThreadOf;
+using test_support::TemplateBuilder;
+using test_support::TestDevice;
 
 struct Heard {
   HWND dialog;
@@ -66,7 +66,7 @@ TEST(DialogNavigation, TabOrderWrapsSkipsWhatCannotTakeTheFocusAndEntersChildDia
   Layout l{};
   device.start([&](HINSTANCE instance) {
     l = BuildLayout(instance);
-    dlgtest::PumpMessages(l.dialog);
+    test_support::PumpMessages(l.dialog);
     return 0;
   });
   auto next = [&](HWND from, BOOL previous) { return GetNextDlgTabItem(l.dialog, from, previous); };
@@ -101,7 +101,7 @@ TEST(DialogNavigation, GroupsRunFromOneWsGroupToTheNextSkippingDisabledControls)
         .button(u"X", 21, BS_AUTORADIOBUTTON | WS_GROUP)
         .button(u"Y", 22, BS_AUTORADIOBUTTON);
     dialog = CreateDialogIndirectParamW(instance, t.get(), nullptr, QuietProc, 0);
-    dlgtest::PumpMessages(dialog);
+    test_support::PumpMessages(dialog);
     return 0;
   });
   auto item = [&](int id) { return GetDlgItem(dialog, id); };
@@ -120,14 +120,22 @@ TEST(DialogNavigation, GroupsRunFromOneWsGroupToTheNextSkippingDisabledControls)
 TEST(DialogNavigation, NextDlgCtlMovesTheFocusAndTheDefaultButtonsLook) {
   TestDevice device;
   HWND dialog = nullptr;
+  std::vector<std::pair<UINT, std::u16string>> reads;  // GetDlgItemTextW: count and text
   device.start([&](HINSTANCE instance) {
     TemplateBuilder t(WS_POPUP | WS_VISIBLE, u"次");
     t.edit(10, WS_TABSTOP).button(u"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP).button(u"他", 3, WS_TABSTOP);
     dialog = CreateDialogIndirectParamW(instance, t.get(), nullptr, QuietProc, 0);
     SetDlgItemTextW(dialog, 10, u"名前");
-    dlgtest::PumpMessages(dialog);
+    WCHAR text[8] = {u'?'};
+    for (auto [id, capacity] : {std::pair{10, 8}, std::pair{10, 2}, std::pair{99, 8}}) {
+      UINT count = GetDlgItemTextW(dialog, id, text, capacity);
+      reads.emplace_back(count, text);
+    }
+    test_support::PumpMessages(dialog);
     return 0;
   });
+  EXPECT_EQ(reads, (std::vector<std::pair<UINT, std::u16string>>{{2, u"名前"}, {1, u"名"}, {0, u""}}))
+      << "a cut text ends in a zero; no item, no text";
   auto item = [&](int id) { return GetDlgItem(dialog, id); };
   auto looksDefault = [&](int id) { return (GetWindowLongW(item(id), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; };
   SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(3)), TRUE);
@@ -153,7 +161,7 @@ TEST(DialogDefaultButton, DefDlgProcKeepsTheDefaultIdOfAnyDialogClassWindow) {
     dialog = CreateWindowExW(0, u"Dialog", u"手作り", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
                              nullptr, nullptr);
     button = Control(dialog, u"BUTTON", 5, BS_PUSHBUTTON);
-    dlgtest::PumpMessages(nullptr);
+    test_support::PumpMessages(nullptr);
     return 0;
   });
   EXPECT_EQ(SendMessageW(dialog, DM_GETDEFID, 0, 0), MAKELRESULT(IDOK, DC_HASDEFID))
@@ -172,7 +180,7 @@ TEST(DialogDefaultButton, EnterPressesTheDefaultButtonInsideAChildDialog) {
     l = BuildLayout(instance);
     SendMessageW(l.dialog, DM_SETDEFID, 2, 0);  // B, inside the child dialog
     SetFocus(l.a);
-    dlgtest::PumpMessages(l.dialog);
+    test_support::PumpMessages(l.dialog);
     return 0;
   });
   device.press(VK_RETURN);
@@ -265,7 +273,7 @@ TEST(DialogErrors, AModuleWithoutDialogsReportsTheMissingType) {
   };
   device.device().service<sim::ImageRegistry>().install(std::move(image));
   ASSERT_NE(sim::StartProgram(device.device(), u"\\Windows\\nodialogs.exe", u""), nullptr);
-  device.run();
+  device.runUntilIdle();
   EXPECT_EQ(result, -1);
   EXPECT_EQ(error, static_cast<DWORD>(ERROR_RESOURCE_TYPE_NOT_FOUND));
 }

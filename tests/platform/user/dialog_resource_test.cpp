@@ -37,7 +37,7 @@ INT_PTR CALLBACK SetupProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
 
 TEST(DialogResource, CompiledTemplateWithRadioGroupsAndCheckBoxDrivenByTaps) {
   if (!&dialog_test_resources_size) GTEST_SKIP() << "res/dialog_test.rc is not compiled into this build";
-  dlgtest::TestDevice device;
+  test_support::TestDevice device;
   SetupSeen seen;
   setupSeen = &seen;
   INT_PTR result = 0;
@@ -52,12 +52,12 @@ TEST(DialogResource, CompiledTemplateWithRadioGroupsAndCheckBoxDrivenByTaps) {
   };
   device.device().service<sim::ImageRegistry>().install(std::move(image));
   ASSERT_NE(sim::StartProgram(device.device(), u"\\Windows\\setuptest.exe", u""), nullptr);
-  device.run();
+  device.runUntilIdle();
 
   HWND d = seen.dialog;
   ASSERT_NE(d, nullptr);
-  EXPECT_EQ(dlgtest::TextOf(d), u"Brackenway 設定");
-  EXPECT_EQ(dlgtest::TextOf(GetDlgItem(d, 1003)), u"プログラムフォルダ\n（\\Program Files\\）");
+  EXPECT_EQ(test_support::TextOf(d), u"Brackenway 設定");
+  EXPECT_EQ(test_support::TextOf(GetDlgItem(d, 1003)), u"プログラムフォルダ\n（\\Program Files\\）");
   WCHAR className[32] = {};
   GetClassNameW(GetDlgItem(d, 1005), className, 32);
   EXPECT_EQ(std::u16string(className), u"BUTTON") << "windres upper-cases named classes; lookup ignores case";

@@ -7,9 +7,9 @@
 
 namespace {
 
-using dlgtest::FocusOnThreadOf;
-using dlgtest::TemplateBuilder;
-using dlgtest::TestDevice;
+using test_support::FocusOnThreadOf;
+using test_support::TemplateBuilder;
+using test_support::TestDevice;
 
 struct StartRecord {
   std::vector<std::string> lines;
@@ -162,7 +162,7 @@ TEST_F(DialogStartTest, AnInvisibleChildDialogTakesNoFocusUntilItIsFocused) {
     SetDlgItemTextW(child, 31, u"abc");
     ShowWindow(child, SW_SHOW);
     SetFocus(child);
-    dlgtest::PumpMessages(parent);
+    test_support::PumpMessages(parent);
     return 0;
   });
   EXPECT_EQ(focusAfterCreate, parentEdit);
@@ -195,7 +195,7 @@ TEST_F(DialogStartTest, WmSetFocusReturnsTheFocusToTheControlThatHadIt) {
     focusAfter.push_back(GetFocus());
     SetActiveWindow(dialog);
     focusAfter.push_back(GetFocus());
-    dlgtest::PumpMessages(dialog);
+    test_support::PumpMessages(dialog);
     return 0;
   });
   HWND second = GetDlgItem(dialog, 12);

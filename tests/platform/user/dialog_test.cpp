@@ -6,8 +6,8 @@
 
 namespace {
 
-using dlgtest::TemplateBuilder;
-using dlgtest::TestDevice;
+using test_support::TemplateBuilder;
+using test_support::TestDevice;
 
 // What a test's dialog procedure saw; the procedures are plain functions.
 struct Seen {
@@ -176,7 +176,7 @@ TEST_F(DialogTest, EnterEscapeCloseAndTheDefaultButton) {
   device_.press(VK_RETURN);  // the default push button, OK
   device_.press(VK_ESCAPE);
   PostMessageW(seen_.dialog, WM_CLOSE, 0, 0);
-  device_.run();
+  device_.runUntilIdle();
   HWND last = seen_.dialog;
   EXPECT_EQ(SendMessageW(last, DM_GETDEFID, 0, 0), MAKELRESULT(IDOK, DC_HASDEFID));
   SendMessageW(last, DM_SETDEFID, 3, 0);

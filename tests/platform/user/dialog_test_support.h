@@ -1,85 +1,21 @@
-// A booted handheld for the dialog and control tests, dialog templates built in
-// memory, and the user's hands (taps and keys from the driver).
+// Pieces of the dialog and control tests: dialog templates built in memory and
+// reading focus and text from outside a program.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstring>
-#include <filesystem>
-#include <functional>
-#include <span>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 
 #include "kernel/device.h"
-#include "tests/support/misuse.h"
-#include "kernel/image_registry.h"
-#include "kernel/process.h"
-#include "user/input.h"
+#include "tests/support/test_device.h"
 #include "user/message_queue.h"
 #include "user/window.h"
 
-extern "C" const unsigned char test_resources[];
-extern "C" const std::size_t test_resources_size;
-
-namespace dlgtest {
-
-class TestDevice {
- public:
-  TestDevice() {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    root_ = std::filesystem::temp_directory_path() /
-            ("handheld-dialogs-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" + test->name());
-    std::filesystem::create_directories(root_);
-    sim::DeviceConfig config;
-    config.root = root_;
-    device_ = std::make_unique<sim::Device>(test_support::FailOnMisuse(config));
-  }
-  ~TestDevice() {
-    device_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-
-  sim::Device& device() { return *device_; }
-  // Runs `body` as a program that carries the test resources.
-  void start(std::function<int(HINSTANCE)> body) {
-    sim::ProgramImage image;
-    image.path = u"\\Windows\\dlgtest.exe";
-    image.resources = std::span<const unsigned char>(test_resources, test_resources_size);
-    image.main = [body = std::move(body)](HINSTANCE instance, HINSTANCE, LPWSTR, int) { return body(instance); };
-    device_->service<sim::ImageRegistry>().install(std::move(image));
-    ASSERT_NE(sim::StartProgram(*device_, u"\\Windows\\dlgtest.exe", u""), nullptr);
-    run();
-  }
-  void run() { device_->scheduler().runUntilIdle(); }
-  void runFor(std::uint64_t ms) { device_->scheduler().runUntil(device_->clock().now() + ms); }
-
-  // The user's hands: each action is followed by the device running until idle.
-  void tap(HWND hwnd) {
-    ASSERT_TRUE(sim::Input::get().tapWindow(hwnd, POINT{2, 2}));
-    run();
-  }
-  void press(BYTE vk) {
-    sim::Input::get().key(vk, false);
-    sim::Input::get().key(vk, true);
-    run();
-  }
-  // A key pressed while Control is held, as Ctrl+V.
-  void pressWithControl(BYTE vk) {
-    sim::Input::get().key(VK_CONTROL, false);
-    press(vk);
-    sim::Input::get().key(VK_CONTROL, true);
-    run();
-  }
-
- private:
-  std::filesystem::path root_;
-  std::unique_ptr<sim::Device> device_;
-};
+namespace test_support {
 
 // A classic dialog template, assembled as the resource compiler lays it out.
 class TemplateBuilder {
@@ -170,4 +106,4 @@ inline std::u16string TextOf(HWND hwnd) {
   return buffer;
 }
 
-}  // namespace dlgtest
+}  // namespace test_support

@@ -10,8 +10,8 @@
 
 namespace {
 
-using dlgtest::TemplateBuilder;
-using dlgtest::TestDevice;
+using test_support::TemplateBuilder;
+using test_support::TestDevice;
 
 std::vector<std::string>* trace = nullptr;
 WNDPROC editProc = nullptr;
@@ -43,7 +43,7 @@ void Subclass(HWND edit) {
 
 std::u16string ClipboardText() { return sim::Clipboard::get().text().value_or(u"<none>"); }
 
-std::u16string Text(HWND edit) { return dlgtest::TextOf(edit); }
+std::u16string Text(HWND edit) { return test_support::TextOf(edit); }
 
 HLOCAL TextBlock(std::u16string_view text) {
   auto* block = static_cast<WCHAR*>(LocalAlloc(LPTR, static_cast<UINT>((text.size() + 1) * 2)));
@@ -259,7 +259,7 @@ TEST_F(EditControlTest, EnterInAnEditAnswersByWhereTheEditIs) {
       if (trace) trace->push_back("edit " + std::to_string(id));
       SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
       SendMessageW(edit, WM_CHAR, u'\r', 0);
-      texts.push_back(dlgtest::TextOf(edit));
+      texts.push_back(test_support::TextOf(edit));
     }
     DestroyWindow(dialog);
     return 0;

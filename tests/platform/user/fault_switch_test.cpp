@@ -12,7 +12,7 @@
 #include "kernel/fault_operations.h"
 #include "window_test_support.h"
 
-using namespace wintest;
+using namespace test_support;
 
 namespace {
 
@@ -24,7 +24,7 @@ TEST(FaultSwitches, OnlyTheTableNamesOperationsAndASwitchCountsTheCallsItLetsPas
 
   faults.arm("SetTimer", 2, 0, 1);
   std::vector<UINT_PTR> timers;
-  sim::StartFunction(*device, u"\\Windows\\t.exe", [&] {
+  device.launch(u"\\Windows\\t.exe", [&] {
     for (int i = 0; i < 4; ++i) timers.push_back(SetTimer(nullptr, 0, 10, nullptr));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY)) << "the last failure's error stays";
     return 0;
@@ -92,7 +92,7 @@ TEST(FaultSwitches, EachOperationTheSuiteCallsFailsWithItsValueAndError) {
        }},
   };
   std::vector<std::string> wrong;
-  sim::StartFunction(*device, u"\\Windows\\calls.exe", [&] {
+  device.launch(u"\\Windows\\calls.exe", [&] {
     HWND window = CreateWindowExW(0, u"STATIC", u"w", WS_VISIBLE | WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
                                   nullptr, nullptr);
     CreateWindowExW(0, u"STATIC", u"item", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, window, reinterpret_cast<HMENU>(7),

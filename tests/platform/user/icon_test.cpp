@@ -7,7 +7,7 @@
 
 namespace {
 
-using dlgtest::TestDevice;
+using test_support::TestDevice;
 
 TEST(IconTest, ResourcesGiveSizesAndHandlesAreChecked) {
   TestDevice device;

@@ -3,7 +3,7 @@
 #include "user/input.h"
 #include "window_test_support.h"
 
-using namespace wintest;
+using namespace test_support;
 using Strings = std::vector<std::string>;
 
 namespace {
@@ -48,7 +48,7 @@ TEST_F(InputPaths, KeystrokesMadeInsideAProcedureArriveOnlyAfterItReturns) {
     return std::nullopt;
   };
   HWND hwnd = nullptr;
-  sim::StartFunction(*device, u"\\Windows\\k.exe", [&] {
+  device.launch(u"\\Windows\\k.exe", [&] {
     RegisterRecordingClass();
     hwnd = MakeWindow(u"k");
     RunMessageLoop();
@@ -56,7 +56,7 @@ TEST_F(InputPaths, KeystrokesMadeInsideAProcedureArriveOnlyAfterItReturns) {
   });
   device.settle();
   Log().clear();
-  sim::StartFunction(*device, u"\\Windows\\menu.exe", [&] {
+  device.launch(u"\\Windows\\menu.exe", [&] {
     SendMessageW(hwnd, WM_COMMAND, 101, 0);
     return 0;
   });
@@ -69,7 +69,7 @@ TEST_F(InputPaths, KeystrokesMadeInsideAProcedureArriveOnlyAfterItReturns) {
 
 TEST_F(InputPaths, AKeyHeldDownStaysDownUntilItsKeyUp) {
   SHORT afterFirst = 0, afterSecond = 0, afterUp = 0;
-  sim::StartFunction(*device, u"\\Windows\\k.exe", [&] {
+  device.launch(u"\\Windows\\k.exe", [&] {
     RegisterRecordingClass();
     HWND hwnd = MakeWindow(u"k");
     MSG msg;
@@ -100,7 +100,7 @@ TEST_F(InputPaths, TypedCharactersLeaveTheKeyStateAlone) {
     if (msg == WM_CHAR) seen.emplace_back(std::to_string(wParam), (GetKeyState(VK_CONTROL) & 0x8000) != 0);
     return std::nullopt;
   };
-  sim::StartFunction(*device, u"\\Windows\\t.exe", [&] {
+  device.launch(u"\\Windows\\t.exe", [&] {
     RegisterRecordingClass();
     MakeWindow(u"t");
     RunMessageLoop();
@@ -126,7 +126,7 @@ TEST_F(InputPaths, TapsReachTheDeepestEnabledVisibleWindowWithClientPointsAndCon
     if (msg == WM_LBUTTONDOWN && sim::Input::holding()) Log().push_back("hold");
     return std::nullopt;
   };
-  sim::StartFunction(*device, u"\\Windows\\main.exe", [&] {
+  device.launch(u"\\Windows\\main.exe", [&] {
     RegisterRecordingClass(CS_DBLCLKS, 0, u"Dbl");
     RegisterRecordingClass();
     main = MakeWindow(u"main");
@@ -136,7 +136,7 @@ TEST_F(InputPaths, TapsReachTheDeepestEnabledVisibleWindowWithClientPointsAndCon
     RunMessageLoop();
     return 0;
   });
-  sim::StartFunction(*device, u"\\Windows\\other.exe", [&] {
+  device.launch(u"\\Windows\\other.exe", [&] {
     RegisterRecordingClass();
     other = MakeWindow(u"other", nullptr, WS_VISIBLE, 0, RECT{0, 200, 240, 294});
     RunMessageLoop();
@@ -174,6 +174,14 @@ TEST_F(InputPaths, TapsReachTheDeepestEnabledVisibleWindowWithClientPointsAndCon
   EXPECT_EQ(taps([&] { input.tapWindow(main, POINT{20, 15}); }),
             (Strings{"button:LBUTTONDOWN 10,5", "button:LBUTTONUP 10,5"}))
       << "a plain tap after a hold is no hold";
+  // The gestures at a screen point go to the window there, in its client points.
+  EXPECT_EQ(taps([&] { input.doubleTap(POINT{15, 26 + 12}); }),
+            (Strings{"button:LBUTTONDOWN 5,2", "button:LBUTTONUP 5,2", "button:LBUTTONDBLCLK 5,2",
+                     "button:LBUTTONUP 5,2"}));
+  EXPECT_EQ(taps([&] { input.hold(POINT{30, 26 + 60}); }),
+            (Strings{"panel:LBUTTONDOWN 30,60", "hold", "panel:LBUTTONUP 30,60"}));
+  EXPECT_FALSE(input.doubleTap(POINT{-5, 10})) << "no window there";
+  EXPECT_FALSE(input.hold(POINT{-5, 10}));
 }
 
 TEST_F(InputPaths, KeysFollowTheFocusAtTheMomentTheyAreTaken) {
@@ -183,7 +191,7 @@ TEST_F(InputPaths, KeysFollowTheFocusAtTheMomentTheyAreTaken) {
     if (msg == WM_KEYDOWN && wParam == VK_TAB) SetFocus(second);
     return std::nullopt;
   };
-  sim::StartFunction(*device, u"\\Windows\\f.exe", [&] {
+  device.launch(u"\\Windows\\f.exe", [&] {
     RegisterRecordingClass();
     HWND main = MakeWindow(u"main");
     first = MakeWindow(u"first", main, WS_VISIBLE, 1, RECT{0, 0, 10, 10});

@@ -12,7 +12,7 @@
 
 namespace {
 
-using menutest::TestDevice;
+using test_support::TestDevice;
 
 constexpr UINT kMissing = 0xFFFFFFFF;
 
@@ -242,7 +242,7 @@ TEST(MenuResource, LoadMenuBuildsClassicAndExtendedMenusFromTheProgramsResources
   TestDevice device;
   sim::ProgramImage image;
   image.path = u"\\Windows\\menus.exe";
-  image.resources = restest::Image();
+  image.resources = test_support::Image();
   static std::u16string view, extended;
   static DWORD missingError = 0;
   image.main = [](HINSTANCE, HINSTANCE, LPWSTR, int) {
@@ -256,7 +256,7 @@ TEST(MenuResource, LoadMenuBuildsClassicAndExtendedMenusFromTheProgramsResources
   };
   device->service<sim::ImageRegistry>().install(std::move(image));
   ASSERT_NE(sim::StartProgram(*device, u"\\Windows\\menus.exe", u""), nullptr);
-  device.run();
+  device.runUntilIdle();
   EXPECT_EQ(view, u"Ok, ｷｬﾝｾﾙ, 表示{1つ上(&U), -, 詳細(&R)[x], リスト(&L)(g), その他{新しいﾌｫﾙﾀﾞ}}");
   EXPECT_EQ(extended, u"ファイル{開く(g), -, 閉じる[x]}");
   EXPECT_EQ(missingError, static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));

@@ -11,8 +11,8 @@
 
 namespace {
 
-using menutest::TestDevice;
-using menutest::Trace;
+using test_support::TestDevice;
+using test_support::Trace;
 using sim::MenuActionStatus;
 using sim::MenuTracker;
 
@@ -134,14 +134,14 @@ class MenuTracking : public ::testing::Test {
  protected:
   void SetUp() override { scene = &scene_; }
   void TearDown() override { scene = nullptr; }
-  void start() { sim::StartFunction(*device_, u"\\Windows\\menutest.exe", trackingProgram); }
+  void start() { device_.launch(u"\\Windows\\menutest.exe", trackingProgram); }
 
   TestDevice device_;
   Scene scene_;
 };
 
 TEST_F(MenuTracking, AMenuEmptiedWhileAnnouncedReturnsAtOnceInsideTheClick) {
-  sim::StartFunction(*device_, u"\\Windows\\fexplore.exe", [] {
+  device_.launch(u"\\Windows\\fexplore.exe", [] {
     HWND owner = createOwner(EmptyingOwnerProc);
     registerClass(u"FolderButton", FolderButtonProc);
     HWND button = CreateWindowExW(0, u"FolderButton", u"", WS_CHILD | WS_VISIBLE, 0, 0, 40, 20, owner,
@@ -156,7 +156,7 @@ TEST_F(MenuTracking, AMenuEmptiedWhileAnnouncedReturnsAtOnceInsideTheClick) {
     scene->trace.add("up sent, " + std::to_string(GetMenuItemCount(scene->menu)) + " items left");
     return 0;
   });
-  device_.run();
+  device_.runUntilIdle();
   const std::vector<std::string> expected = {
       "button down", "init menu 0 read|14|12", "track returned 0", "down sent", "button up", "up sent, 0 items left",
   };
@@ -166,7 +166,7 @@ TEST_F(MenuTracking, AMenuEmptiedWhileAnnouncedReturnsAtOnceInsideTheClick) {
 
 TEST_F(MenuTracking, TheUsersChoiceThroughASubmenuIsPostedAsACommandWhileTheLoopKeepsRunning) {
   start();
-  device_.run();
+  device_.runUntilIdle();
   auto& tracker = MenuTracker::get();
   ASSERT_TRUE(tracker.isOpen());
   auto open = *tracker.openMenu();
@@ -185,7 +185,7 @@ TEST_F(MenuTracking, TheUsersChoiceThroughASubmenuIsPostedAsACommandWhileTheLoop
   ASSERT_TRUE(tracker.isOpen());
 
   EXPECT_EQ(tracker.choosePath({1, 1}), MenuActionStatus::Accepted);
-  device_.run();
+  device_.runUntilIdle();
   EXPECT_FALSE(tracker.isOpen());
   const std::vector<std::string> expected = {
       "init menu 0", "posted", "timer", "init submenu 1", "track returned 1", "command 105",
@@ -197,7 +197,7 @@ TEST_F(MenuTracking, GrayedItemsAndSeparatorsCannotBeChosenAndDismissalReturnsZe
   scene_.trackFlags = TPM_RETURNCMD;
   scene_.grayInSubmenu = true;
   start();
-  device_.run();
+  device_.runUntilIdle();
   auto& tracker = MenuTracker::get();
   ASSERT_TRUE(tracker.isOpen());
 
@@ -209,13 +209,13 @@ TEST_F(MenuTracking, GrayedItemsAndSeparatorsCannotBeChosenAndDismissalReturnsZe
 
   // Grayed by the owner only as the submenu opens: the loop refuses the choice then.
   EXPECT_EQ(tracker.choosePath({1, 0}), MenuActionStatus::Accepted);
-  device_.run();
+  device_.runUntilIdle();
   ASSERT_TRUE(tracker.isOpen());
   EXPECT_EQ(tracker.lastRefusal(), MenuActionStatus::Grayed);
   EXPECT_EQ(tracker.openMenu()->levels.size(), 2u) << "the submenu stays open";
 
   EXPECT_EQ(tracker.dismiss(), MenuActionStatus::Accepted);
-  device_.run();
+  device_.runUntilIdle();
   EXPECT_FALSE(tracker.isOpen());
   EXPECT_EQ(tracker.dismiss(), MenuActionStatus::NoMenuOpen);
   const std::vector<std::string> expected = {"init menu 0", "init submenu 1", "track returned 0"};
@@ -225,20 +225,20 @@ TEST_F(MenuTracking, GrayedItemsAndSeparatorsCannotBeChosenAndDismissalReturnsZe
 TEST_F(MenuTracking, ChoosingWithReturnCmdGivesTheIdAndPostsNothing) {
   scene_.trackFlags = TPM_RETURNCMD;
   start();
-  device_.run();
+  device_.runUntilIdle();
   EXPECT_EQ(MenuTracker::get().choose(0), MenuActionStatus::Accepted);
-  device_.run();
+  device_.runUntilIdle();
   const std::vector<std::string> expected = {"init menu 0", "track returned 10"};
   EXPECT_EQ(scene_.trace.lines, expected);
 }
 
 TEST_F(MenuTracking, EscapeClosesTheMenuAndNoWindowSeesTheKey) {
   start();
-  device_.run();
+  device_.runUntilIdle();
   ASSERT_TRUE(MenuTracker::get().isOpen());
   sim::Input::get().key(VK_ESCAPE, false);
   sim::Input::get().key(VK_ESCAPE, true);
-  device_.run();
+  device_.runUntilIdle();
   EXPECT_FALSE(MenuTracker::get().isOpen());
   const std::vector<std::string> expected = {"init menu 0", "track returned 0"};
   EXPECT_EQ(scene_.trace.lines, expected);
@@ -246,16 +246,16 @@ TEST_F(MenuTracking, EscapeClosesTheMenuAndNoWindowSeesTheKey) {
 
 TEST_F(MenuTracking, DestroyingTheOpenMenuClosesIt) {
   start();
-  device_.run();
+  device_.runUntilIdle();
   ASSERT_TRUE(MenuTracker::get().isOpen());
   // Another program destroys the menu behind the owner's back; the loop notices when
   // its thread next runs.
-  sim::StartFunction(*device_, u"\\Windows\\other.exe", [] {
+  device_.launch(u"\\Windows\\other.exe", [] {
     DestroyMenu(scene->menu);
     PostMessageW(scene->owner, WM_APP, 0, 0);
     return 0;
   });
-  device_.run();
+  device_.runUntilIdle();
   EXPECT_FALSE(MenuTracker::get().isOpen());
   const std::vector<std::string> expected = {"init menu 0", "track returned 0", "posted"};
   EXPECT_EQ(scene_.trace.lines, expected);

@@ -3,7 +3,7 @@
 #include "kernel/handles.h"
 #include "window_test_support.h"
 
-using namespace wintest;
+using namespace test_support;
 using Strings = std::vector<std::string>;
 
 namespace {
@@ -16,7 +16,7 @@ class Messages : public ::testing::Test {
   // A program with one window and a message loop; gives the window once it exists.
   HWND startWindowProgram(const char16_t* path, const char16_t* title) {
     HWND hwnd = nullptr;
-    sim::StartFunction(*device, path, [&hwnd, title] {
+    device.launch(path, [&hwnd, title] {
       RegisterRecordingClass();
       hwnd = MakeWindow(title);
       RunMessageLoop();
@@ -48,7 +48,7 @@ TEST_F(Messages, ASentMessageReachesAThreadInsideANestedLoop) {
   HWND a = startWindowProgram(u"\\Windows\\a.exe", u"a");
   PostMessageW(a, WM_USER, 0, 0);
   device.settle();
-  sim::StartFunction(*device, u"\\Windows\\b.exe", [a] {
+  device.launch(u"\\Windows\\b.exe", [a] {
     LRESULT r = SendMessageW(a, WM_USER + 1, 5, 0);
     Log().push_back("b:got " + std::to_string(r));
     PostMessageW(a, WM_USER + 2, 0, 0);
@@ -70,7 +70,7 @@ TEST_F(Messages, ABlockedSenderStillAnswersWhatIsSentToIt) {
     return std::nullopt;
   };
   HWND a = startWindowProgram(u"\\Windows\\a.exe", u"a");
-  sim::StartFunction(*device, u"\\Windows\\b.exe", [&] {
+  device.launch(u"\\Windows\\b.exe", [&] {
     RegisterRecordingClass();
     b = MakeWindow(u"b");
     Log().clear();
@@ -86,7 +86,7 @@ TEST_F(Messages, ABlockedSenderStillAnswersWhatIsSentToIt) {
 TEST_F(Messages, GetMessageTakesSentThenPostedThenInputThenTimerThenQuit) {
   HWND a = nullptr;
   bool returnedZeroForQuit = false;
-  sim::StartFunction(*device, u"\\Windows\\a.exe", [&] {
+  device.launch(u"\\Windows\\a.exe", [&] {
     RegisterRecordingClass();
     a = MakeWindow(u"a");
     Log().clear();
@@ -101,7 +101,7 @@ TEST_F(Messages, GetMessageTakesSentThenPostedThenInputThenTimerThenQuit) {
     returnedZeroForQuit = got == 0 && msg.message == WM_QUIT && msg.wParam == 3;
     return 0;
   });
-  sim::StartFunction(*device, u"\\Windows\\b.exe", [&] {
+  device.launch(u"\\Windows\\b.exe", [&] {
     SendMessageW(a, WM_USER + 1, 0, 0);
     return 0;
   });
@@ -116,7 +116,7 @@ TEST_F(Messages, SendingToAWindowWhoseThreadEndsGivesZero) {
     return std::nullopt;
   };
   HWND a = nullptr;
-  sim::StartFunction(*device, u"\\Windows\\a.exe", [&] {
+  device.launch(u"\\Windows\\a.exe", [&] {
     RegisterRecordingClass();
     a = MakeWindow(u"a");
     Sleep(100);  // never pulls messages, then ends
@@ -124,7 +124,7 @@ TEST_F(Messages, SendingToAWindowWhoseThreadEndsGivesZero) {
   });
   LRESULT result = -1;
   bool senderEnded = false;
-  sim::StartFunction(*device, u"\\Windows\\b.exe", [&] {
+  device.launch(u"\\Windows\\b.exe", [&] {
     result = SendMessageW(a, WM_USER, 0, 0);
     senderEnded = true;
     return 0;
@@ -136,7 +136,7 @@ TEST_F(Messages, SendingToAWindowWhoseThreadEndsGivesZero) {
 }
 
 TEST_F(Messages, PeekMessageHonoursRemovalAndFilters) {
-  sim::StartFunction(*device, u"\\Windows\\a.exe", [&] {
+  device.launch(u"\\Windows\\a.exe", [&] {
     RegisterRecordingClass();
     HWND a = MakeWindow(u"a");
     HWND b = MakeWindow(u"b");
@@ -180,7 +180,7 @@ TEST_F(Messages, AnotherProgramsReplacementProcedureRunsOnTheWindowsThread) {
   g_hookThread = 0;
   HWND fx = startWindowProgram(u"\\Windows\\fx.exe", u"fx");
   const DWORD windowThread = GetWindowThreadProcessId(fx, nullptr);
-  sim::StartFunction(*device, u"\\Windows\\companion.exe", [fx] {
+  device.launch(u"\\Windows\\companion.exe", [fx] {
     g_previous = reinterpret_cast<WNDPROC>(GetWindowLongW(fx, GWL_WNDPROC));
     SetWindowLongW(fx, GWL_WNDPROC, reinterpret_cast<LONG>(&HookProc));
     Sleep(INFINITE);
@@ -189,7 +189,7 @@ TEST_F(Messages, AnotherProgramsReplacementProcedureRunsOnTheWindowsThread) {
   device.settle();
   Log().clear();
   LRESULT length = -1;
-  sim::StartFunction(*device, u"\\Windows\\other.exe", [fx, &length] {
+  device.launch(u"\\Windows\\other.exe", [fx, &length] {
     length = SendMessageW(fx, WM_GETTEXTLENGTH, 0, 0);
     PostMessageW(fx, WM_CLOSE, 0, 0);
     return 0;
@@ -216,7 +216,7 @@ TEST_F(Messages, AProcedureLeftBehindByAnEndedProgramIsMisuse) {
   HWND fx = startWindowProgram(u"\\Windows\\fx.exe", u"fx");
   HWND kept = startWindowProgram(u"\\Windows\\kept.exe", u"kept");
   HWND chained = startWindowProgram(u"\\Windows\\chained.exe", u"chained");
-  sim::StartFunction(*device, u"\\Windows\\hooker.exe", [=] {
+  device.launch(u"\\Windows\\hooker.exe", [=] {
     g_previous = reinterpret_cast<WNDPROC>(GetWindowLongW(fx, GWL_WNDPROC));
     SetWindowLongW(fx, GWL_WNDPROC, reinterpret_cast<LONG>(&HookProc));
     SetWindowLongW(chained, GWL_WNDPROC, reinterpret_cast<LONG>(&HookProc));
@@ -225,7 +225,7 @@ TEST_F(Messages, AProcedureLeftBehindByAnEndedProgramIsMisuse) {
     return 0;
   });
   device.settle();
-  sim::StartFunction(*device, u"\\Windows\\lasting.exe", [=] {
+  device.launch(u"\\Windows\\lasting.exe", [=] {
     g_chainNext = reinterpret_cast<WNDPROC>(SetWindowLongW(chained, GWL_WNDPROC, reinterpret_cast<LONG>(&ChainProc)));
     Sleep(INFINITE);
     return 0;
@@ -235,7 +235,7 @@ TEST_F(Messages, AProcedureLeftBehindByAnEndedProgramIsMisuse) {
   test_support::ExpectMisuse gone("window procedure");
   test_support::ExpectMisuse passedOn("CallWindowProcW");
   LRESULT lengths[4] = {-1, -1, -1, -1};
-  sim::StartFunction(*device, u"\\Windows\\other.exe", [&] {
+  device.launch(u"\\Windows\\other.exe", [&] {
     lengths[0] = SendMessageW(fx, WM_GETTEXTLENGTH, 0, 0);
     lengths[1] = SendMessageW(fx, WM_GETTEXTLENGTH, 0, 0);
     lengths[2] = SendMessageW(kept, WM_GETTEXTLENGTH, 0, 0);

@@ -6,7 +6,7 @@
 
 namespace {
 
-using dlgtest::TestDevice;
+using test_support::TestDevice;
 
 LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -50,7 +50,7 @@ TEST_F(MessageBoxTest, TheUserAnswersAndTheCallerGetsTheAnswer) {
   EXPECT_EQ(box->buttons[0].id, IDYES);
   EXPECT_EQ(box->buttons[1].id, IDNO);
   EXPECT_EQ(box->defaultId, IDNO);
-  EXPECT_EQ(dlgtest::TextOf(box->dialog), u"上書きの確認");
+  EXPECT_EQ(test_support::TextOf(box->dialog), u"上書きの確認");
   EXPECT_NE(SendDlgItemMessageW(box->dialog, 20, STM_GETICON, 0, 0), 0) << "a question mark is shown";
   EXPECT_EQ(SendMessageW(box->buttons[1].hwnd, BM_GETSTATE, 0, 0) & BST_FOCUS, BST_FOCUS)
       << "MB_DEFBUTTON2 puts the focus on the second button";
@@ -60,7 +60,7 @@ TEST_F(MessageBoxTest, TheUserAnswersAndTheCallerGetsTheAnswer) {
   device_.press(VK_ESCAPE);  // a yes/no box has no Cancel: Escape does nothing
   ASSERT_NE(sim::MessageBoxes::get().top(), nullptr);
   EXPECT_TRUE(sim::AnswerMessageBox(IDYES));
-  device_.run();
+  device_.runUntilIdle();
   EXPECT_EQ(answers_, (std::vector<int>{IDYES}));
   EXPECT_EQ(ownerEnabledAfter_, (std::vector<bool>{true}));
   EXPECT_EQ(sim::MessageBoxes::get().top(), nullptr);
@@ -74,7 +74,7 @@ TEST_F(MessageBoxTest, KeysAnswerByTheButtonSet) {
   ASSERT_NE(sim::MessageBoxes::get().top(), nullptr);
   EXPECT_FALSE(sim::AnswerMessageBox(IDOK)) << "no such button";
   EXPECT_TRUE(sim::AnswerMessageBox(IDRETRY));
-  device_.run();
+  device_.runUntilIdle();
   EXPECT_EQ(answers_, (std::vector<int>{IDOK, IDCANCEL, IDCANCEL, IDRETRY}));
   EXPECT_EQ(ownerInFrontAfter_, (std::vector<bool>{true, true, true, true})) << "each answer brings the owner back";
 }

@@ -2,7 +2,7 @@
 
 #include "window_test_support.h"
 
-using namespace wintest;
+using namespace test_support;
 using Strings = std::vector<std::string>;
 
 namespace {
@@ -26,7 +26,7 @@ std::optional<LRESULT> OneShot(HWND hwnd, UINT msg, WPARAM wParam, LPARAM) {
 TEST_F(Timers, AOneShotTimerRestartedWithinItsPeriodFiresOnceAfterTheRestart) {
   Behaviour() = OneShot;
   HWND hwnd = nullptr;
-  sim::StartFunction(*device, u"\\Windows\\t.exe", [&] {
+  device.launch(u"\\Windows\\t.exe", [&] {
     RegisterRecordingClass();
     hwnd = MakeWindow(u"t");
     RunMessageLoop();
@@ -38,7 +38,7 @@ TEST_F(Timers, AOneShotTimerRestartedWithinItsPeriodFiresOnceAfterTheRestart) {
   int commands = 0;
   auto restart = [&] {
     std::u16string path = u"\\Windows\\cmd" + std::u16string(1, char16_t(u'0' + commands++)) + u".exe";
-    sim::StartFunction(*device, path, [hwnd] {
+    device.launch(path, [hwnd] {
       SendMessageW(hwnd, WM_USER, 0, 0);
       return 0;
     });
@@ -63,7 +63,7 @@ TEST_F(Timers, KillTimerRemovesATimerThatIsAlreadyDue) {
     if (msg == WM_TIMER) ++ticks;
     return std::nullopt;
   };
-  sim::StartFunction(*device, u"\\Windows\\t.exe", [&] {
+  device.launch(u"\\Windows\\t.exe", [&] {
     RegisterRecordingClass();
     HWND hwnd = MakeWindow(u"t");
     SetTimer(hwnd, 1, 100, nullptr);
@@ -88,7 +88,7 @@ void CALLBACK CountingTimerProc(HWND, UINT, UINT_PTR id, DWORD time) {
 }
 
 TEST_F(Timers, TimersRepeatComeOnlyWhenIdleCallTheirProcedureAndDieWithTheWindow) {
-  sim::StartFunction(*device, u"\\Windows\\t.exe", [&] {
+  device.launch(u"\\Windows\\t.exe", [&] {
     RegisterRecordingClass();
     HWND hwnd = MakeWindow(u"t");
     Log().clear();

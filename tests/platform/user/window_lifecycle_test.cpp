@@ -2,7 +2,7 @@
 
 #include "window_test_support.h"
 
-using namespace wintest;
+using namespace test_support;
 using Strings = std::vector<std::string>;
 
 namespace {
@@ -28,7 +28,7 @@ TEST_F(WindowLifecycle, CreationAndDestructionFollowTheDevicesMessageOrder) {
       stillUsableInDestroy = GetWindow(hwnd, GW_CHILD) != nullptr && GetWindowLongW(hwnd, GWL_ID) == 0;
     return std::nullopt;
   };
-  sim::StartFunction(*device, u"\\Windows\\lifecycle.exe", [&] {
+  device.launch(u"\\Windows\\lifecycle.exe", [&] {
     RegisterRecordingClass();
     HWND main = MakeWindow(u"main", nullptr, WS_VISIBLE, 0, RECT{0, 26, 240, 294});
     HWND child = MakeWindow(u"child", main, WS_VISIBLE, 42, RECT{10, 20, 110, 60});
@@ -61,13 +61,72 @@ TEST_F(WindowLifecycle, CreationAndDestructionFollowTheDevicesMessageOrder) {
   EXPECT_EQ(destruction, expected);
 }
 
+// A child destroyed on its own tells its parent first (WM_PARENTNOTIFY with
+// WM_DESTROY, its id and handle), before its own WM_DESTROY; one made with
+// WS_EX_NOPARENTNOTIFY does not, nor do children that go down with their parent
+// (the program's end takes the main window last).
+TEST_F(WindowLifecycle, AChildTellsItsParentBeforeItIsDestroyed) {
+  WPARAM notifyWParam = 0;
+  LPARAM notifyLParam = 0;
+  Behaviour() = [&](HWND, UINT msg, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+    if (msg == WM_PARENTNOTIFY) {
+      notifyWParam = wParam;
+      notifyLParam = lParam;
+    }
+    return std::nullopt;
+  };
+  HWND child = nullptr;
+  sim::StartFunction(*device, u"\\Windows\\lifecycle.exe", [&] {
+    RegisterRecordingClass();
+    HWND main = MakeWindow(u"main", nullptr, WS_VISIBLE, 0);
+    child = MakeWindow(u"child", main, WS_VISIBLE, 42);
+    HWND quiet = CreateWindowExW(WS_EX_NOPARENTNOTIFY, u"Recorder", u"quiet", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, main,
+                                 nullptr, nullptr, nullptr);
+    MakeWindow(u"inner", child, WS_VISIBLE, 7);
+    Log().clear();
+    DestroyWindow(child);
+    DestroyWindow(quiet);
+    return 0;
+  });
+  device.settle();
+  const Strings expected = {"main:0x0210", "child:DESTROY", "inner:DESTROY", "inner:NCDESTROY", "child:NCDESTROY",
+                            "quiet:DESTROY", "quiet:NCDESTROY", "main:DESTROY", "main:NCDESTROY"};
+  EXPECT_EQ(Log(), expected);
+  EXPECT_EQ(notifyWParam, MAKEWPARAM(WM_DESTROY, 42));
+  EXPECT_EQ(reinterpret_cast<HWND>(notifyLParam), child);
+}
+
+// SetWindowLongW tells the window of a new style afterwards, with both styles.
+TEST_F(WindowLifecycle, ChangingAStyleSendsStyleChanged) {
+  STYLESTRUCT seen{};
+  WPARAM which = 0;
+  Behaviour() = [&](HWND, UINT msg, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+    if (msg == WM_STYLECHANGED) {
+      seen = *reinterpret_cast<STYLESTRUCT*>(lParam);
+      which = wParam;
+    }
+    return std::nullopt;
+  };
+  sim::StartFunction(*device, u"\\Windows\\lifecycle.exe", [&] {
+    RegisterRecordingClass();
+    HWND main = MakeWindow(u"main", nullptr, WS_VISIBLE, 0);
+    EXPECT_EQ(SetWindowLongW(main, GWL_STYLE, WS_VISIBLE | WS_BORDER), static_cast<LONG>(WS_VISIBLE));
+    EXPECT_EQ(GetWindowLongW(main, GWL_STYLE), static_cast<LONG>(WS_VISIBLE | WS_BORDER));
+    return 0;
+  });
+  device.settle();
+  EXPECT_EQ(static_cast<int>(which), GWL_STYLE);
+  EXPECT_EQ(seen.styleOld, static_cast<DWORD>(WS_VISIBLE));
+  EXPECT_EQ(seen.styleNew, static_cast<DWORD>(WS_VISIBLE | WS_BORDER));
+}
+
 TEST_F(WindowLifecycle, CreateFailingInWmCreateDestroysTheWindowAndGivesNull) {
   Behaviour() = [](HWND, UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
     if (msg == WM_CREATE) return -1;
     return std::nullopt;
   };
   HWND made = reinterpret_cast<HWND>(1);
-  sim::StartFunction(*device, u"\\Windows\\fail.exe", [&] {
+  device.launch(u"\\Windows\\fail.exe", [&] {
     RegisterRecordingClass();
     made = MakeWindow(u"doomed");
     return 0;
@@ -84,7 +143,7 @@ TEST_F(WindowLifecycle, DeadHandlesFailWithoutMisuseAndAreNeverReused) {
   std::vector<std::uintptr_t> handles;
   DWORD error = 0;
   LONG value = -1;
-  sim::StartFunction(*device, u"\\Windows\\stale.exe", [&] {
+  device.launch(u"\\Windows\\stale.exe", [&] {
     RegisterRecordingClass();
     for (int i = 0; i < 3; ++i) {
       HWND hwnd = MakeWindow(u"w");
@@ -108,7 +167,7 @@ TEST_F(WindowLifecycle, DeadHandlesFailWithoutMisuseAndAreNeverReused) {
 
 TEST_F(WindowLifecycle, OnlyTheOwningThreadMayDestroyAWindow) {
   HWND hwnd = nullptr;
-  sim::StartFunction(*device, u"\\Windows\\owner.exe", [&] {
+  device.launch(u"\\Windows\\owner.exe", [&] {
     RegisterRecordingClass();
     hwnd = MakeWindow(u"owned");
     RunMessageLoop();
@@ -116,7 +175,7 @@ TEST_F(WindowLifecycle, OnlyTheOwningThreadMayDestroyAWindow) {
   });
   device.settle();
   DWORD error = 0;
-  sim::StartFunction(*device, u"\\Windows\\intruder.exe", [&] {
+  device.launch(u"\\Windows\\intruder.exe", [&] {
     EXPECT_FALSE(DestroyWindow(hwnd));
     error = GetLastError();
     EXPECT_TRUE(IsWindow(hwnd));
@@ -132,7 +191,7 @@ TEST_F(WindowLifecycle, OnlyTheOwningThreadMayDestroyAWindow) {
 
 TEST_F(WindowLifecycle, AThreadThatEndsTakesItsWindowsAlong) {
   HWND hwnd = nullptr;
-  sim::Process& process = sim::StartFunction(*device, u"\\Windows\\leaver.exe", [&] {
+  sim::Process& process = device.launch(u"\\Windows\\leaver.exe", [&] {
     RegisterRecordingClass();
     hwnd = MakeWindow(u"left");
     MakeWindow(u"kid", hwnd, WS_VISIBLE, 1, RECT{0, 0, 10, 10});
@@ -146,7 +205,7 @@ TEST_F(WindowLifecycle, AThreadThatEndsTakesItsWindowsAlong) {
 }
 
 TEST_F(WindowLifecycle, WindowExtraValuesKeepTheirOwnSlots) {
-  sim::StartFunction(*device, u"\\Windows\\extra.exe", [&] {
+  device.launch(u"\\Windows\\extra.exe", [&] {
     RegisterRecordingClass(0, 12, u"Dialogish");
     HWND hwnd = MakeWindow(u"d", nullptr, WS_VISIBLE, 0, RECT{0, 26, 240, 294}, u"dialogish");
     SetWindowLongW(hwnd, DWL_MSGRESULT, 0x1111'2222'3333'4444L);
@@ -166,7 +225,7 @@ TEST_F(WindowLifecycle, WindowExtraValuesKeepTheirOwnSlots) {
 }
 
 TEST_F(WindowLifecycle, ClassesAreFoundIgnoringCaseAndStayPrivateToTheirProcess) {
-  sim::StartFunction(*device, u"\\Windows\\first.exe", [&] {
+  device.launch(u"\\Windows\\first.exe", [&] {
     RegisterRecordingClass(0, 0, u"Private");
     RegisterRecordingClass(CS_GLOBALCLASS, 0, u"Shared");
     EXPECT_EQ(RegisterClassW(nullptr), 0);
@@ -185,7 +244,7 @@ TEST_F(WindowLifecycle, ClassesAreFoundIgnoringCaseAndStayPrivateToTheirProcess)
     return 0;
   });
   device->scheduler().runUntilIdle();
-  sim::StartFunction(*device, u"\\Windows\\second.exe", [&] {
+  device.launch(u"\\Windows\\second.exe", [&] {
     WNDCLASSW info{};
     EXPECT_FALSE(GetClassInfoW(nullptr, u"Private", &info));
     EXPECT_TRUE(GetClassInfoW(nullptr, u"SHARED", &info));
@@ -194,7 +253,7 @@ TEST_F(WindowLifecycle, ClassesAreFoundIgnoringCaseAndStayPrivateToTheirProcess)
     return 0;
   });
   device.settle();
-  sim::StartFunction(*device, u"\\Windows\\third.exe", [&] {
+  device.launch(u"\\Windows\\third.exe", [&] {
     WNDCLASSW info{};
     EXPECT_FALSE(GetClassInfoW(nullptr, u"Shared", &info)) << "a program's classes end with it";
     return 0;
@@ -203,7 +262,7 @@ TEST_F(WindowLifecycle, ClassesAreFoundIgnoringCaseAndStayPrivateToTheirProcess)
 }
 
 TEST_F(WindowLifecycle, TreeAndZOrderQueries) {
-  sim::StartFunction(*device, u"\\Windows\\tree.exe", [&] {
+  device.launch(u"\\Windows\\tree.exe", [&] {
     RegisterRecordingClass();
     HWND back = MakeWindow(u"back");
     HWND front = MakeWindow(u"front");
@@ -236,6 +295,12 @@ TEST_F(WindowLifecycle, TreeAndZOrderQueries) {
     MapWindowPoints(b, a, &p, 1);
     EXPECT_EQ(p.x, 55);
     EXPECT_EQ(p.y, 56);
+    POINT screen{120, 26 + 120};
+    ScreenToClient(b, &screen);
+    EXPECT_EQ(screen.x, 70);
+    EXPECT_EQ(screen.y, 70);
+    ClientToScreen(b, &screen);
+    EXPECT_EQ(screen.y, 26 + 120) << "the two conversions undo each other";
     EXPECT_EQ(ChildWindowFromPoint(back, POINT{200, 200}), hidden) << "hidden children count here";
     MoveWindow(b, 10, 10, 30, 40, TRUE);
     RECT r;
@@ -249,7 +314,7 @@ TEST_F(WindowLifecycle, TreeAndZOrderQueries) {
 
 TEST_F(WindowLifecycle, ScreenAndWorkAreaFollowTheDeviceAndTheInputPanel) {
   RECT work{};
-  sim::StartFunction(*device, u"\\Windows\\screen.exe", [&] {
+  device.launch(u"\\Windows\\screen.exe", [&] {
     RegisterRecordingClass();
     MakeWindow(u"top");
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -267,7 +332,7 @@ TEST_F(WindowLifecycle, ScreenAndWorkAreaFollowTheDeviceAndTheInputPanel) {
 
 TEST_F(WindowLifecycle, ClosingAnOwnedWindowHandsTheForegroundBackToItsOwner) {
   HWND owner = nullptr, popup = nullptr;
-  sim::StartFunction(*device, u"\\Windows\\modal.exe", [&] {
+  device.launch(u"\\Windows\\modal.exe", [&] {
     RegisterRecordingClass();
     owner = MakeWindow(u"owner");
     HWND field = MakeWindow(u"field", owner, WS_VISIBLE, 5, RECT{0, 0, 50, 20});

@@ -1,53 +1,22 @@
-// Shared pieces of the window part's tests: a scratch device, a message recorder
-// and a window class whose procedure records what it receives.
+// Shared pieces of the window part's tests: a message recorder and a window class
+// whose procedure records what it receives.
 #pragma once
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
-#include <unistd.h>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "kernel/device.h"
-#include "tests/support/misuse.h"
+#include "tests/support/test_device.h"
 #include "kernel/process.h"
 #include "user/window.h"
 
-namespace wintest {
-
-class TestDevice {
- public:
-  explicit TestDevice(int width = 240, int height = 320) {
-    static std::atomic<int> counter{0};
-    root_ = std::filesystem::temp_directory_path() /
-            ("window-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(root_);
-    sim::DeviceConfig config;
-    config.root = root_;
-    config.screenWidth = width;
-    config.screenHeight = height;
-    device_ = std::make_unique<sim::Device>(test_support::FailOnMisuse(config));
-  }
-  ~TestDevice() {
-    device_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-  sim::Device& operator*() { return *device_; }
-  sim::Device* operator->() { return device_.get(); }
-  void settle() { device_->scheduler().settle(10000, 3600 * 1000); }
-
- private:
-  std::filesystem::path root_;
-  std::unique_ptr<sim::Device> device_;
-};
+namespace test_support {
 
 inline std::vector<std::string>& Log() {
   static std::vector<std::string> log;
@@ -125,4 +94,4 @@ inline void ResetRecording() {
   Behaviour() = nullptr;
 }
 
-}  // namespace wintest
+}  // namespace test_support
