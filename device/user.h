@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "gdi/pixels.h"
 #include "handheld.h"
 #include "key_strokes.h"
 
@@ -89,6 +90,21 @@ class User {
   std::optional<UserError> ok();
   std::optional<UserError> close();
   std::optional<UserError> answer(int id);
+
+  // --- the screen, by position (user_screen.cpp) ---
+  // The frame buffer as a person sees it now: 16-bit 5-6-5 pixels, screen-sized
+  // (the navigation bar's clock is brought up to the device's time first).
+  const PixelBuffer& screen();
+  // What is drawn at a screen pixel, in words: "BUTTON #1 \"OK\"", "navigation
+  // bar: OK", "menu: 貼り付け", "input panel: key a", "desktop".
+  std::u16string whatIsAt(POINT at) const;
+  // The stylus at a screen pixel, through the same path as a person's: hit-testing
+  // finds what is drawn there (a control, a menu item, a menu-bar button, the
+  // navigation bar's OK, a key of the input panel) and it gets the tap. Fails when
+  // nothing there takes taps; the device settles afterwards.
+  std::optional<UserError> tapAt(POINT at);
+  std::optional<UserError> doubleTapAt(POINT at);
+  std::optional<UserError> holdAt(POINT at);
 
  private:
   std::optional<UserError> pressMenuBarButton(std::u16string_view text, bool& opensMenu);

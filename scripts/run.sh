@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the suite and the simulated handheld, then runs the handheld's main job, or
-# the command given (`run FILE.scn [--device DIR]`, `files`). The handheld runs in
+# the command given (`run FILE.scn [--device DIR]`, `files`, `serve [--port N]
+# [--device DIR] [--screen W H]`, which prints the address to open). The handheld runs in
 # the folder this script was started from, so relative paths in its arguments are
 # taken from there. BUILD_DIR, when relative, is taken from the repository.
 set -euo pipefail

@@ -7,6 +7,7 @@
 #include "scenario/session.h"
 #include "scenario/steps.h"
 #include "shell/shortcut.h"
+#include "user/input.h"
 #include "window_listing.h"
 
 namespace sim::scenario {
@@ -49,6 +50,21 @@ StepResult Wait(Session& session, const Step& step) {
 
 StepResult Close(Session& session, const Step&) { return Result(session.user.close()); }
 StepResult Tap(Session& session, const Step& step) { return Result(session.user.tap(Arg(step, 0))); }
+
+// The stylus at a screen pixel: whatever is there gets the gesture, as a person's
+// stylus would give it.
+static StepResult TouchAt(Session& session, const Step& step, bool (Input::*gesture)(POINT)) {
+  POINT at{ParseInteger<int>(step.args[0]).value(), ParseInteger<int>(step.args[1]).value()};
+  const DeviceConfig& config = session.device().config();
+  bool taken = at.x < config.screenWidth && at.y < config.screenHeight && (Input::get().*gesture)(at);
+  session.user.settle();
+  if (taken) return std::nullopt;
+  return "nothing at (" + step.args[0] + ", " + step.args[1] + ") takes the stylus";
+}
+
+StepResult TapAt(Session& session, const Step& step) { return TouchAt(session, step, &Input::tap); }
+StepResult DoubleTapAt(Session& session, const Step& step) { return TouchAt(session, step, &Input::doubleTap); }
+StepResult HoldAt(Session& session, const Step& step) { return TouchAt(session, step, &Input::hold); }
 
 StepResult Choose(Session& session, const Step& step) {
   return Result(session.user.choose(Arg(step, 0), Arg(step, 1)));

@@ -121,6 +121,14 @@ ArgumentProblem CheckInputPanel(const std::vector<std::string>& args) {
   return "sip must be on or off, not " + Quoted(args[0]);
 }
 
+ArgumentProblem CheckPoint(const std::vector<std::string>& args) {
+  for (const auto& arg : args) {
+    auto value = ParseInteger<int>(arg);
+    if (!value || *value < 0 || *value >= kMaxScreenSide) return NotANumber(arg, "a screen pixel");
+  }
+  return std::nullopt;
+}
+
 ArgumentProblem CheckPlace(const std::vector<std::string>& args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     auto value = ParseInteger<int>(args[i]);

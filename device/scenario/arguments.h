@@ -57,6 +57,7 @@ ArgumentProblem CheckAnswer(const std::vector<std::string>& args);
 ArgumentProblem CheckChooser(const std::vector<std::string>& args);
 ArgumentProblem CheckVersion(const std::vector<std::string>& args);
 ArgumentProblem CheckInputPanel(const std::vector<std::string>& args);
+ArgumentProblem CheckPoint(const std::vector<std::string>& args);
 ArgumentProblem CheckPlace(const std::vector<std::string>& args);
 ArgumentProblem CheckMenuState(const std::vector<std::string>& args);
 ArgumentProblem CheckItemsEquals(const std::vector<std::string>& args);

@@ -22,7 +22,7 @@ namespace {
 constexpr int kMalformed = static_cast<int>(Outcome::Malformed);
 
 int Usage() {
-  std::cerr << "usage: handheld [run FILE.scn [--device DIR] | files]\n";
+  std::cerr << "usage: handheld [run FILE.scn [--device DIR] | files | serve [--port N] [--device DIR] [--screen W H]]\n";
   return kMalformed;
 }
 

@@ -223,6 +223,18 @@ bool SetButtonSize(ToolbarState& s, int width, int height) {
   return true;
 }
 
+// The label of the button of `command` into `buffer` (null asks for its length):
+// its length without the terminating zero, -1 when no button has that command.
+LRESULT GetButtonText(ToolbarState& s, WPARAM command, LPWSTR buffer) {
+  const ToolbarButton* button = ByCommand(s, command);
+  if (!button) return -1;
+  if (buffer) {
+    std::copy(button->label.begin(), button->label.end(), buffer);
+    buffer[button->label.size()] = 0;
+  }
+  return static_cast<LRESULT>(button->label.size());
+}
+
 HIMAGELIST SetImageList(ToolbarState& s, HIMAGELIST list) {
   HIMAGELIST previous = s.imageList;
   s.imageList = list;
@@ -259,6 +271,7 @@ LRESULT Dispatch(HWND hwnd, ToolbarState& s, UINT message, WPARAM wParam, LPARAM
     case TB_COMMANDTOINDEX: return IndexOfCommand(s, index);
     case TB_ADDBITMAP: return AddBitmap(s, index);
     case TB_ADDSTRINGW: return AddStrings(s, reinterpret_cast<HINSTANCE>(wParam), lParam);
+    case TB_GETBUTTONTEXTW: return GetButtonText(s, wParam, reinterpret_cast<LPWSTR>(lParam));
     case TB_GETITEMRECT: return GetItemRect(s, index, reinterpret_cast<RECT*>(lParam));
     case TB_SETBUTTONSIZE: return SetButtonSize(s, LOWORD(lParam), HIWORD(lParam));
     case TB_SETBITMAPSIZE:

@@ -1,6 +1,5 @@
 #include "kernel/device.h"
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -9,11 +8,6 @@ namespace sim {
 
 namespace {
 Device* activeDevice = nullptr;
-}
-
-std::size_t detail::NextServiceSlot() {
-  static std::atomic<std::size_t> next{0};
-  return next++;
 }
 
 Device::Device(DeviceConfig config)
@@ -35,6 +29,7 @@ Device& Device::current() {
     std::fputs("handheld: a platform call was made with no device booted\n", stderr);
     std::abort();
   }
+  activeDevice->scheduler_->requireHostThread("a platform call");
   return *activeDevice;
 }
 
@@ -48,7 +43,6 @@ void Device::shutdown() {
   while (!services_.empty()) {
     Service last = std::move(services_.back());
     services_.pop_back();
-    bySlot_[last.slot] = nullptr;
     last.object.reset();
   }
 }

@@ -30,18 +30,6 @@ struct DeviceConfig {
   ProgramFaultObserver programFaultObserver;
 };
 
-namespace detail {
-// Every type of service gets its own slot number the first time it is asked for, so
-// that finding a service (which the platform does on almost every call) is an index
-// rather than a search by type.
-std::size_t NextServiceSlot();
-template <class T>
-std::size_t ServiceSlot() {
-  static const std::size_t slot = NextServiceSlot();
-  return slot;
-}
-}  // namespace detail
-
 class Device {
  public:
   // Throws std::logic_error when another device is alive in this host process.
@@ -65,16 +53,14 @@ class Device {
     if (T* found = findService<T>()) return *found;
     auto object = std::shared_ptr<void>(new T(*this), [](void* p) { delete static_cast<T*>(p); });
     T& result = *static_cast<T*>(object.get());
-    const std::size_t slot = detail::ServiceSlot<T>();
-    if (bySlot_.size() <= slot) bySlot_.resize(slot + 1, nullptr);
-    bySlot_[slot] = &result;
-    services_.push_back(Service{slot, std::move(object)});
+    services_.push_back(Service{&serviceKey<T>, std::move(object)});
     return result;
   }
   template <class T>
   T* findService() {
-    const std::size_t slot = detail::ServiceSlot<T>();
-    return slot < bySlot_.size() ? static_cast<T*>(bySlot_[slot]) : nullptr;
+    for (auto& entry : services_)
+      if (entry.key == &serviceKey<T>) return static_cast<T*>(entry.object.get());
+    return nullptr;
   }
 
   // Ends every simulated thread, then destroys the services newest first. Called by
@@ -82,8 +68,12 @@ class Device {
   void shutdown();
 
  private:
+  // A service is known by the address of a variable of its type's own: one in the
+  // whole program, compared at every platform call without reading type names.
+  template <class T>
+  static inline char serviceKey = 0;
   struct Service {
-    std::size_t slot;
+    const char* key;
     std::shared_ptr<void> object;
   };
 
@@ -91,8 +81,7 @@ class Device {
   Clock clock_;
   Faults faults_;
   std::unique_ptr<Scheduler> scheduler_;
-  std::vector<Service> services_;  // in the order they were made
-  std::vector<void*> bySlot_;      // each service by its type's slot; null when absent
+  std::vector<Service> services_;
   bool shutDown_ = false;
 };
 

@@ -1,17 +1,11 @@
 #include "kernel/image_bytes.h"
 
+#include "kernel/address_sanitizer.h"
+
 #include <cstdint>
 #include <cstring>
 
 namespace sim {
-
-#if defined(__SANITIZE_ADDRESS__)
-#define HANDHELD_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define HANDHELD_ASAN 1
-#endif
-#endif
 
 #ifdef HANDHELD_ASAN
 // Plain loops (the checked memcpy would see the redzones), through volatile so that

@@ -28,7 +28,6 @@
 #include <map>
 #include <memory>
 #include <span>
-#include <unordered_map>
 #include <vector>
 
 namespace sim {
@@ -74,7 +73,8 @@ class ProcessData {
 
   Device& device_;
   std::map<std::byte*, std::unique_ptr<Section>> sections_;
-  std::unordered_map<const Process*, std::list<Copy>> copies_;
+  // Looked up at every hand-over: a few processes, compared without hashing.
+  std::map<const Process*, std::list<Copy>> copies_;
 };
 
 // Runs the enclosed code with `owner`'s data. Nothing changes when the owner is

@@ -1,30 +1,64 @@
 #include "kernel/scheduler.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 #include "kernel/clock.h"
+#include "kernel/device.h"
+#include "kernel/fiber.h"
 
 namespace sim {
 
 namespace {
-thread_local SimThread* tlsCurrent = nullptr;
+
+[[noreturn]] void Misuse(const char* operation, const char* problem) {
+  std::fprintf(stderr, "handheld: %s: %s\n", operation, problem);
+  std::abort();
 }
 
-Scheduler::Scheduler(Clock& clock) : clock_(clock) {}
-
-Scheduler::~Scheduler() {
-  terminateAll();
-  for (auto& thread : threads_)
-    if (thread->host_.joinable()) thread->host_.join();
+// Tells host threads apart by the address of a variable each has its own copy of:
+// every platform call checks it, and reading it costs no call into the C library.
+const void* HostThreadMark() {
+  thread_local const char mark = 0;
+  return &mark;
 }
 
-SimThread* Scheduler::current() { return tlsCurrent; }
+}  // namespace
+
+SimThread::SimThread() = default;
+SimThread::~SimThread() = default;
+
+Scheduler::Scheduler(Clock& clock) : clock_(clock), hostThread_(HostThreadMark()) {}
+
+Scheduler::~Scheduler() { terminateAll(); }
+
+SimThread* Scheduler::current() {
+  Device* device = Device::active();
+  return device ? device->scheduler().running_ : nullptr;
+}
+
+void Scheduler::requireHostThread(const char* operation) const {
+  if (HostThreadMark() != hostThread_)
+    Misuse(operation, "called from a host thread other than the one that booted the device; "
+                      "a device belongs to one host thread");
+}
+
+void Scheduler::requireDriver(const char* operation) const {
+  requireHostThread(operation);
+  if (running_) Misuse(operation, "called by a simulated thread; only the driver runs the device");
+}
+
+SimThread& Scheduler::runningThread(const char* operation) const {
+  requireHostThread(operation);
+  if (!running_) Misuse(operation, "called by the driver; only a simulated thread gives up the CPU");
+  return *running_;
+}
 
 SimThread& Scheduler::spawn(Process* process, std::function<void()> body,
                             std::function<void(SimThread&)> onFinish) {
-  std::unique_lock lock(mutex_);
-  reapFinishedLocked();
+  requireHostThread("spawn");
   auto owned = std::make_unique<SimThread>();
   SimThread& thread = *owned;
   thread.id_ = nextThreadId_;
@@ -35,111 +69,107 @@ SimThread& Scheduler::spawn(Process* process, std::function<void()> body,
   thread.killRequested_ = terminating_;
   threads_.push_back(std::move(owned));
   ready_.push_back(&thread);
-  thread.host_ = std::thread([this, &thread] { threadMain(thread); });
   return thread;
 }
 
+// The bottom of every fiber's stack. Nothing but ThreadUnwind is expected here; a
+// program's own exception is kept for the driver, since no frame of the device
+// above it could handle it.
 void Scheduler::threadMain(SimThread& self) {
-  {
-    std::unique_lock lock(mutex_);
-    waitForTurnLocked(lock, self);
-  }
-  tlsCurrent = &self;
   if (!self.killRequested_) {
     try {
       self.body_();
     } catch (const ThreadUnwind& unwind) {
       self.exitCode_ = unwind.exitCode;
+    } catch (...) {
+      if (!escaped_) escaped_ = std::current_exception();
     }
   }
   if (self.onFinish_) {
     try {
       self.onFinish_(self);
     } catch (const ThreadUnwind&) {
+    } catch (...) {
+      if (!escaped_) escaped_ = std::current_exception();
     }
   }
-  tlsCurrent = nullptr;
-  std::unique_lock lock(mutex_);
   self.state_ = ThreadState::Finished;
   self.body_ = nullptr;
   self.onFinish_ = nullptr;
-  self.locals_.clear();
-  dispatchNextLocked();
 }
 
-void Scheduler::waitForTurnLocked(std::unique_lock<std::mutex>& lock, SimThread& self) {
-  self.turn_.wait(lock, [&] { return running_ == &self; });
-  self.state_ = ThreadState::Running;
+// Gives `thread` the CPU until it blocks, yields or ends.
+void Scheduler::runTurn(SimThread& thread) {
+  if (handOver_) handOver_(thread.dataOwner());
+  if (!thread.fiber_) thread.fiber_ = std::make_unique<Fiber>([this, &thread] { threadMain(thread); });
+  thread.state_ = ThreadState::Running;
+  running_ = &thread;
+  thread.fiber_->resume();
+  running_ = nullptr;
+  if (thread.fiber_->finished()) thread.fiber_.reset();
 }
 
-void Scheduler::dispatchNextLocked() {
-  if (ready_.empty()) {
-    running_ = nullptr;
-    driverTurn_.notify_one();
-    return;
+void Scheduler::runReady() {
+  while (!ready_.empty() && !escaped_) {
+    SimThread& next = *ready_.front();
+    ready_.pop_front();
+    runTurn(next);
   }
-  running_ = ready_.front();
-  ready_.pop_front();
-  if (handOver_) handOver_(running_->dataOwner());
-  running_->turn_.notify_one();
+}
+
+void Scheduler::rethrowEscaped() {
+  if (escaped_) std::rethrow_exception(std::exchange(escaped_, nullptr));
+}
+
+void Scheduler::giveBackCpu(SimThread& self) { self.fiber_->suspend(); }
+
+void Scheduler::unwindIfKilled(SimThread& self) {
+  if (self.killRequested_ && std::uncaught_exceptions() == 0) throw ThreadUnwind{self.killExitCode_};
 }
 
 WakeReason Scheduler::block(std::optional<std::uint64_t> deadline) {
-  SimThread& self = *tlsCurrent;
-  std::unique_lock lock(mutex_);
+  SimThread& self = runningThread("block");
   if (self.killRequested_) {
     if (std::uncaught_exceptions() > 0) return WakeReason::Killed;
-    lock.unlock();
     throw ThreadUnwind{self.killExitCode_};
   }
   self.state_ = ThreadState::Blocked;
   self.deadline_ = deadline;
   self.blockSequence_ = nextBlockSequence_++;
-  dispatchNextLocked();
-  waitForTurnLocked(lock, self);
+  giveBackCpu(self);
   WakeReason reason = self.killRequested_ ? WakeReason::Killed : self.wakeReason_;
-  if (reason == WakeReason::Killed && std::uncaught_exceptions() == 0) {
-    lock.unlock();
-    throw ThreadUnwind{self.killExitCode_};
-  }
+  if (reason == WakeReason::Killed) unwindIfKilled(self);
   return reason;
 }
 
 void Scheduler::yield() {
-  SimThread& self = *tlsCurrent;
-  std::unique_lock lock(mutex_);
+  SimThread& self = runningThread("yield");
   if (ready_.empty()) return;
   self.state_ = ThreadState::Ready;
   ready_.push_back(&self);
-  dispatchNextLocked();
-  waitForTurnLocked(lock, self);
-  if (self.killRequested_ && std::uncaught_exceptions() == 0) {
-    lock.unlock();
-    throw ThreadUnwind{self.killExitCode_};
-  }
+  giveBackCpu(self);
+  unwindIfKilled(self);
 }
 
-void Scheduler::wake(SimThread& thread) {
-  std::unique_lock lock(mutex_);
-  if (thread.state_ != ThreadState::Blocked) return;
+void Scheduler::makeReady(SimThread& thread, WakeReason reason) {
   thread.state_ = ThreadState::Ready;
   thread.deadline_.reset();
-  thread.wakeReason_ = WakeReason::Signaled;
+  thread.wakeReason_ = reason;
   ready_.push_back(&thread);
 }
 
-void Scheduler::runUntilIdleLocked(std::unique_lock<std::mutex>& lock) {
-  if (ready_.empty()) return;
-  dispatchNextLocked();
-  driverTurn_.wait(lock, [&] { return running_ == nullptr; });
+void Scheduler::wake(SimThread& thread) {
+  requireHostThread("wake");
+  if (thread.state_ == ThreadState::Blocked) makeReady(thread, WakeReason::Signaled);
 }
 
 void Scheduler::runUntilIdle() {
-  std::unique_lock lock(mutex_);
-  runUntilIdleLocked(lock);
+  requireDriver("runUntilIdle");
+  runReady();
+  rethrowEscaped();
 }
 
-std::optional<std::uint64_t> Scheduler::nextDeadlineLocked() const {
+std::optional<std::uint64_t> Scheduler::nextDeadline() const {
   std::optional<std::uint64_t> next;
   for (const auto& thread : threads_)
     if (thread->state_ == ThreadState::Blocked && thread->deadline_ && (!next || *thread->deadline_ < *next))
@@ -147,14 +177,9 @@ std::optional<std::uint64_t> Scheduler::nextDeadlineLocked() const {
   return next;
 }
 
-std::optional<std::uint64_t> Scheduler::nextDeadline() const {
-  std::unique_lock lock(mutex_);
-  return nextDeadlineLocked();
-}
-
 // Makes every thread whose deadline has come ready, earliest deadline first and,
 // for equal deadlines, in the order they blocked.
-bool Scheduler::wakeDueLocked() {
+bool Scheduler::wakeDue() {
   std::vector<SimThread*> due;
   for (const auto& thread : threads_)
     if (thread->state_ == ThreadState::Blocked && thread->deadline_ && *thread->deadline_ <= clock_.now())
@@ -163,56 +188,46 @@ bool Scheduler::wakeDueLocked() {
     if (*a->deadline_ != *b->deadline_) return *a->deadline_ < *b->deadline_;
     return a->blockSequence_ < b->blockSequence_;
   });
-  for (SimThread* thread : due) {
-    thread->state_ = ThreadState::Ready;
-    thread->deadline_.reset();
-    thread->wakeReason_ = WakeReason::Timeout;
-    ready_.push_back(thread);
-  }
+  for (SimThread* thread : due) makeReady(*thread, WakeReason::Timeout);
   return !due.empty();
 }
 
 void Scheduler::runUntil(std::uint64_t until) {
-  std::unique_lock lock(mutex_);
+  requireDriver("runUntil");
   for (;;) {
-    runUntilIdleLocked(lock);
-    auto next = nextDeadlineLocked();
+    runUntilIdle();
+    auto next = nextDeadline();
     if (!next || *next > until) break;
     clock_.advanceTo(*next);
-    wakeDueLocked();
+    wakeDue();
   }
   clock_.advanceTo(until);
 }
 
 SettleResult Scheduler::settle(std::uint64_t windowMs, std::uint64_t limitMs) {
-  std::unique_lock lock(mutex_);
+  requireDriver("settle");
   const std::uint64_t start = clock_.now();
   for (;;) {
-    runUntilIdleLocked(lock);
-    auto next = nextDeadlineLocked();
+    runUntilIdle();
+    auto next = nextDeadline();
     if (!next || *next > clock_.now() + windowMs) return SettleResult::Settled;
     if (*next > start + limitMs) return SettleResult::StillBusy;
     clock_.advanceTo(*next);
-    wakeDueLocked();
+    wakeDue();
   }
 }
 
 void Scheduler::kill(SimThread& thread, std::uint32_t exitCode) {
-  std::unique_lock lock(mutex_);
+  requireHostThread("kill");
   if (thread.state_ == ThreadState::Finished || thread.killRequested_) return;
   thread.killRequested_ = true;
   thread.killExitCode_ = exitCode;
   thread.exitCode_ = exitCode;
-  if (thread.state_ == ThreadState::Blocked) {
-    thread.state_ = ThreadState::Ready;
-    thread.deadline_.reset();
-    thread.wakeReason_ = WakeReason::Killed;
-    ready_.push_back(&thread);
-  }
+  if (thread.state_ == ThreadState::Blocked) makeReady(thread, WakeReason::Killed);
 }
 
 void Scheduler::terminateAll() {
-  std::unique_lock lock(mutex_);
+  requireDriver("terminateAll");
   terminating_ = true;
   for (;;) {
     bool anyLive = false;
@@ -220,55 +235,40 @@ void Scheduler::terminateAll() {
       if (thread->state_ == ThreadState::Finished) continue;
       anyLive = true;
       thread->killRequested_ = true;
-      if (thread->state_ == ThreadState::Blocked) {
-        thread->state_ = ThreadState::Ready;
-        thread->deadline_.reset();
-        thread->wakeReason_ = WakeReason::Killed;
-        ready_.push_back(thread.get());
-      }
+      if (thread->state_ == ThreadState::Blocked) makeReady(*thread, WakeReason::Killed);
     }
     if (!anyLive) break;
-    runUntilIdleLocked(lock);
+    runReady();
+    // Nobody is left to hand the exception to: stop with it, as an exception that
+    // leaves a host thread does.
+    if (escaped_) [&]() noexcept { rethrowEscaped(); }();
   }
-  reapFinishedLocked();
 }
 
 void Scheduler::setHandOverHook(std::function<void(Process*)> hook) {
-  std::unique_lock lock(mutex_);
+  requireHostThread("setHandOverHook");
   handOver_ = std::move(hook);
 }
 
-Process* Scheduler::dataOwner() const {
-  SimThread* self = tlsCurrent;
-  return self ? self->dataOwner() : driverDataOwner_;
-}
+Process* Scheduler::dataOwner() const { return running_ ? running_->dataOwner() : driverDataOwner_; }
 
 void Scheduler::setDataOwner(Process* owner) {
-  SimThread* self = tlsCurrent;
-  if (!self) {
+  if (!running_) {
     driverDataOwner_ = owner;
     return;
   }
-  self->dataOwner_ = owner == self->process_ ? nullptr : owner;
+  running_->dataOwner_ = owner == running_->process_ ? nullptr : owner;
 }
 
 std::size_t Scheduler::liveThreadCount() const {
-  std::unique_lock lock(mutex_);
   return static_cast<std::size_t>(std::count_if(threads_.begin(), threads_.end(), [](const auto& t) {
     return t->state_ != ThreadState::Finished;
   }));
 }
 
-// Joins the host threads of finished simulated threads; their records stay so that
-// pointers other parts still hold remain valid until the scheduler goes.
-void Scheduler::reapFinishedLocked() {
-  for (auto& thread : threads_)
-    if (thread->state_ == ThreadState::Finished && thread->host_.joinable() && thread.get() != tlsCurrent) {
-      // A finished thread may still be between its last dispatch and returning
-      // from its host function; joining under the lock is safe because it no
-      // longer takes the lock after marking itself finished.
-      thread->host_.join();
-    }
+std::size_t Scheduler::stackCount() const {
+  return static_cast<std::size_t>(
+      std::count_if(threads_.begin(), threads_.end(), [](const auto& t) { return t->fiber_ != nullptr; }));
 }
 
 }  // namespace sim

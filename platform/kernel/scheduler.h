@@ -1,34 +1,35 @@
 // The device's single CPU.
 //
-// Every simulated thread runs on a host thread, but only the thread holding the
-// CPU runs; the others wait on their own condition. The CPU changes hands only
-// inside platform calls that block (block, yield, thread end), always to the
-// oldest ready thread, so a scenario runs the same way every time. When no
-// simulated thread is ready the CPU returns to the driver: the host thread that
-// owns the device (a test or the scenario runner). Only the driver moves the
-// clock, and only to the earliest deadline of a blocked thread.
+// Every simulated thread is a fiber (kernel/fiber.h) with a stack of its own, and
+// all of them run on one host thread: the driver's, the host thread that booted
+// the device (a test or the scenario runner). The driver hands the CPU to the
+// oldest ready thread, which runs until it blocks, yields or ends inside a platform
+// call and hands the CPU back; the driver then takes the next ready one, so a
+// scenario runs the same way every time. When no simulated thread is ready the
+// driver's own call returns. Only the driver moves the clock, and only to the
+// earliest deadline of a blocked thread.
+//
+// The device belongs to that one host thread: a scheduler call from another host
+// thread is a programming error and stops the host process with a message.
 //
 // Each thread works with the data of one process (its own, or for a while another's:
-// see kernel/process_data.h). Where the CPU is handed over, under the scheduler's
-// lock, a hand-over hook is told whose data the incoming thread works with, so the
-// bytes can be put in place before it runs.
+// see kernel/process_data.h). Where the CPU is handed over, a hand-over hook is told
+// whose data the incoming thread works with, so the bytes can be put in place
+// before it runs.
 #pragma once
 
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
-#include <typeindex>
-#include <unordered_map>
 #include <vector>
 
 namespace sim {
 
 class Clock;
+class Fiber;
 struct Process;
 
 enum class ThreadState { Ready, Running, Blocked, Finished };
@@ -42,29 +43,20 @@ struct ThreadUnwind {
 
 class SimThread {
  public:
+  SimThread();
+  ~SimThread();
+
   std::uint32_t id() const { return id_; }
   Process* process() const { return process_; }
   ThreadState state() const { return state_; }
   std::uint32_t exitCode() const { return exitCode_; }
 
-  // Per-thread values kept for a platform part (last error, message queue, ...).
+  // The thread's last error (SetLastError, GetLastError).
   std::uint32_t lastError = 0;
 
   // The process whose data the thread works with: its own, unless it runs a
   // procedure another process installed (DataContext).
   Process* dataOwner() const { return dataOwner_ ? dataOwner_ : process_; }
-
-  template <class T>
-  T& local() {
-    auto& slot = locals_[std::type_index(typeid(T))];
-    if (!slot) slot = std::shared_ptr<void>(new T(), [](void* p) { delete static_cast<T*>(p); });
-    return *static_cast<T*>(slot.get());
-  }
-  template <class T>
-  T* findLocal() {
-    auto it = locals_.find(std::type_index(typeid(T)));
-    return it == locals_.end() ? nullptr : static_cast<T*>(it->second.get());
-  }
 
  private:
   friend class Scheduler;
@@ -80,9 +72,7 @@ class SimThread {
   std::uint32_t exitCode_ = 0;
   std::function<void()> body_;
   std::function<void(SimThread&)> onFinish_;
-  std::condition_variable turn_;
-  std::thread host_;
-  std::unordered_map<std::type_index, std::shared_ptr<void>> locals_;
+  std::unique_ptr<Fiber> fiber_;  // from its first turn until it has finished
 };
 
 enum class SettleResult { Settled, StillBusy };
@@ -95,11 +85,13 @@ class Scheduler {
   Scheduler& operator=(const Scheduler&) = delete;
 
   // Creates a ready thread that runs `body` when it gets the CPU; `onFinish` runs
-  // on that thread, holding the CPU, after the body has returned or unwound.
+  // on that thread, holding the CPU, after the body has returned or unwound. An
+  // exception other than ThreadUnwind that leaves `body` or `onFinish` ends the
+  // thread as an unwind would, and the driver's call that ran it rethrows it.
   SimThread& spawn(Process* process, std::function<void()> body,
                    std::function<void(SimThread&)> onFinish = {});
 
-  // The simulated thread running on this host thread, or null on the driver.
+  // The simulated thread holding the CPU, or null on the driver.
   static SimThread* current();
 
   // --- called by the running simulated thread ---
@@ -121,7 +113,8 @@ class Scheduler {
   // Runs until no thread is ready and no deadline falls within `windowMs` of the
   // clock; gives up (StillBusy) once the clock would pass `start + limitMs`.
   SettleResult settle(std::uint64_t windowMs, std::uint64_t limitMs);
-  // Ends every thread: blocked ones are woken with Killed and unwind.
+  // Ends every thread: blocked ones are woken with Killed and unwind. A program's
+  // exception that leaves a thread meanwhile stops the host process with it.
   void terminateAll();
   // Ends one thread (callable by a running thread or the driver): a blocked thread
   // is made ready and unwinds with `exitCode` at its blocking call; a ready one
@@ -129,36 +122,45 @@ class Scheduler {
   // The caller itself is not unwound by this: it throws ThreadUnwind on its own.
   void kill(SimThread& thread, std::uint32_t exitCode);
 
-  // Called with the data owner of each thread that is handed the CPU, under the
-  // scheduler's lock and before the thread runs; an empty hook removes it.
+  // Called with the data owner of each thread that is handed the CPU, before the
+  // thread runs; an empty hook removes it.
   void setHandOverHook(std::function<void(Process*)> hook);
   // The process whose data the caller works with (the driver's is its own choice,
   // none at first), and changing it; only the holder of the CPU calls these.
   Process* dataOwner() const;
   void setDataOwner(Process* owner);
 
+  // Stops the host process with a message naming `operation` when the caller is
+  // not on the host thread that booted the device.
+  void requireHostThread(const char* operation) const;
+
   std::optional<std::uint64_t> nextDeadline() const;
   std::size_t liveThreadCount() const;
+  // Threads that have a stack now: those that started and have not finished.
+  std::size_t stackCount() const;
   bool terminating() const { return terminating_; }
 
  private:
   void threadMain(SimThread& thread);
-  void dispatchNextLocked();
-  void waitForTurnLocked(std::unique_lock<std::mutex>& lock, SimThread& self);
-  void runUntilIdleLocked(std::unique_lock<std::mutex>& lock);
-  bool wakeDueLocked();
-  std::optional<std::uint64_t> nextDeadlineLocked() const;
-  void reapFinishedLocked();
+  void runReady();
+  void runTurn(SimThread& thread);
+  void rethrowEscaped();
+  void giveBackCpu(SimThread& self);
+  void unwindIfKilled(SimThread& self);
+  SimThread& runningThread(const char* operation) const;
+  void requireDriver(const char* operation) const;
+  void makeReady(SimThread& thread, WakeReason reason);
+  bool wakeDue();
 
   Clock& clock_;
-  mutable std::mutex mutex_;
-  std::condition_variable driverTurn_;
+  const void* hostThread_;  // HostThreadMark() of the host thread that booted the device
   SimThread* running_ = nullptr;
   std::deque<SimThread*> ready_;
   std::vector<std::unique_ptr<SimThread>> threads_;
   std::uint32_t nextThreadId_ = 0x100;
   std::uint64_t nextBlockSequence_ = 0;
   bool terminating_ = false;
+  std::exception_ptr escaped_;  // the first program exception that left a thread
   std::function<void(Process*)> handOver_;
   Process* driverDataOwner_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include <aygshell.h>
 
 #include "kernel/faults.h"
+#include "user/screen_layout.h"
 #include "user/window.h"
 
 namespace sim {
@@ -40,8 +41,15 @@ BOOL SHInitDialog(PSHINITDLGINFO info) {
   if (info->dwFlags & SHIDIF_DONEBUTTON)
     SetWindowLongW(info->hDlg, GWL_EXSTYLE, GetWindowLongW(info->hDlg, GWL_EXSTYLE) | WS_EX_CAPTIONOKBTN);
   if (info->dwFlags & SHIDIF_SIPDOWN) windows.setInputPanel(false);
-  if (info->dwFlags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR))
+  if (info->dwFlags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR)) {
+    // A dialog over the work area has no frame or caption of its own: the
+    // navigation bar shows its title (and its OK button).
+    if (Window* dialog = windows.find(info->hDlg)) {
+      ScreenChange change;
+      dialog->shellFrame = true;
+    }
     Place(info->hDlg, InitialPlace(info->dwFlags));
+  }
   return TRUE;
 }
 

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "kernel/device.h"
+#include "shell/menu_bar_paint.h"
+#include "shell/shell_screen.h"
 #include "user/menu_tracker.h"
 #include "user/resource_menubar.h"
 #include "user/window.h"
@@ -28,16 +30,27 @@ MenuBarState* StateOf(HWND hwnd) {
   return window ? window->findState<MenuBarState>() : nullptr;
 }
 
-void OpenSubmenu(MenuBarState& state, int index) {
+// The menu opens upwards from its button, which shows pressed while it is open.
+void OpenSubmenu(MenuBarState& state, int index, UINT command) {
   HMENU submenu = state.menu ? GetSubMenu(state.menu, index) : nullptr;
-  if (submenu) TrackMenu(submenu, state.owner, index, TPM_LEFTALIGN | TPM_BOTTOMALIGN);
+  if (!submenu) return;
+  RECT button{};
+  int position = static_cast<int>(SendMessageW(state.toolbar, TB_COMMANDTOINDEX, command, 0));
+  SendMessageW(state.toolbar, TB_GETITEMRECT, position, reinterpret_cast<LPARAM>(&button));
+  MapWindowPoints(state.toolbar, nullptr, reinterpret_cast<POINT*>(&button), 2);
+  RECT bar{};
+  GetWindowRect(GetParent(state.toolbar), &bar);
+  HWND toolbar = state.toolbar;
+  ShowMenuOpen(toolbar, static_cast<int>(command));
+  TrackMenu(submenu, state.owner, index, TPM_LEFTALIGN | TPM_BOTTOMALIGN, POINT{button.left, bar.top});
+  if (IsWindow(toolbar)) ShowMenuOpen(toolbar, -1);
 }
 
 // A command from the toolbar: open the button's submenu or hand the command on.
 void OnButton(MenuBarState& state, UINT command) {
   auto it = state.submenuOfCommand.find(command);
   if (it != state.submenuOfCommand.end()) {
-    OpenSubmenu(state, it->second);
+    OpenSubmenu(state, it->second, command);
     return;
   }
   // Posted, not sent: the owner may destroy this menu bar while handling it.
@@ -48,7 +61,12 @@ bool IsToolbarMessage(UINT message) { return message >= WM_USER && message < WM_
 
 LRESULT CALLBACK MenuBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   MenuBarState* state = StateOf(hwnd);
-  if (state && state->toolbar && IsToolbarMessage(message)) return SendMessageW(state->toolbar, message, wParam, lParam);
+  if (state && state->toolbar && IsToolbarMessage(message)) {
+    HWND toolbar = state->toolbar;
+    LRESULT result = SendMessageW(toolbar, message, wParam, lParam);
+    if ((message == TB_ADDBUTTONSW || message == TB_INSERTBUTTONW) && IsWindow(toolbar)) FitMenuBarButtons(toolbar);
+    return result;
+  }
   switch (message) {
     case WM_COMMAND:
       if (state && reinterpret_cast<HWND>(lParam) == state->toolbar) OnButton(*state, LOWORD(wParam));
@@ -59,6 +77,21 @@ LRESULT CALLBACK MenuBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         OnButton(*state, static_cast<UINT>(reinterpret_cast<NMTOOLBARW*>(lParam)->iItem));
       return 0;
     }
+    case WM_PAINT:
+      PaintMenuBar(hwnd);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_LBUTTONDOWN: {
+      RECT client{};
+      GetClientRect(hwnd, &client);
+      RECT button = InputPanelButtonRect(client);
+      if (PtInRect(&button, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) ToggleInputPanel();
+      return 0;
+    }
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETSIPINFO) InvalidateRect(hwnd, nullptr, FALSE);
+      return 0;
     case SHCMBM_GETMENU:
       return state ? reinterpret_cast<LRESULT>(state->menu) : 0;
     case SHCMBM_GETSUBMENU: {
@@ -160,14 +193,17 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
   if (!bar) return FALSE;
   MenuBarState& state = windows.find(bar)->state<MenuBarState>();
   state.owner = info->hwndParent;
+  // The toolbar leaves the bar's right end to the input panel button.
+  const int buttonsWidth = static_cast<int>(InputPanelButtonRect(RECT{0, 0, windows.screenWidth(), height}).left);
   state.toolbar = CreateWindowExW(0, TOOLBARCLASSNAME, u"", WS_CHILD | WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE,
-                                  0, 0, windows.screenWidth(), height, bar,
+                                  0, 0, buttonsWidth, height, bar,
                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kMenuBarToolbarId)), info->hInstRes,
                                   nullptr);
   if (!state.toolbar) {
     DestroyWindow(bar);
     return FALSE;
   }
+  TakeOverMenuBarButtons(state.toolbar);
   SendMessageW(state.toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   if (!(info->dwFlags & SHCMBF_EMPTYBAR)) {
     if ((info->dwFlags & SHCMBF_HMENU) != 0) {
@@ -178,6 +214,7 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
       return FALSE;
     }
   }
+  FitMenuBarButtons(state.toolbar);
   info->hwndMB = bar;
   return TRUE;
 }

@@ -32,12 +32,15 @@ LRESULT DialogCode(DWORD style) {
 
 // A checked automatic radio button is the group's tab stop; the others are not, so
 // Tab enters a group at its marked button.
+void Redraw(HWND hwnd) { InvalidateRect(hwnd, nullptr, TRUE); }
+
 void SetCheck(HWND hwnd, ButtonState& state, UINT check) {
   DWORD style = StyleOf(hwnd);
   UINT type = ButtonType(style);
   if (IsPushType(type) || type == BS_GROUPBOX || type == BS_OWNERDRAW) return;
   if (check == BST_INDETERMINATE && type != BS_3STATE && type != BS_AUTO3STATE) check = BST_CHECKED;
   if (check > BST_INDETERMINATE) check = BST_CHECKED;
+  if (state.check != check) Redraw(hwnd);
   state.check = check;
   if (type == BS_AUTORADIOBUTTON) {
     DWORD tabbed = check ? (style | WS_TABSTOP) : (style & ~static_cast<DWORD>(WS_TABSTOP));
@@ -89,9 +92,22 @@ bool InsideClient(HWND hwnd, LPARAM lParam) {
   return x >= client.left && x < client.right && y >= client.top && y < client.bottom;
 }
 
+void SetPushed(HWND hwnd, ButtonState& state, bool pushed) {
+  if (state.pushed != pushed) Redraw(hwnd);
+  state.pushed = pushed;
+}
+
+LRESULT SetImage(HWND hwnd, ButtonState& state, WPARAM type, LPARAM image) {
+  if (type != IMAGE_ICON && type != IMAGE_BITMAP) return 0;
+  HANDLE previous = state.image;
+  state.image = reinterpret_cast<HANDLE>(image);
+  Redraw(hwnd);
+  return reinterpret_cast<LRESULT>(previous);
+}
+
 void Press(HWND hwnd, ButtonState& state) {
   if (ButtonType(StyleOf(hwnd)) == BS_GROUPBOX) return;
-  state.pushed = true;
+  SetPushed(hwnd, state, true);
   if (GetFocus() != hwnd) SetFocus(hwnd);
 }
 
@@ -100,9 +116,54 @@ void Press(HWND hwnd, ButtonState& state) {
 void Release(HWND hwnd, ButtonState& state, LPARAM point) {
   bool over = InsideClient(hwnd, point);
   bool wasPushed = state.pushed;
-  state.pushed = false;
+  SetPushed(hwnd, state, false);
   if (GetCapture() == hwnd) ReleaseCapture();
   if (wasPushed && over) Click(hwnd);
+}
+
+}  // namespace
+
+namespace {
+
+// The BM_ messages: the button's check, state, style and image.
+LRESULT OnButtonMessage(HWND hwnd, ButtonState& state, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case BM_GETCHECK:
+      return state.check;
+    case BM_SETCHECK:
+      SetCheck(hwnd, state, static_cast<UINT>(wParam));
+      return 0;
+    case BM_GETSTATE:
+      return state.check | (state.pushed ? BST_PUSHED : 0) | (state.focused ? BST_FOCUS : 0);
+    case BM_SETSTATE:
+      SetPushed(hwnd, state, wParam != 0);
+      return 0;
+    case BM_SETSTYLE: {
+      DWORD style = StyleOf(hwnd);
+      SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>((style & 0xFFFF0000u) | LOWORD(wParam)));
+      if (Window* window = WindowSystem::get().find(hwnd)) ShapeGroupBox(*window);
+      if (lParam) Redraw(hwnd);
+      return 0;
+    }
+    case BM_SETIMAGE:
+      return SetImage(hwnd, state, wParam, lParam);
+    case BM_GETIMAGE:
+      return reinterpret_cast<LRESULT>(state.image);
+    case BM_CLICK:
+      if (!IsWindowEnabled(hwnd)) return 0;
+      SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+      SendMessageW(hwnd, WM_LBUTTONUP, 0, 0);
+      return 0;
+    default:
+      return DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+}
+
+void OnFocus(HWND hwnd, ButtonState& state, bool focused) {
+  state.focused = focused;
+  if (!focused) state.pushed = false;
+  Redraw(hwnd);
+  if (StyleOf(hwnd) & BS_NOTIFY) NotifyParent(hwnd, focused ? BN_SETFOCUS : BN_KILLFOCUS);
 }
 
 }  // namespace
@@ -113,26 +174,22 @@ LRESULT CALLBACK ButtonWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
   switch (msg) {
     case WM_GETDLGCODE:
       return DialogCode(StyleOf(hwnd));
-    case BM_GETCHECK:
-      return state->check;
-    case BM_SETCHECK:
-      SetCheck(hwnd, *state, static_cast<UINT>(wParam));
+    case WM_CREATE:
+      if (Window* window = WindowSystem::get().find(hwnd)) ShapeGroupBox(*window);
       return 0;
-    case BM_GETSTATE:
-      return state->check | (state->pushed ? BST_PUSHED : 0) | (state->focused ? BST_FOCUS : 0);
-    case BM_SETSTATE:
-      state->pushed = wParam != 0;
+    case WM_PAINT:
+      PaintButton(hwnd, *state);
       return 0;
-    case BM_SETSTYLE: {
-      DWORD style = StyleOf(hwnd);
-      SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>((style & 0xFFFF0000u) | LOWORD(wParam)));
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_ENABLE:
+      Redraw(hwnd);
       return 0;
+    case WM_SETTEXT: {
+      LRESULT result = DefWindowProcW(hwnd, msg, wParam, lParam);
+      Redraw(hwnd);
+      return result;
     }
-    case BM_CLICK:
-      if (!IsWindowEnabled(hwnd)) return 0;
-      SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-      SendMessageW(hwnd, WM_LBUTTONUP, 0, 0);
-      return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       Press(hwnd, *state);
@@ -142,27 +199,22 @@ LRESULT CALLBACK ButtonWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
       Release(hwnd, *state, lParam);
       return 0;
     case WM_KEYDOWN:
-      if (wParam == VK_SPACE && ButtonType(StyleOf(hwnd)) != BS_GROUPBOX) state->pushed = true;
+      if (wParam == VK_SPACE && ButtonType(StyleOf(hwnd)) != BS_GROUPBOX) SetPushed(hwnd, *state, true);
       return 0;
     case WM_KEYUP:
       if (wParam == VK_SPACE && state->pushed) {
-        state->pushed = false;
+        SetPushed(hwnd, *state, false);
         Click(hwnd);
       }
       return 0;
     case WM_CHAR:
       return 0;
     case WM_SETFOCUS:
-      state->focused = true;
-      if (StyleOf(hwnd) & BS_NOTIFY) NotifyParent(hwnd, BN_SETFOCUS);
-      return 0;
     case WM_KILLFOCUS:
-      state->focused = false;
-      state->pushed = false;
-      if (StyleOf(hwnd) & BS_NOTIFY) NotifyParent(hwnd, BN_KILLFOCUS);
+      OnFocus(hwnd, *state, msg == WM_SETFOCUS);
       return 0;
     default:
-      return DefWindowProcW(hwnd, msg, wParam, lParam);
+      return OnButtonMessage(hwnd, *state, msg, wParam, lParam);
   }
 }
 

@@ -3,16 +3,34 @@
 
 #include "kernel/process_data.h"
 #include "user/message_queue.h"
+#include "user/nonclient.h"
+#include "user/paint_messages.h"
+#include "user/screen_layout.h"
 #include "user/window.h"
 #include "user/window_text.h"
 
 namespace {
 
+// WM_MOVE gives where the client area now starts, WM_SIZE its size: the frame is
+// not part of either.
 LRESULT onWindowPosChanged(HWND hwnd, const WINDOWPOS& pos) {
-  if (!(pos.flags & SWP_NOMOVE)) sim::SendMessageToWindow(hwnd, WM_MOVE, 0, MAKELPARAM(pos.x, pos.y));
+  sim::Window* window = sim::WindowSystem::get().find(hwnd);
+  if (!window) return 0;
+  RECT client = sim::ClientAreaOf(*window);
+  if (!(pos.flags & SWP_NOMOVE))
+    sim::SendMessageToWindow(hwnd, WM_MOVE, 0, MAKELPARAM(pos.x + client.left, pos.y + client.top));
   if (!(pos.flags & SWP_NOSIZE) && IsWindow(hwnd))
-    sim::SendMessageToWindow(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(pos.cx, pos.cy));
+    sim::SendMessageToWindow(hwnd, WM_SIZE, SIZE_RESTORED,
+                             MAKELPARAM(client.right - client.left, client.bottom - client.top));
   return 0;
+}
+
+// A new title shows at once in the window's caption and, for the window in front,
+// in the navigation bar.
+void showTitle(sim::Window& window) {
+  if (sim::FrameOf(window).caption > 0 && !window.redrawOff)
+    sim::DrawFrame(window, sim::ScreenLayout::get().visibleRegion(window));
+  sim::ScreenLayout::get().refreshSurfaces();
 }
 
 }  // namespace
@@ -20,6 +38,7 @@ LRESULT onWindowPosChanged(HWND hwnd, const WINDOWPOS& pos) {
 LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   sim::Window* window = sim::WindowSystem::get().checked(hwnd, "DefWindowProcW");
   if (!window) return 0;
+  if (auto painted = sim::DefaultPaintMessage(hwnd, msg, wParam, lParam)) return *painted;
   switch (msg) {
     case WM_NCCREATE: return TRUE;
     case WM_CLOSE:
@@ -27,6 +46,7 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETTEXT:
       window->text = std::u16string(sim::TextOf(reinterpret_cast<LPCWSTR>(lParam)));
+      showTitle(*window);
       return TRUE;
     case WM_GETTEXT:
       return sim::CopyBounded(window->text, reinterpret_cast<LPWSTR>(lParam), static_cast<int>(wParam));
@@ -41,7 +61,6 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_WINDOWPOSCHANGED:
       return lParam ? onWindowPosChanged(hwnd, *reinterpret_cast<const WINDOWPOS*>(lParam)) : 0;
-    case WM_ERASEBKGND: return 1;
     case WM_NOTIFYFORMAT: return 2;  // Unicode
     default: return 0;
   }

@@ -36,12 +36,20 @@ std::span<const unsigned char> TemplateBytes(HINSTANCE instance, LPCDLGTEMPLATEW
 
 constexpr const char16_t* kDialogClass = u"Dialog";
 
+// DS_MODALFRAME gives the dialog window the extended style of its frame.
+DWORD DialogExStyle(const DialogTemplate& t) {
+  return t.exStyle | ((t.style & DS_MODALFRAME) ? static_cast<DWORD>(WS_EX_DLGMODALFRAME) : 0);
+}
+
+// A template sizes and places the client area; the window's frame lies around it.
 RECT DialogRect(const DialogTemplate& t, const BaseUnits& base, HWND owner) {
   auto& windows = WindowSystem::get();
-  int width = DialogUnitsToPixelsX(t.cx, base);
-  int height = DialogUnitsToPixelsY(t.cy, base);
-  int x = DialogUnitsToPixelsX(t.x, base);
-  int y = DialogUnitsToPixelsY(t.y, base);
+  RECT frame{0, 0, DialogUnitsToPixelsX(t.cx, base), DialogUnitsToPixelsY(t.cy, base)};
+  AdjustWindowRectEx(&frame, t.style, FALSE, DialogExStyle(t));
+  int width = static_cast<int>(frame.right - frame.left);
+  int height = static_cast<int>(frame.bottom - frame.top);
+  int x = DialogUnitsToPixelsX(t.x, base) + static_cast<int>(frame.left);
+  int y = DialogUnitsToPixelsY(t.y, base) + static_cast<int>(frame.top);
   const bool child = (t.style & WS_CHILD) != 0;
   if (!child) {
     if (t.style & DS_CENTER) {
@@ -134,7 +142,7 @@ HWND CreateDialogWindow(const DialogTemplate& t, HINSTANCE instance, HWND owner,
   if (!t.menu.empty() && !(t.style & WS_CHILD))
     menu = LoadMenuW(instance, t.menu.isOrdinal() ? MAKEINTRESOURCEW(*t.menu.ordinal) : t.menu.text.c_str());
   DWORD style = t.style & ~static_cast<DWORD>(WS_VISIBLE);
-  HWND dialog = CreateWindowExW(t.exStyle, className.c_str(), t.caption.c_str(), style, static_cast<int>(rect.left),
+  HWND dialog = CreateWindowExW(DialogExStyle(t), className.c_str(), t.caption.c_str(), style, static_cast<int>(rect.left),
                                 static_cast<int>(rect.top), static_cast<int>(rect.right - rect.left),
                                 static_cast<int>(rect.bottom - rect.top), owner, menu, instance, nullptr);
   Window* window = WindowSystem::get().find(dialog);

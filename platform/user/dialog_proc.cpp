@@ -60,6 +60,18 @@ void RestoreFocus(HWND dialog, DialogState& state, HWND losing, bool fallBack) {
   }
 }
 
+// A dialog's background is the brush its procedure gives for WM_CTLCOLORDLG, else
+// the system's dialog colour.
+LRESULT EraseDialog(HWND dialog, HDC dc) {
+  auto brush = reinterpret_cast<HBRUSH>(
+      SendMessageW(dialog, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dialog)));
+  if (!brush) brush = GetSysColorBrush(COLOR_STATIC);
+  RECT client{};
+  GetClientRect(dialog, &client);
+  FillRect(dc, &client, brush);
+  return 1;
+}
+
 LRESULT DefaultAction(HWND dialog, DialogState& state, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CLOSE: {
@@ -90,6 +102,8 @@ LRESULT DefaultAction(HWND dialog, DialogState& state, UINT msg, WPARAM wParam, 
       return 0;
     case WM_GETDLGCODE:
       return 0;
+    case WM_ERASEBKGND:
+      return EraseDialog(dialog, reinterpret_cast<HDC>(wParam));
     default:
       break;
   }

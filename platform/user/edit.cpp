@@ -179,12 +179,17 @@ LRESULT CALLBACK EditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_CHAR: TypeCharacter(edit, static_cast<char16_t>(wParam)); return 0;
     case WM_KEYDOWN: KeyDown(edit, wParam); return 0;
     case WM_GETDLGCODE: return EditDialogCode(edit, lParam);
+    case WM_PAINT: PaintEdit(edit); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_ENABLE: InvalidateRect(hwnd, nullptr, TRUE); return 0;
     case WM_SETFOCUS:
       edit.state.focused = true;
+      ShowEditChange(edit);
       NotifyParent(hwnd, EN_SETFOCUS);
       return 0;
     case WM_KILLFOCUS:
       edit.state.focused = false;
+      ShowEditChange(edit);
       NotifyParent(hwnd, EN_KILLFOCUS);
       return 0;
     case WM_LBUTTONDOWN:

@@ -29,6 +29,8 @@ struct EditState {
   std::optional<Snapshot> undo;     // what EM_UNDO brings back; an undo can itself be undone
   std::optional<std::size_t> typedUpTo;  // the end of the characters typed since the last other change
   bool destroyed = false;                // WM_NCDESTROY freed the text
+  int scrollX = 0;                       // pixels scrolled sideways to keep the caret in sight
+  std::size_t firstLine = 0;             // the first line a multi-line box shows
 
   std::size_t selectionStart() const { return anchor < caret ? anchor : caret; }
   std::size_t selectionEnd() const { return anchor < caret ? caret : anchor; }

@@ -41,6 +41,12 @@ bool ReplaceSelection(Edit& edit, std::u16string insert, UndoAs undo);
 // nothing to undo.
 bool Undo(Edit& edit);
 
+// --- the look (edit_paint.cpp) ---
+void PaintEdit(Edit& edit);
+// The text, the selection or the focus changed: scrolls to keep the caret in
+// sight and draws the box again.
+void ShowEditChange(Edit& edit);
+
 // --- the EM_ messages and WM_GETDLGCODE (edit_messages.cpp) ---
 // Answers the messages the window procedure leaves to it; the rest go to
 // DefWindowProcW.

@@ -61,6 +61,7 @@ LRESULT GetLine(const Edit& edit, WPARAM index, LPARAM buffer) {
 void SetReadOnly(Edit& edit, bool readOnly) {
   DWORD style = readOnly ? (edit.style() | ES_READONLY) : (edit.style() & ~static_cast<DWORD>(ES_READONLY));
   SetWindowLongW(edit.hwnd, GWL_STYLE, static_cast<LONG>(style));
+  InvalidateRect(edit.hwnd, nullptr, TRUE);
 }
 
 // A multi-line edit has no password character. Setting one gives the edit the

@@ -38,12 +38,16 @@ std::optional<Edit> EditOf(HWND hwnd) {
   return Edit{hwnd, *window, window->state<EditState>()};
 }
 
-void Publish(Edit& edit) { edit.window.text = edit.state.shown(); }
+void Publish(Edit& edit) {
+  edit.window.text = edit.state.shown();
+  ShowEditChange(edit);
+}
 
 void Select(Edit& edit, std::size_t anchor, std::size_t caret) {
   std::size_t length = edit.state.text.size();
   edit.state.anchor = std::min(anchor, length);
   edit.state.caret = std::min(caret, length);
+  ShowEditChange(edit);
 }
 
 bool ReplaceSelection(Edit& edit, std::u16string insert, UndoAs undo) {

@@ -4,6 +4,8 @@
 #include "kernel/device.h"
 #include "kernel/scheduler.h"
 #include "user/message_queue.h"
+#include "user/nonclient.h"
+#include "user/screen_layout.h"
 #include "user/window.h"
 
 namespace sim {
@@ -14,13 +16,24 @@ DWORD deviceTime() { return static_cast<DWORD>(Device::current().clock().now());
 
 bool contains(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
 
-// The deepest visible, enabled descendant of `window` under a screen point.
+// The deepest visible, enabled descendant of `window` under a screen point; children
+// show only inside their parent's client area.
 Window* deepestAt(Window& window, POINT screen) {
   auto& windows = WindowSystem::get();
+  if (!contains(windows.clientScreenRect(window), screen)) return &window;
   for (Window* child : window.children)
-    if ((child->style & WS_VISIBLE) && windows.enabled(*child) && contains(windows.screenRect(*child), screen))
+    if ((child->style & WS_VISIBLE) && windows.enabled(*child) && windows.covers(*child, screen))
       return deepestAt(*child, screen);
   return &window;
+}
+
+// The system surface a tap at a screen point goes to: one that takes every tap (an
+// open menu), else the one drawn there.
+SystemSurface* surfaceFor(POINT screen) {
+  ScreenLayout& layout = ScreenLayout::get();
+  for (SystemSurface* surface : layout.surfaces())
+    if (surface->takesAllTaps()) return surface;
+  return layout.surfaceAt(screen);
 }
 
 }  // namespace
@@ -58,6 +71,7 @@ void Input::character(char16_t c) {
 }
 
 bool Input::tap(POINT screen) {
+  if (SystemSurface* surface = surfaceFor(screen)) return surface->tap(screen);
   Window* window = WindowSystem::get().windowFromPoint(screen);
   if (!window) return false;
   POINT origin = WindowSystem::get().clientOrigin(*window);
@@ -69,18 +83,73 @@ bool Input::doubleTapWindow(HWND hwnd, POINT client) { return deliver(hwnd, clie
 bool Input::holdWindow(HWND hwnd, POINT client) { return deliver(hwnd, client, Gesture::Hold); }
 
 bool Input::doubleTap(POINT screen) {
+  if (SystemSurface* surface = surfaceFor(screen)) return surface->tap(screen);
   Window* window = WindowSystem::get().windowFromPoint(screen);
   if (!window) return false;
   POINT origin = WindowSystem::get().clientOrigin(*window);
   return deliver(window->handle, POINT{screen.x - origin.x, screen.y - origin.y}, Gesture::DoubleTap);
 }
 
+bool Input::secondTap(POINT screen) {
+  if (SystemSurface* surface = surfaceFor(screen)) return surface->tap(screen);
+  Window* window = WindowSystem::get().windowFromPoint(screen);
+  if (!window) return false;
+  POINT origin = WindowSystem::get().clientOrigin(*window);
+  return deliver(window->handle, POINT{screen.x - origin.x, screen.y - origin.y}, Gesture::SecondTap);
+}
+
 bool Input::hold(POINT screen) {
+  if (SystemSurface* surface = surfaceFor(screen)) return surface->tap(screen);
   Window* window = WindowSystem::get().windowFromPoint(screen);
   if (!window) return false;
   POINT origin = WindowSystem::get().clientOrigin(*window);
   return deliver(window->handle, POINT{screen.x - origin.x, screen.y - origin.y}, Gesture::Hold);
 }
+
+namespace {
+
+// A tap on a window's frame is the system's: a scroll bar scrolls, the rest only activates.
+void PostFrameTap(MessageQueue& queue, const Window& target, WindowPart part, POINT screen) {
+  InputEvent event;
+  event.kind = InputEvent::Kind::Frame;
+  event.hwnd = target.handle;
+  event.wParam = static_cast<WPARAM>(part);
+  event.pt = screen;
+  event.time = deviceTime();
+  queue.postInput(event);
+}
+
+// The button messages of one stylus gesture at a screen point of `target`'s client area.
+class GestureEvents {
+ public:
+  GestureEvents(MessageQueue& queue, const Window& target, POINT screen, DWORD time)
+      : queue_(queue), target_(target), screen_(screen), time_(time) {
+    POINT origin = WindowSystem::get().clientOrigin(target);
+    at_ = MAKELPARAM(screen.x - origin.x, screen.y - origin.y);
+  }
+  void push(UINT message, WPARAM wParam, bool hold = false) {
+    InputEvent event;
+    event.kind = InputEvent::Kind::Mouse;
+    event.message = message;
+    event.hwnd = target_.handle;
+    event.wParam = wParam;
+    event.lParam = at_;
+    event.pt = screen_;
+    event.time = time_;
+    event.hold = hold;
+    queue_.postInput(event);
+  }
+  void later(DWORD ms) { time_ += ms; }
+
+ private:
+  MessageQueue& queue_;
+  const Window& target_;
+  POINT screen_;
+  DWORD time_;
+  LPARAM at_ = 0;
+};
+
+}  // namespace
 
 bool Input::deliver(HWND hwnd, POINT client, Gesture gesture) {
   auto& windows = WindowSystem::get();
@@ -96,40 +165,34 @@ bool Input::deliver(HWND hwnd, POINT client, Gesture gesture) {
   // to the front.
   if (windows.foreground() != &top && !(top.exStyle & WS_EX_NOACTIVATE)) ActivateTopLevel(top);
 
-  POINT targetOrigin = windows.clientOrigin(*target);
-  const LPARAM at = MAKELPARAM(screen.x - targetOrigin.x, screen.y - targetOrigin.y);
-  const WPARAM keys = asyncKeyDown(VK_CONTROL) ? MK_CONTROL : 0;
   MessageQueue& queue = MessageQueues::get().of(*target->thread);
-  DWORD time = deviceTime();
-  auto push = [&](UINT message, WPARAM wParam, bool hold = false) {
-    InputEvent event;
-    event.kind = InputEvent::Kind::Mouse;
-    event.message = message;
-    event.hwnd = target->handle;
-    event.wParam = wParam;
-    event.lParam = at;
-    event.pt = screen;
-    event.time = time;
-    event.hold = hold;
-    queue.postInput(event);
-  };
+  RECT outer = windows.screenRect(*target);
+  if (WindowPart part = PartAt(*target, POINT{screen.x - outer.left, screen.y - outer.top}); part != WindowPart::Client) {
+    PostFrameTap(queue, *target, part, screen);
+    return true;
+  }
+  const WPARAM keys = asyncKeyDown(VK_CONTROL) ? MK_CONTROL : 0;
+  GestureEvents events(queue, *target, screen, deviceTime());
   switch (gesture) {
     case Gesture::Tap:
-      push(WM_LBUTTONDOWN, keys | MK_LBUTTON);
-      push(WM_LBUTTONUP, keys);
+      events.push(WM_LBUTTONDOWN, keys | MK_LBUTTON);
+      events.push(WM_LBUTTONUP, keys);
       break;
-    case Gesture::DoubleTap: {
+    case Gesture::DoubleTap:
+    case Gesture::SecondTap: {
       const bool dblclks = (target->windowClass->style & CS_DBLCLKS) != 0;
-      push(WM_LBUTTONDOWN, keys | MK_LBUTTON);
-      push(WM_LBUTTONUP, keys);
-      push(dblclks ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, keys | MK_LBUTTON);
-      push(WM_LBUTTONUP, keys);
+      if (gesture == Gesture::DoubleTap) {
+        events.push(WM_LBUTTONDOWN, keys | MK_LBUTTON);
+        events.push(WM_LBUTTONUP, keys);
+      }
+      events.push(dblclks ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, keys | MK_LBUTTON);
+      events.push(WM_LBUTTONUP, keys);
       break;
     }
     case Gesture::Hold:
-      push(WM_LBUTTONDOWN, keys | MK_LBUTTON, true);
-      time += kHoldMs;
-      push(WM_LBUTTONUP, keys);
+      events.push(WM_LBUTTONDOWN, keys | MK_LBUTTON, true);
+      events.later(kHoldMs);
+      events.push(WM_LBUTTONUP, keys);
       break;
   }
   return true;

@@ -45,6 +45,9 @@ class Input {
   // second one.
   bool doubleTapWindow(HWND hwnd, POINT client);
   bool doubleTap(POINT screen);
+  // The second tap of a double tap whose first tap was delivered on its own (a
+  // person's stylus, whose second tap is not known until it comes).
+  bool secondTap(POINT screen);
   // The hold gesture (see above).
   bool holdWindow(HWND hwnd, POINT client);
   bool hold(POINT screen);
@@ -54,7 +57,7 @@ class Input {
   static bool holding();
 
  private:
-  enum class Gesture { Tap, DoubleTap, Hold };
+  enum class Gesture { Tap, DoubleTap, SecondTap, Hold };
   bool deliver(HWND hwnd, POINT client, Gesture gesture);
 
   Device& device_;

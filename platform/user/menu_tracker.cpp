@@ -3,6 +3,7 @@
 #include "kernel/device.h"
 #include "kernel/scheduler.h"
 #include "user/message_queue.h"
+#include "user/screen_layout.h"
 #include "user/window.h"
 
 namespace sim {
@@ -71,6 +72,28 @@ MenuActionStatus MenuTracker::choosePath(const std::vector<int>& positions) {
 
 MenuActionStatus MenuTracker::dismiss() { return queue({{Request::Kind::Dismiss, 0}}); }
 
+std::vector<MenuBox> MenuTracker::layout() const {
+  if (!session_ || !session_->shown) return {};
+  return LayOutOpenMenus(session_->levels, session_->anchor, session_->pressed);
+}
+
+bool MenuTracker::tapAt(POINT screen) {
+  if (!isOpen()) return false;
+  MessageQueue& queue = MessageQueues::get().of(*session_->thread);
+  const DWORD time = static_cast<DWORD>(device_.clock().now());
+  for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP}) {
+    InputEvent event;
+    event.kind = InputEvent::Kind::Mouse;
+    event.message = message;
+    event.hwnd = session_->owner;
+    event.wParam = message == WM_LBUTTONDOWN ? MK_LBUTTON : 0;
+    event.pt = screen;
+    event.time = time;
+    queue.postInput(event);
+  }
+  return true;
+}
+
 MenuActionStatus MenuTracker::queue(std::vector<Request> requests) {
   if (!isOpen()) return MenuActionStatus::NoMenuOpen;
   lastRefusal_.reset();
@@ -97,7 +120,9 @@ bool MenuTracker::stillValid(Session& session) const {
   // A submenu destroyed while open closes with everything inside it.
   for (std::size_t level = 0; level < session.levels.size(); ++level)
     if (!menus.find(session.levels[level].menu)) {
+      ScreenChange change;
       session.levels.resize(level);
+      session.pressed.reset();
       break;
     }
   return !session.levels.empty();
@@ -162,19 +187,72 @@ MenuActionStatus MenuTracker::apply(Session& session, const Request& request) {
   if (!(session.flags & TPM_NONOTIFY))
     SendMessageW(session.owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(submenu), indexParam(request.position));
   if (!stillValid(session) || !menus.find(submenu)) return MenuActionStatus::NoSuchItem;
-  session.levels.push_back(OpenMenuLevel{submenu, request.position});
+  {
+    ScreenChange change;
+    session.levels.push_back(OpenMenuLevel{submenu, request.position});
+  }
+  RepaintMenus();  // the item that opened it shows selected
   return MenuActionStatus::Accepted;
 }
 
+// The open menu takes the thread's input: Escape closes it; a tap outside it closes
+// it, and nothing reaches the windows underneath; a tap on an item acts when the
+// stylus comes up on that same item.
 void MenuTracker::handleInput(Session& session, const MSG& msg) {
-  // The open menu takes the thread's input: Escape or a tap outside it closes it, and
-  // nothing reaches the windows underneath.
-  if ((msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) || msg.message == WM_LBUTTONDOWN ||
-      msg.message == WM_LBUTTONDBLCLK || msg.message == WM_RBUTTONDOWN)
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
     session.finished = true;
+    return;
+  }
+  if (msg.message == WM_LBUTTONUP) return release(session, msg.pt);
+  if (msg.message != WM_LBUTTONDOWN && msg.message != WM_LBUTTONDBLCLK && msg.message != WM_RBUTTONDOWN) return;
+  auto hit = MenuItemAt(layout(), msg.pt);
+  if (!hit) {
+    session.finished = true;
+    return;
+  }
+  session.pressed = hit;
+  RepaintMenus();
 }
 
+void MenuTracker::release(Session& session, POINT screen) {
+  if (!session.pressed) return;
+  auto pressed = *session.pressed;
+  auto hit = MenuItemAt(layout(), screen);
+  session.pressed.reset();
+  RepaintMenus();
+  if (!hit || *hit != pressed || pressed.second < 0) return;
+  if (pressed.first + 1 < session.levels.size()) {
+    {
+      ScreenChange change;
+      session.levels.resize(pressed.first + 1);
+    }
+    RepaintMenus();
+  }
+  const Menu* menu = MenuSystem::get().find(session.levels.back().menu);
+  if (!menu || static_cast<std::size_t>(pressed.second) >= menu->items.size()) return;
+  const bool opens = menu->items[static_cast<std::size_t>(pressed.second)].popup();
+  Request request{opens ? Request::Kind::Open : Request::Kind::Choose, pressed.second};
+  // Separators and grayed items stay as they are and the menu stays open.
+  if (check(request) == MenuActionStatus::Accepted) apply(session, request);
+}
+
+namespace {
+
+// Without a point the menu opens from the left end of the menu bar, upwards.
+MenuAnchor AnchorOf(std::optional<POINT> at, UINT flags) {
+  if (at) return MenuAnchor{*at, flags};
+  const WindowSystem& windows = WindowSystem::get();
+  POINT barTop{0, windows.screenHeight() - WindowSystem::kMenuBarHeight * windows.scale()};
+  return MenuAnchor{barTop, TPM_LEFTALIGN | TPM_BOTTOMALIGN};
+}
+
+}  // namespace
+
 BOOL TrackMenu(HMENU menu, HWND owner, int index, UINT flags) {
+  return TrackMenu(menu, owner, index, flags, std::nullopt);
+}
+
+BOOL TrackMenu(HMENU menu, HWND owner, int index, UINT flags, std::optional<POINT> at) {
   auto& menus = MenuSystem::get();
   if (!menus.checked(menu, "TrackPopupMenu")) return FALSE;
   if (!WindowSystem::get().checked(owner, "TrackPopupMenu")) return FALSE;
@@ -194,6 +272,7 @@ BOOL TrackMenu(HMENU menu, HWND owner, int index, UINT flags) {
   session.owner = owner;
   session.thread = thread;
   session.flags = flags;
+  session.anchor = AnchorOf(at, flags);
   struct Registration {
     MenuTracker& tracker;
     ~Registration() { tracker.session_ = nullptr; }
@@ -207,10 +286,16 @@ BOOL TrackMenu(HMENU menu, HWND owner, int index, UINT flags) {
   const Menu* record = menus.find(menu);
   if (!record || record->items.empty() || !WindowSystem::get().find(owner)) return FALSE;
 
-  session.levels.push_back(OpenMenuLevel{menu, index});
-  session.open = true;
+  {
+    ScreenChange change;
+    session.levels.push_back(OpenMenuLevel{menu, index});
+    session.open = session.shown = true;
+  }
   tracker.runLoop(session);
-  session.open = false;
+  {
+    ScreenChange change;
+    session.open = session.shown = false;
+  }
 
   if (!session.chosen) return FALSE;
   if (flags & TPM_RETURNCMD) return static_cast<BOOL>(*session.chosen);
@@ -220,11 +305,11 @@ BOOL TrackMenu(HMENU menu, HWND owner, int index, UINT flags) {
 
 }  // namespace sim
 
-BOOL TrackPopupMenu(HMENU menu, UINT flags, int, int, int, HWND owner, const RECT*) {
-  return sim::TrackMenu(menu, owner, 0, flags);
+BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const RECT*) {
+  return sim::TrackMenu(menu, owner, 0, flags, POINT{x, y});
 }
 
-BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int, int, HWND owner, LPTPMPARAMS) {
+BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPARAMS) {
   if (sim::FailsByInjection("TrackPopupMenuEx")) return FALSE;
-  return sim::TrackMenu(menu, owner, 0, flags);
+  return sim::TrackMenu(menu, owner, 0, flags, POINT{x, y});
 }

@@ -16,15 +16,21 @@
 
 #include <deque>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "system_include/system_shell.h"
 #include "user/menu.h"
+#include "user/menu_popup.h"
 
 namespace sim {
 
 class Device;
 class SimThread;
+
+// TrackMenu of system_shell.h, opening the menu at `at` (screen pixels, aligned by
+// the TPM_* flags); without a point it opens at the left end of the menu bar, above it.
+BOOL TrackMenu(HMENU menu, HWND owner, int index, UINT flags, std::optional<POINT> at);
 
 // Why the user's action on the open menu was not taken.
 enum class MenuActionStatus {
@@ -66,6 +72,8 @@ class MenuTracker {
   // Why the last queued action the menu loop refused was not taken (the queue was
   // then dropped and the menu stays open); cleared by every new action.
   std::optional<MenuActionStatus> lastRefusal() const { return lastRefusal_; }
+  // Where the open menu's levels are drawn; empty when none is shown.
+  std::vector<MenuBox> layout() const;
 
   // --- the user's actions (driver or any thread) ---
   // Each is checked against the innermost open menu when nothing is queued before
@@ -75,9 +83,13 @@ class MenuTracker {
   // Opens the submenus along `positions` and chooses its last element.
   MenuActionStatus choosePath(const std::vector<int>& positions);
   MenuActionStatus dismiss();
+  // A tap at a screen point while a menu is open, for the menu loop's thread: on an
+  // item it opens its submenu or chooses it (grayed items and separators do
+  // nothing), anywhere else it closes the menu. False when no menu is open.
+  bool tapAt(POINT screen);
 
  private:
-  friend BOOL TrackMenu(HMENU, HWND, int, UINT);
+  friend BOOL TrackMenu(HMENU, HWND, int, UINT, std::optional<POINT>);
   struct Request {
     enum class Kind { Open, Choose, Dismiss };
     Kind kind;
@@ -91,6 +103,7 @@ class MenuTracker {
   void carryOut(Session& session);
   MenuActionStatus apply(Session& session, const Request& request);
   void handleInput(Session& session, const MSG& msg);
+  void release(Session& session, POINT screen);
   bool stillValid(Session& session) const;
 
   Device& device_;
@@ -102,7 +115,10 @@ struct MenuTracker::Session {
   HWND owner = nullptr;
   SimThread* thread = nullptr;
   UINT flags = 0;
-  bool open = false;  // false while the tracked menu is being announced
+  bool open = false;   // false while the tracked menu is being announced
+  bool shown = false;  // on the screen (changed only inside a ScreenChange)
+  MenuAnchor anchor;
+  std::optional<std::pair<std::size_t, int>> pressed;  // the item under a tap in progress
   std::vector<OpenMenuLevel> levels;
   std::deque<Request> requests;
   bool busy = false;  // an action is being carried out (a WM_INITMENUPOPUP may block)

@@ -5,6 +5,8 @@
 #include "kernel/process_data.h"
 #include "kernel/device.h"
 #include "kernel/scheduler.h"
+#include "user/nonclient.h"
+#include "user/paint.h"
 #include "user/window.h"
 
 namespace sim {
@@ -103,6 +105,7 @@ bool MessageQueue::pull(MSG& out, HWND filter, UINT filterMin, UINT filterMax, b
     return true;
   }
   if (pullInput(out, filter, filterMin, filterMax, remove)) return true;
+  if (pullPaint(out, filter, filterMin, filterMax)) return true;
   if (pullTimer(out, filter, filterMin, filterMax, remove)) return true;
   if (quitCode_) {
     MSG quit{nullptr, WM_QUIT, static_cast<WPARAM>(*quitCode_), 0, now(), lastMessagePos};
@@ -124,6 +127,12 @@ bool MessageQueue::pullInput(MSG& out, HWND filter, UINT filterMin, UINT filterM
       // that follows it, whatever the filter.
       it = input_.erase(it);
       ActivateOnOwnThread(event.hwnd);
+      it = input_.begin();
+      continue;
+    }
+    if (event.kind == InputEvent::Kind::Frame) {
+      it = input_.erase(it);
+      TapFrame(event.hwnd, static_cast<WindowPart>(event.wParam), event.pt);
       it = input_.begin();
       continue;
     }
@@ -161,6 +170,16 @@ bool MessageQueue::pullInput(MSG& out, HWND filter, UINT filterMin, UINT filterM
     return true;
   }
   return false;
+}
+
+// WM_PAINT is not queued: it is made for a window with something to paint whenever
+// the thread looks, and stays until the window validates.
+bool MessageQueue::pullPaint(MSG& out, HWND filter, UINT filterMin, UINT filterMax) {
+  if (!(filterMin == 0 && filterMax == 0) && (WM_PAINT < filterMin || WM_PAINT > filterMax)) return false;
+  Window* window = WindowToPaint(thread_, filter);
+  if (!window) return false;
+  out = MSG{window->handle, WM_PAINT, 0, 0, now(), lastMessagePos};
+  return true;
 }
 
 bool MessageQueue::pullTimer(MSG& out, HWND filter, UINT filterMin, UINT filterMax, bool remove) {

@@ -2,8 +2,9 @@
 //
 // A queue keeps sent messages, posted messages and input apart, and holds the
 // thread's timers. The thread pulls in a fixed order: sent messages (handled at
-// once, never returned), then posted messages, then input, then WM_TIMER (only when
-// nothing else waits), then WM_QUIT. Anything may produce into a queue: its own
+// once, never returned), then posted messages, then input, then WM_PAINT for a
+// window of the thread with something to paint (user/paint.h), then WM_TIMER (only
+// when nothing else waits), then WM_QUIT. Anything may produce into a queue: its own
 // thread, another simulated thread, or the driver (the host thread acting as the
 // user); producing wakes the thread when it waits for messages.
 #pragma once
@@ -45,7 +46,9 @@ struct Timer {
 // Input waiting for the thread. Key events are aimed when pulled (at the focus
 // window of that moment); taps are aimed when queued.
 struct InputEvent {
-  enum class Kind { Key, Mouse, Activate };
+  // Frame: a tap on a window's frame, which the system handles on the window's
+  // thread (wParam the WindowPart, pt where).
+  enum class Kind { Key, Mouse, Activate, Frame };
   Kind kind = Kind::Key;
   UINT message = 0;  // WM_KEYDOWN/WM_KEYUP, WM_CHAR for a typed character, or a mouse message
   HWND hwnd = nullptr;
@@ -107,6 +110,7 @@ class MessageQueue {
 
  private:
   bool matches(const MSG& msg, HWND filter, UINT filterMin, UINT filterMax) const;
+  bool pullPaint(MSG& out, HWND filter, UINT filterMin, UINT filterMax);
   bool pullTimer(MSG& out, HWND filter, UINT filterMin, UINT filterMax, bool remove);
   bool pullInput(MSG& out, HWND filter, UINT filterMin, UINT filterMax, bool remove);
   void deliverSent(SentMessage& sent);

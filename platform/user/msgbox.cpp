@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "gdi/fonts.h"
+#include "gdi/text_layout.h"
 #include "kernel/device.h"
 #include "kernel/scheduler.h"
 #include "user/dialog.h"
@@ -36,8 +38,7 @@ constexpr int kMargin = 6;
 constexpr int kButtonWidth = 40;
 constexpr int kButtonHeight = 14;
 constexpr int kButtonGap = 4;
-constexpr int kIconSize = 20;
-constexpr int kLineHeight = 8;
+constexpr int kIconSize = 22;  // the static takes the icon's 32 pixels
 constexpr int kMaxTextWidth = 116;  // leaves room for the icon within 160 units
 
 std::vector<MessageBoxButton> ButtonsFor(UINT type) {
@@ -61,34 +62,23 @@ LPCWSTR IconFor(UINT type) {
   }
 }
 
-// Width in dialog units: half-width characters take one average character (4
-// units), full-width ones two.
-int CharacterWidth(char16_t ch) { return (ch < 0x1100 || (ch >= 0xFF61 && ch <= 0xFF9F)) ? 4 : 8; }
-
 struct TextBlock {
-  int width = 0;
-  int lines = 1;
+  int width = 0;  // dialog units
+  int height = 0;
 };
 
+// The text laid out as its static control draws it (the system font, broken at
+// words and between Japanese characters within the widest line a box allows), in
+// dialog units rounded up so that nothing is cut.
 TextBlock MeasureText(std::u16string_view text) {
-  TextBlock block;
-  int line = 0;
-  for (char16_t ch : text) {
-    if (ch == u'\r') continue;
-    if (ch == u'\n') {
-      ++block.lines;
-      line = 0;
-      continue;
-    }
-    int width = CharacterWidth(ch);
-    if (line + width > kMaxTextWidth) {
-      ++block.lines;
-      line = 0;
-    }
-    line += width;
-    block.width = std::max(block.width, line);
-  }
-  return block;
+  BaseUnits base = DialogFontBaseUnits(9);
+  Fonts& fonts = Fonts::get();
+  FontFace& face = fonts.face(fonts.systemPixelSize(), false);
+  const int limit = DialogUnitsToPixelsX(kMaxTextWidth, base);
+  TextLayout layout = LayOutText(face, text, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS, limit);
+  const int lines = std::max<int>(1, static_cast<int>(layout.lines.size()));
+  const int pixelsHigh = lines * face.metrics().height;
+  return TextBlock{(layout.width * 4 + base.x - 1) / base.x, (pixelsHigh * 8 + base.y - 1) / base.y};
 }
 
 DialogItemTemplate Item(std::u16string className, DWORD style, int x, int y, int cx, int cy, int id,
@@ -103,6 +93,20 @@ DialogItemTemplate Item(std::u16string className, DWORD style, int x, int y, int
   item.className = std::move(className);
   item.title = ResourceName::string(std::move(text));
   return item;
+}
+
+// Every button of the row is as wide as the widest label needs, and never narrower
+// than the usual width.
+int ButtonWidth(const std::vector<MessageBoxButton>& buttons) {
+  BaseUnits base = DialogFontBaseUnits(9);
+  int widest = 0;
+  for (const MessageBoxButton& button : buttons) {
+    Fonts& fonts = Fonts::get();
+    FontFace& face = fonts.face(fonts.systemPixelSize(), false);
+    widest = std::max(widest, LayOutText(face, button.label, DT_SINGLELINE, 0x7FFF).width);
+  }
+  const int padded = widest + 8 * (base.x / 6);
+  return std::max(kButtonWidth, (padded * 4 + base.x - 1) / base.x);
 }
 
 int DefaultIndex(UINT type, std::size_t buttonCount) {
@@ -122,9 +126,10 @@ DialogTemplate BuildTemplate(std::u16string_view text, std::u16string_view capti
   TextBlock block = MeasureText(text);
   const bool icon = IconFor(type) != nullptr;
   int textX = kMargin + (icon ? kIconSize + kMargin : 0);
-  int textHeight = block.lines * kLineHeight;
+  int textHeight = block.height;
   int bodyHeight = std::max(textHeight, icon ? kIconSize : 0);
-  int rowWidth = static_cast<int>(buttons.size()) * (kButtonWidth + kButtonGap) - kButtonGap;
+  const int buttonWidth = ButtonWidth(buttons);
+  int rowWidth = static_cast<int>(buttons.size()) * (buttonWidth + kButtonGap) - kButtonGap;
   int width = std::max(textX + block.width + kMargin, rowWidth + 2 * kMargin);
   int buttonsY = kMargin + bodyHeight + kMargin;
   t.cx = static_cast<std::int16_t>(width);
@@ -137,8 +142,8 @@ DialogTemplate BuildTemplate(std::u16string_view text, std::u16string_view capti
   for (std::size_t i = 0; i < buttons.size(); ++i) {
     DWORD style = WS_TABSTOP | (static_cast<int>(i) == defaultIndex ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
     if (i == 0) style |= WS_GROUP;
-    t.items.push_back(Item(u"BUTTON", style, x, buttonsY, kButtonWidth, kButtonHeight, buttons[i].id, buttons[i].label));
-    x += kButtonWidth + kButtonGap;
+    t.items.push_back(Item(u"BUTTON", style, x, buttonsY, buttonWidth, kButtonHeight, buttons[i].id, buttons[i].label));
+    x += buttonWidth + kButtonGap;
   }
   return t;
 }

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -23,7 +22,6 @@ class ResourceCache {
   explicit ResourceCache(Device&) {}
 
   Result<const ResourceIndex*> indexOf(std::span<const unsigned char> image) {
-    std::lock_guard lock(mutex_);
     Key key{image.data(), image.size(), Fingerprint(image)};
     // Handles and string pointers point into the image, which must be aligned as the
     // device's loader aligns it.
@@ -45,7 +43,6 @@ class ResourceCache {
 
   // The entry behind a handle, when the handle is one this cache gave out.
   const ResourceEntry* entryOf(HRSRC handle) {
-    std::lock_guard lock(mutex_);
     auto* entry = reinterpret_cast<const ResourceEntry*>(handle);
     for (auto& [key, parsed] : parsed_)
       if (parsed.index && parsed.index->contains(entry)) return entry;
@@ -64,7 +61,6 @@ class ResourceCache {
     std::unique_ptr<ResourceIndex> index;
     std::string error;
   };
-  std::mutex mutex_;
   std::map<Key, Parsed> parsed_;
 };
 

@@ -28,6 +28,7 @@ LRESULT SetIcon(HWND hwnd, StaticState& state, HICON icon, const char* operation
   if (!Usable(icon, {GdiKind::Icon, GdiKind::Cursor}, operation)) return 0;
   HICON previous = state.icon;
   state.icon = icon;
+  FitStaticToImage(hwnd, icon);
   InvalidateRect(hwnd, nullptr, TRUE);
   return reinterpret_cast<LRESULT>(previous);
 }
@@ -37,6 +38,7 @@ LRESULT SetBitmap(HWND hwnd, StaticState& state, HBITMAP bitmap) {
   if (!Usable(bitmap, {GdiKind::Bitmap}, "STM_SETIMAGE")) return 0;
   HBITMAP previous = state.bitmap;
   state.bitmap = bitmap;
+  FitStaticToImage(hwnd, bitmap);
   InvalidateRect(hwnd, nullptr, TRUE);
   return reinterpret_cast<LRESULT>(previous);
 }
@@ -68,6 +70,19 @@ LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       return 0;
+    case WM_PAINT:
+      PaintStatic(hwnd, *state);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_ENABLE:
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
+    case WM_SETTEXT: {
+      LRESULT result = DefWindowProcW(hwnd, msg, wParam, lParam);
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return result;
+    }
     default:
       return DefWindowProcW(hwnd, msg, wParam, lParam);
   }

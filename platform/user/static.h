@@ -10,4 +10,9 @@ struct StaticState {
   HBITMAP bitmap = nullptr;  // SS_BITMAP
 };
 
+// WM_PAINT of a static (static_paint.cpp).
+void PaintStatic(HWND hwnd, const StaticState& state);
+// An image static takes the size of the image it is given.
+void FitStaticToImage(HWND hwnd, HANDLE image);
+
 }  // namespace sim

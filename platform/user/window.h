@@ -20,6 +20,8 @@
 #include <utility>
 #include <vector>
 
+#include "gdi/region.h"
+
 namespace sim {
 
 class Device;
@@ -56,8 +58,8 @@ struct Window {
   std::map<int, LONG> extra;  // window extra bytes, by index (DWL_* never overlap)
   std::u16string text;
   // Window rectangle: in the parent's client coordinates for a child, screen
-  // coordinates for a top-level window. Windows have no frame here: the client area
-  // is the whole window.
+  // coordinates for a top-level window. The client area lies inside the frame its
+  // styles give it (user/nonclient.h).
   RECT rect{};
   Window* parent = nullptr;  // WS_CHILD windows only
   Window* owner = nullptr;   // top-level windows only
@@ -70,6 +72,15 @@ struct Window {
   // that is gone.
   std::map<const void*, Process*> procedureOwners;
   WindowLife life = WindowLife::Creating;
+
+  // --- painting (user/paint.cpp) ---
+  Region update;                 // client pixels waiting for WM_PAINT, client coordinates
+  bool eraseBackground = false;  // the next BeginPaint sends WM_ERASEBKGND
+  bool redrawOff = false;        // WM_SETREDRAW FALSE: nothing of it is invalidated or painted
+  bool shellFrame = false;       // a full-screen dialog: no frame of its own, its title in the navigation bar
+  // Insets (left, top, right, bottom) of a part inside the window that shows what
+  // lies beneath it (a group box's inside); none for a solid window.
+  std::optional<RECT> seeThrough;
 
   // A window stays usable while it is being destroyed (WM_DESTROY handlers still
   // read and change it).
@@ -145,10 +156,15 @@ class WindowSystem {
 
   // Top-left of a window's client area on the screen.
   POINT clientOrigin(const Window& window) const;
+  // The window's rectangle (frame included) and its client area, on the screen.
   RECT screenRect(const Window& window) const;
+  RECT clientScreenRect(const Window& window) const;
   // Visible means the window and all its parents have WS_VISIBLE.
   bool visible(const Window& window) const;
   bool enabled(const Window& window) const;
+  // Whether a screen point lies on the window itself (not on a part of it that
+  // shows what lies beneath).
+  bool covers(const Window& window, POINT screen) const;
   // The deepest visible, enabled window under a screen point (top-level windows in
   // z-order, then their children); null when there is none.
   Window* windowFromPoint(POINT screen) const;

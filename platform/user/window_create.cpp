@@ -4,6 +4,8 @@
 #include "kernel/device.h"
 #include "kernel/scheduler.h"
 #include "user/message_queue.h"
+#include "user/nonclient.h"
+#include "user/screen_layout.h"
 #include "user/window.h"
 #include "user/window_text.h"
 
@@ -108,6 +110,7 @@ namespace sim {
 
 bool DestroyWindowTree(Window& window) {
   if (window.life == WindowLife::Destroying || window.life == WindowLife::Dead) return false;
+  ScreenChange change;
   auto& windows = WindowSystem::get();
   const HWND hwnd = window.handle;
   SimThread* self = Scheduler::current();
@@ -161,6 +164,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
   auto cls = classNamed(className);
   if (!cls) return sim::Fail<HWND>(kErrorCannotFindClass, nullptr);
   sim::SimThread* thread = sim::Scheduler::current();
+  sim::ScreenChange change;
 
   Window* owner = (!child && parentWindow) ? &sim::TopLevelOf(*parentWindow) : nullptr;
   Window& window = windows.createRecord(cls, exStyle, style, child ? parentWindow : nullptr, owner, thread,
@@ -193,7 +197,9 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
   Window* created = windows.find(hwnd);
   if (!created || created->life != sim::WindowLife::Creating) return nullptr;
   created->life = sim::WindowLife::Alive;
-  sim::CallWindowProcedure(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(created->width(), created->height()));
+  RECT client = sim::ClientAreaOf(*created);
+  sim::CallWindowProcedure(hwnd, WM_SIZE, SIZE_RESTORED,
+                           MAKELPARAM(client.right - client.left, client.bottom - client.top));
   created = windows.find(hwnd);
   if (created && !child && (created->style & WS_VISIBLE) && !(created->style & WS_DISABLED) &&
       !(created->exStyle & WS_EX_NOACTIVATE))

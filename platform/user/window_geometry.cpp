@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "user/message_queue.h"
+#include "user/nonclient.h"
+#include "user/screen_layout.h"
 #include "user/window.h"
 
 namespace {
@@ -38,7 +40,9 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
   auto& windows = WindowSystem::get();
   Window* window = windows.checked(hwnd, "SetWindowPos");
   if (!window) return FALSE;
+  sim::ScreenChange change;
   RECT old = window->rect;
+  RECT oldClient = sim::ClientAreaOf(*window);
   if (flags & SWP_NOMOVE) {
     x = static_cast<int>(old.left);
     y = static_cast<int>(old.top);
@@ -57,7 +61,13 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
   // Tell the window what changed; DefWindowProcW turns this into WM_MOVE/WM_SIZE.
   UINT changed = flags;
   if (old.left == x && old.top == y) changed |= SWP_NOMOVE;
-  if (old.right - old.left == cx && old.bottom - old.top == cy) changed |= SWP_NOSIZE;
+  RECT client = sim::ClientAreaOf(*window);
+  // A changed frame (SWP_FRAMECHANGED) may resize the client area of a window that
+  // kept its size.
+  if (old.right - old.left == cx && old.bottom - old.top == cy &&
+      client.right - client.left == oldClient.right - oldClient.left &&
+      client.bottom - client.top == oldClient.bottom - oldClient.top)
+    changed |= SWP_NOSIZE;
   WINDOWPOS pos{hwnd, insertAfter, x, y, cx, cy, changed};
   sim::SendMessageToWindow(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
   return TRUE;
@@ -70,7 +80,8 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL) {
 BOOL GetClientRect(HWND hwnd, LPRECT rect) {
   Window* window = WindowSystem::get().checked(hwnd, "GetClientRect");
   if (!window || !rect) return FALSE;
-  *rect = RECT{0, 0, window->width(), window->height()};
+  RECT client = sim::ClientAreaOf(*window);
+  *rect = RECT{0, 0, client.right - client.left, client.bottom - client.top};
   return TRUE;
 }
 

@@ -1,6 +1,7 @@
 // Window longs: the procedure, styles, id, user data and the window extra values.
 #include <windows.h>
 
+#include "user/screen_layout.h"
 #include "user/window.h"
 
 namespace {
@@ -18,7 +19,11 @@ bool validExtraIndex(const Window& window, int index) {
 LONG changeStyle(HWND hwnd, Window& window, int index, DWORD value) {
   DWORD& field = index == GWL_STYLE ? window.style : window.exStyle;
   STYLESTRUCT styles{field, value};
-  field = value;
+  {
+    // A style may show or hide the window or change its frame.
+    sim::ScreenChange change;
+    field = value;
+  }
   SendMessageW(hwnd, WM_STYLECHANGED, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&styles));
   return static_cast<LONG>(styles.styleOld);
 }

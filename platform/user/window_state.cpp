@@ -1,9 +1,10 @@
-// Window text, visibility, enabling and (absent) painting.
+// Window text, visibility and enabling.
 #include <windows.h>
 
 #include "kernel/faults.h"
 #include "kernel/scheduler.h"
 #include "user/message_queue.h"
+#include "user/screen_layout.h"
 #include "user/window.h"
 #include "user/window_text.h"
 
@@ -42,6 +43,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   auto& windows = WindowSystem::get();
   Window* window = windows.checked(hwnd, "ShowWindow");
   if (!window) return FALSE;
+  sim::ScreenChange change;
   const bool wasVisible = (window->style & WS_VISIBLE) != 0;
   const bool show = cmd != SW_HIDE && cmd != SW_MINIMIZE;
   if (show)
@@ -81,14 +83,6 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
   }
   if (windows.find(hwnd)) sim::SendMessageToWindow(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
   return wasDisabled;
-}
-
-// Nothing is drawn on this device: the automation layer reads windows as text.
-BOOL UpdateWindow(HWND hwnd) { return WindowSystem::get().checked(hwnd, "UpdateWindow") ? TRUE : FALSE; }
-
-BOOL InvalidateRect(HWND hwnd, const RECT*, BOOL) {
-  if (!hwnd) return TRUE;
-  return WindowSystem::get().checked(hwnd, "InvalidateRect") ? TRUE : FALSE;
 }
 
 DWORD GetWindowThreadProcessId(HWND hwnd, LPDWORD processId) {

@@ -4,6 +4,9 @@
 
 #include "kernel/device.h"
 #include "user/message_queue.h"
+#include "user/nonclient.h"
+#include "user/paint_messages.h"
+#include "user/screen_layout.h"
 #include "user/system_classes.h"
 #include "user/window_text.h"
 
@@ -13,6 +16,7 @@ WindowSystem::WindowSystem(Device& device)
     : device_(device), screenWidth_(device.config().screenWidth), screenHeight_(device.config().screenHeight) {
   inputPanel_.height = 80 * scale();
   WatchProcessEnds(*this);
+  InstallWindowContexts();
 }
 
 // At shutdown every thread has ended: records go without messages.
@@ -157,6 +161,7 @@ void WindowSystem::retire(Window& window) {
 }
 
 void WindowSystem::bringToTop(Window& window) {
+  ScreenChange change;
   if (window.parent) {
     auto& siblings = window.parent->children;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), &window), siblings.end());
@@ -193,18 +198,24 @@ std::vector<Window*> WindowSystem::windowsOfProcess(const Process* process) cons
   return result;
 }
 
-POINT WindowSystem::clientOrigin(const Window& window) const {
-  POINT origin{window.rect.left, window.rect.top};
-  for (const Window* p = window.isChild() ? window.parent : nullptr; p; p = p->isChild() ? p->parent : nullptr) {
-    origin.x += p->rect.left;
-    origin.y += p->rect.top;
-  }
-  return origin;
+RECT WindowSystem::screenRect(const Window& window) const {
+  POINT origin{0, 0};
+  if (window.isChild()) origin = clientOrigin(*window.parent);
+  return RECT{origin.x + window.rect.left, origin.y + window.rect.top, origin.x + window.rect.right,
+              origin.y + window.rect.bottom};
 }
 
-RECT WindowSystem::screenRect(const Window& window) const {
-  POINT origin = clientOrigin(window);
-  return RECT{origin.x, origin.y, origin.x + window.width(), origin.y + window.height()};
+POINT WindowSystem::clientOrigin(const Window& window) const {
+  RECT outer = screenRect(window);
+  RECT client = ClientAreaOf(window);
+  return POINT{outer.left + client.left, outer.top + client.top};
+}
+
+RECT WindowSystem::clientScreenRect(const Window& window) const {
+  RECT outer = screenRect(window);
+  RECT client = ClientAreaOf(window);
+  return RECT{outer.left + client.left, outer.top + client.top, outer.left + client.right,
+              outer.top + client.bottom};
 }
 
 bool WindowSystem::visible(const Window& window) const {
@@ -219,14 +230,27 @@ namespace {
 bool contains(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
 }  // namespace
 
+bool WindowSystem::covers(const Window& window, POINT screen) const {
+  RECT outer = screenRect(window);
+  if (!contains(outer, screen)) return false;
+  if (!window.seeThrough) return true;
+  const RECT& in = *window.seeThrough;
+  return !contains(RECT{outer.left + in.left, outer.top + in.top, outer.right - in.right, outer.bottom - in.bottom},
+                   screen);
+}
+
 Window* WindowSystem::windowFromPoint(POINT screen) const {
+  // The system's surfaces above the windows (menus, input panel, navigation bar)
+  // take the points they cover.
+  if (SystemSurface* surface = ScreenLayout::get().surfaceAt(screen); surface && surface->layer() >= 0) return nullptr;
   for (Window* top : topLevel_) {
     if (!(top->style & WS_VISIBLE) || !contains(screenRect(*top), screen)) continue;
     Window* hit = top;
     for (bool descended = true; descended;) {
       descended = false;
+      if (!contains(clientScreenRect(*hit), screen)) break;
       for (Window* child : hit->children) {
-        if (!(child->style & WS_VISIBLE) || !enabled(*child) || !contains(screenRect(*child), screen)) continue;
+        if (!(child->style & WS_VISIBLE) || !enabled(*child) || !covers(*child, screen)) continue;
         hit = child;
         descended = true;
         break;
@@ -248,7 +272,10 @@ RECT WindowSystem::workArea() const {
 
 void WindowSystem::setInputPanel(bool raised) {
   if (inputPanel_.raised == raised) return;
-  inputPanel_.raised = raised;
+  {
+    ScreenChange change;
+    inputPanel_.raised = raised;
+  }
   std::vector<HWND> targets;
   for (Window* w : topLevel_) targets.push_back(w->handle);
   for (HWND hwnd : targets)
@@ -281,7 +308,10 @@ void WindowSystem::processEnding(Process& process) {
   }
   // What remains of its windows (another thread's, already ended) and its own
   // classes go with it.
-  for (Window* w : windowsOfProcess(&process)) retire(*w);
+  {
+    ScreenChange change;
+    for (Window* w : windowsOfProcess(&process)) retire(*w);
+  }
   std::erase_if(classes_, [&](const auto& cls) { return cls->process == &process; });
 }
 

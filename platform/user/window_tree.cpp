@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "user/screen_layout.h"
 #include "user/window.h"
 #include "user/window_text.h"
 
@@ -99,11 +100,18 @@ HWND WindowFromPoint(POINT point) {
   return window ? window->handle : nullptr;
 }
 
-HWND ChildWindowFromPoint(HWND parent, POINT point) {
-  Window* window = WindowSystem::get().checked(parent, "ChildWindowFromPoint");
+HWND ChildWindowFromPointEx(HWND parent, POINT point, UINT flags) {
+  Window* window = WindowSystem::get().checked(parent, "ChildWindowFromPointEx");
   if (!window) return nullptr;
-  if (!contains(RECT{0, 0, window->width(), window->height()}, point)) return nullptr;
-  for (Window* child : window->children)
+  RECT client{};
+  GetClientRect(parent, &client);
+  if (!contains(client, point)) return nullptr;
+  for (Window* child : window->children) {
+    if ((flags & CWP_SKIPINVISIBLE) && !(child->style & WS_VISIBLE)) continue;
+    if ((flags & CWP_SKIPDISABLED) && (child->style & WS_DISABLED)) continue;
     if (contains(child->rect, point)) return child->handle;
+  }
   return parent;
 }
+
+HWND ChildWindowFromPoint(HWND parent, POINT point) { return ChildWindowFromPointEx(parent, point, CWP_ALL); }

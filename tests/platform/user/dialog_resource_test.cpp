@@ -70,9 +70,10 @@ TEST(DialogResource, CompiledTemplateWithRadioGroupsAndCheckBoxDrivenByTaps) {
   }
   ASSERT_NE(icon, nullptr);
   EXPECT_NE(SendMessageW(icon, STM_GETICON, 0, 0), 0);
-  // 137 × 155 dialog units with the System font's base units.
+  // A client area of 137 × 155 dialog units with the System font's base units; the
+  // caption and the frame lie around it.
   RECT rect{};
-  GetWindowRect(d, &rect);
+  GetClientRect(d, &rect);
   LONG base = GetDialogBaseUnits();
   EXPECT_EQ(rect.right - rect.left, 137 * LOWORD(base) / 4);
   EXPECT_EQ(rect.bottom - rect.top, 155 * HIWORD(base) / 8);

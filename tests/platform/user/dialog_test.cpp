@@ -283,7 +283,7 @@ TEST_F(DialogTest, DialogUnitsUseTheSystemFont) {
     auto t = ThreeButtons();
     CreateDialogIndirectParamW(instance, t.get(), nullptr, RecordingProc, 0);
     MapDialogRect(seen_.dialog, &rect);
-    GetWindowRect(seen_.dialog, &window);
+    GetClientRect(seen_.dialog, &window);  // the template sizes the client area
     visible = IsWindowVisible(seen_.dialog);
     return 0;
   });

@@ -65,7 +65,7 @@ TEST_F(Timers, KillTimerRemovesATimerThatIsAlreadyDue) {
   };
   device.launch(u"\\Windows\\t.exe", [&] {
     RegisterRecordingClass();
-    HWND hwnd = MakeWindow(u"t");
+    HWND hwnd = MakeWindow(u"t", nullptr, 0);  // hidden: no WM_PAINT comes before the timer
     SetTimer(hwnd, 1, 100, nullptr);
     SetTimer(hwnd, 2, 400, nullptr);
     Sleep(300);  // timer 1 is due now, nothing pulled it
@@ -90,7 +90,7 @@ void CALLBACK CountingTimerProc(HWND, UINT, UINT_PTR id, DWORD time) {
 TEST_F(Timers, TimersRepeatComeOnlyWhenIdleCallTheirProcedureAndDieWithTheWindow) {
   device.launch(u"\\Windows\\t.exe", [&] {
     RegisterRecordingClass();
-    HWND hwnd = MakeWindow(u"t");
+    HWND hwnd = MakeWindow(u"t", nullptr, 0);  // hidden: no WM_PAINT comes before the timers
     Log().clear();
     SetTimer(hwnd, 5, 100, &CountingTimerProc);
     UINT_PTR threadTimer = SetTimer(nullptr, 0, 250, nullptr);

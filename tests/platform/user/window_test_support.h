@@ -34,7 +34,8 @@ inline std::string MessageName(UINT msg) {
       {WM_SETTEXT, "SETTEXT"},       {WM_GETTEXT, "GETTEXT"},       {WM_ENABLE, "ENABLE"},
       {WM_SHOWWINDOW, "SHOWWINDOW"}, {WM_WINDOWPOSCHANGED, "WINDOWPOSCHANGED"},
       {WM_SETTINGCHANGE, "SETTINGCHANGE"}, {WM_USER, "USER"},     {WM_USER + 1, "USER+1"},
-      {WM_USER + 2, "USER+2"},       {WM_APP, "APP"},         {WM_GETTEXTLENGTH, "GETTEXTLENGTH"}};
+      {WM_USER + 2, "USER+2"},       {WM_APP, "APP"},         {WM_GETTEXTLENGTH, "GETTEXTLENGTH"},
+      {WM_PAINT, "PAINT"},           {WM_ERASEBKGND, "ERASEBKGND"}};
   auto it = names.find(msg);
   if (it != names.end()) return it->second;
   char hex[16];

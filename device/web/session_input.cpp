@@ -1,0 +1,162 @@
+// The person's hands on the handheld in the page: the stylus, the keys, typed
+// text, the input panel, the Start menu; and the device clock's controls. Input
+// takes effect as the device runs its ready threads; time is left to the clock.
+#include <windows.h>
+
+#include "key_strokes.h"
+#include "scenario/session.h"
+#include "text/utf.h"
+#include "user/input.h"
+#include "user/menu_tracker.h"
+#include "user/window.h"
+#include "web/json.h"
+#include "web/web_session.h"
+
+namespace sim::web {
+
+namespace {
+
+constexpr char16_t kStartMenuFolder[] = u"\\Windows\\ｽﾀｰﾄ ﾒﾆｭｰ";
+constexpr std::size_t kMaxTypedCharacters = 4096;
+
+bool OnScreen(Device& device, POINT at) {
+  return at.x >= 0 && at.y >= 0 && at.x < device.config().screenWidth && at.y < device.config().screenHeight;
+}
+
+bool Deliver(POINT at, Gesture gesture) {
+  Input& input = Input::get();
+  switch (gesture) {
+    case Gesture::DoubleTap: return input.secondTap(at);
+    case Gesture::Hold: return input.hold(at);
+    case Gesture::Tap: break;
+  }
+  return input.tap(at);
+}
+
+void Press(const KeyStroke& stroke) {
+  Input& input = Input::get();
+  switch (stroke.kind) {
+    case KeyStroke::Kind::ControlDown: input.key(VK_CONTROL, false); break;
+    case KeyStroke::Kind::ControlUp: input.key(VK_CONTROL, true); break;
+    case KeyStroke::Kind::Press:
+      if (stroke.withControl) input.key(VK_CONTROL, false);
+      input.key(stroke.key, false);
+      input.key(stroke.key, true);
+      if (stroke.withControl) input.key(VK_CONTROL, true);
+      break;
+  }
+}
+
+// The shortcuts of one Start-menu folder, its folders holding their own.
+std::string StartMenuEntries(const std::u16string& folder, int depth) {
+  std::string out = "[";
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((folder + u"\\*").c_str(), &found);
+  bool first = true;
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+    std::u16string name = found.cFileName;
+    std::u16string path = folder + u"\\" + name;
+    bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    bool isShortcut = name.size() > 4 && _wcsicmp(name.c_str() + name.size() - 4, u".lnk") == 0;
+    if (!(isFolder && depth < 2) && !isShortcut) continue;
+    out += first ? "" : ",";
+    first = false;
+    out += "{\"name\":" + JsonString(scenario::Narrow(isShortcut ? name.substr(0, name.size() - 4) : name));
+    out += ",\"path\":" + JsonString(scenario::Narrow(path));
+    if (isFolder) out += ",\"items\":" + StartMenuEntries(path, depth + 1);
+    out += "}";
+  }
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  return out + "]";
+}
+
+}  // namespace
+
+Answer Refused(int status, std::string_view why) { return Answer{status, "{\"error\":" + JsonString(why) + "}"}; }
+
+Answer WebSession::stylus(POINT at, Gesture gesture) {
+  if (!OnScreen(device(), at)) return Refused(400, "the point is off the screen");
+  TapName name = NameTap(user(), at, gesture);
+  bool taken = Deliver(at, gesture);
+  device().scheduler().runUntilIdle();
+  if (recording_ && taken) {
+    if (name.kind == TapName::Kind::MenuBarButton && MenuTracker::get().isOpen())
+      recorder_.menuOpened(name.text, PositionStep(at, gesture));
+    else if (gesture == Gesture::DoubleTap)
+      recorder_.replaceLastTap(name.step);
+    else
+      recorder_.add(name.step);
+  }
+  return Answer{200, std::string("{\"taken\":") + (taken ? "true" : "false") + "}"};
+}
+
+Answer WebSession::key(const std::string& name) {
+  auto stroke = ParseKeyStroke(name);
+  if (!stroke) return Refused(400, "no key is named " + name);
+  Press(*stroke);
+  device().scheduler().runUntilIdle();
+  record("key " + name);
+  return Answer{};
+}
+
+Answer WebSession::text(const std::string& utf8) {
+  auto wide = Utf8ToUtf16(utf8);
+  if (!wide || wide->empty() || wide->size() > kMaxTypedCharacters) return Refused(400, "the text is not 1 to 4096 characters of UTF-8");
+  if (!WindowSystem::get().foreground()) return Refused(409, "no window in front to type into");
+  for (char16_t c : *wide) Input::get().character(c);
+  device().scheduler().runUntilIdle();
+  if (recording_) recorder_.addTyped(utf8);
+  return Answer{};
+}
+
+Answer WebSession::inputPanel(bool raised) {
+  WindowSystem::get().setInputPanel(raised);
+  device().scheduler().runUntilIdle();
+  record(raised ? "sip on" : "sip off");
+  return Answer{};
+}
+
+Answer WebSession::startMenu() {
+  std::string programs;
+  for (const auto& path : handheld_.installedPrograms())
+    if (path.size() > 4 && _wcsicmp(path.c_str() + path.size() - 4, u".exe") == 0)
+      programs += (programs.empty() ? "" : ",") + JsonString(scenario::Narrow(path));
+  return Answer{200, "{\"shortcuts\":" + StartMenuEntries(kStartMenuFolder, 0) + ",\"programs\":[" + programs + "]}"};
+}
+
+Answer WebSession::open(const std::string& path) {
+  auto line = StepLine("open", {path});
+  if (!line || path.empty() || path.front() != '\\') return Refused(400, "not a device path");
+  if (auto problem = runStep(*line, false)) return Refused(409, *problem);
+  record(*line);
+  return Answer{};
+}
+
+Answer WebSession::clockControl(const std::string& action, std::uint64_t ms, std::uint64_t realNow) {
+  Scheduler& scheduler = device().scheduler();
+  const std::uint64_t before = device().clock().now();
+  if (action == "pause") {
+    clock_.pause(realNow, before);
+  } else if (action == "resume") {
+    clock_.resume(realNow, before);
+  } else if (action == "advance" && ms > 0 && ms <= 24ull * 3600 * 1000) {
+    scheduler.runUntil(before + ms);
+  } else if (action == "step") {
+    // To the next thing due on the device (a timer, a sleep, a wait's end).
+    auto due = scheduler.nextDeadline();
+    if (!due) return Refused(409, "nothing is due on the device");
+    scheduler.runUntil(std::max(*due, before));
+  } else {
+    return Refused(400, "the clock knows pause, resume, step and advance (1 ms to a day)");
+  }
+  const std::uint64_t after = device().clock().now();
+  clock_.rebase(realNow, after);
+  if (after > before) record("wait " + std::to_string(after - before));
+  return Answer{};
+}
+
+void WebSession::record(const std::string& line) {
+  if (recording_) recorder_.add(line);
+}
+
+}  // namespace sim::web
