@@ -32,7 +32,7 @@ Region Visit(const WindowSystem& windows, const Window& window, const Region& av
     childSpace = childSpace.subtracted(got);
     mine = mine.subtracted(got);
   }
-  out.windows[window.handle] = std::move(mine);
+  out.windows.push_back(ShownWindow{window.handle, std::move(mine), outer, windows.clientScreenRect(window)});
   return taken;
 }
 
@@ -60,14 +60,22 @@ void ScreenLayout::addSurface(std::unique_ptr<SystemSurface> surface) {
   owned_.push_back(std::move(surface));
 }
 
-const ScreenOwnership& ScreenLayout::ownership() const {
+const ShownWindow* ScreenOwnership::find(HWND handle) const {
+  auto at = std::lower_bound(windows.begin(), windows.end(), handle,
+                             [](const ShownWindow& shown, HWND key) { return shown.handle < key; });
+  return at != windows.end() && at->handle == handle ? &*at : nullptr;
+}
+
+const ScreenLayout::Picture& ScreenLayout::current() const {
   // Inside a change the windows move under it: every question is answered afresh.
   if (!knownValid_ || depth_ > 0) {
-    known_ = compute();
+    known_ = std::make_shared<const ScreenOwnership>(compute());
     knownValid_ = depth_ == 0;
   }
   return known_;
 }
+
+const ScreenOwnership& ScreenLayout::ownership() const { return *current(); }
 
 ScreenOwnership ScreenLayout::compute() const {
   const WindowSystem& windows = WindowSystem::get();
@@ -87,6 +95,8 @@ ScreenOwnership ScreenLayout::compute() const {
     out.surfaces[next] = surfaces_[next]->area().intersected(available);
     available = available.subtracted(out.surfaces[next]);
   }
+  std::sort(out.windows.begin(), out.windows.end(),
+            [](const ShownWindow& a, const ShownWindow& b) { return a.handle < b.handle; });
   return out;
 }
 
@@ -98,27 +108,16 @@ SystemSurface* ScreenLayout::surfaceAt(POINT screen) const {
 }
 
 Region ScreenLayout::visibleRegion(const Window& window) const {
-  const ScreenOwnership& all = ownership();
-  auto it = all.windows.find(window.handle);
-  return it == all.windows.end() ? Region() : it->second;
-}
-
-ScreenLayout::Snapshot ScreenLayout::snapshot() const {
-  const WindowSystem& windows = WindowSystem::get();
-  const ScreenOwnership& all = ownership();
-  Snapshot out;
-  out.surfaces = std::move(all.surfaces);
-  for (auto& [hwnd, shown] : all.windows) {
-    const Window* window = windows.find(hwnd);
-    if (!window) continue;
-    out.windows[hwnd] = Placement{std::move(shown), windows.screenRect(*window), windows.clientScreenRect(*window)};
-  }
-  return out;
+  const ShownWindow* shown = ownership().find(window.handle);
+  return shown ? shown->shown : Region();
 }
 
 void ScreenLayout::beginChange() {
+  // Outside a change the ownership kept since the last one is still true: it is the
+  // picture of before, taken before it goes stale.
+  if (depth_ == 0 && !device_.scheduler().terminating()) before_ = current();
+  ++depth_;
   knownValid_ = false;
-  if (depth_++ == 0 && !device_.scheduler().terminating()) before_ = snapshot();
 }
 
 void ScreenLayout::endChange() {
@@ -130,21 +129,21 @@ void ScreenLayout::endChange() {
     before_.reset();
     return;
   }
-  Snapshot before = std::move(*before_);
+  Picture before = std::move(before_);
   before_.reset();
-  distribute(before, snapshot());
+  Picture after = current();  // kept: painting asks it again
+  distribute(*before, *after);
   refreshSurfaces();
 }
 
-void ScreenLayout::distribute(const Snapshot& before, const Snapshot& after) {
+void ScreenLayout::distribute(const ScreenOwnership& before, const ScreenOwnership& after) {
   auto& windows = WindowSystem::get();
-  for (const auto& [hwnd, placement] : after.windows) {
-    auto old = before.windows.find(hwnd);
-    const bool moved = old == before.windows.end() || !SameRect(old->second.window, placement.window) ||
-                       !SameRect(old->second.client, placement.client);
-    Region exposed = moved ? placement.shown : placement.shown.subtracted(old->second.shown);
+  for (const ShownWindow& now : after.windows) {
+    const ShownWindow* old = before.find(now.handle);
+    const bool moved = !old || !SameRect(old->window, now.window) || !SameRect(old->client, now.client);
+    Region exposed = moved ? now.shown : now.shown.subtracted(old->shown);
     if (exposed.empty()) continue;
-    if (Window* window = windows.find(hwnd)) ExposeWindow(*window, exposed);
+    if (Window* window = windows.find(now.handle)) ExposeWindow(*window, exposed);
   }
   for (std::size_t i = 0; i < surfaces_.size() && i < after.surfaces.size(); ++i) {
     Region exposed = i < before.surfaces.size() ? after.surfaces[i].subtracted(before.surfaces[i]) : after.surfaces[i];
@@ -165,10 +164,10 @@ void ScreenLayout::repaintSurface(SystemSurface& surface, const std::optional<Re
 }
 
 void ScreenLayout::exposeAll() {
-  const ScreenOwnership all = ownership();
+  const Picture all = current();  // held: exposing may paint, and painting inside a change computes afresh
   auto& windows = WindowSystem::get();
-  for (const auto& [hwnd, shown] : all.windows)
-    if (Window* window = windows.find(hwnd)) ExposeWindow(*window, shown);
+  for (const ShownWindow& shown : all->windows)
+    if (Window* window = windows.find(shown.handle)) ExposeWindow(*window, shown.shown);
   for (SystemSurface* surface : surfaces_) repaintSurface(*surface);
 }
 
