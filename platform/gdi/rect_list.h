@@ -16,7 +16,7 @@ namespace sim {
 
 class RectList {
  public:
-  static constexpr std::size_t kInline = 4;
+  static constexpr std::size_t kInline = 8;
 
   std::size_t size() const { return spilled_ ? heap_.size() : count_; }
   bool empty() const { return size() == 0; }
@@ -36,6 +36,7 @@ class RectList {
         inline_[count_++] = rect;
         return;
       }
+      heap_.reserve(4 * kInline);
       heap_.assign(inline_.begin(), inline_.end());
       spilled_ = true;
     }

@@ -95,21 +95,21 @@ TEST(Region, EveryCombinationHoldsItsPixelsInTheOneForm) {
 }
 
 TEST(Region, CopiesAndShrinksKeepTheirRectanglesPastTheInlineCount) {
-  // A comb of eight teeth: more rectangles than a region keeps inline.
+  // A comb of twelve teeth: more rectangles than a region keeps inline.
   Region comb;
-  for (LONG x = 0; x < 16; x += 2) comb = comb.united(Region(RECT{x, 0, x + 1, 4}));
-  ASSERT_EQ(comb.rects().size(), 8u);
+  for (LONG x = 0; x < 24; x += 2) comb = comb.united(Region(RECT{x, 0, x + 1, 4}));
+  ASSERT_EQ(comb.rects().size(), 12u);
   Region copy = comb;
-  comb = comb.united(Region(RECT{0, 4, 16, 6}));  // a spine below the teeth
-  EXPECT_EQ(copy.rects().size(), 8u);
-  EXPECT_EQ(comb.rects().size(), 9u);
+  comb = comb.united(Region(RECT{0, 4, 24, 6}));  // a spine below the teeth
+  EXPECT_EQ(copy.rects().size(), 12u);
+  EXPECT_EQ(comb.rects().size(), 13u);
   // Filling the gaps joins the teeth and the spine into one rectangle.
-  Region filled = comb.united(Region(RECT{0, 0, 16, 4}));
+  Region filled = comb.united(Region(RECT{0, 0, 24, 4}));
   ASSERT_EQ(filled.rects().size(), 1u);
   EXPECT_EQ(filled.bounds().bottom, 6);
   Region moved = copy;
   moved.offset(1, 0);
-  EXPECT_EQ(moved.united(copy), Region(RECT{0, 0, 16, 4}));
+  EXPECT_EQ(moved.united(copy), Region(RECT{0, 0, 24, 4}));
 }
 
 }  // namespace
