@@ -36,6 +36,21 @@ Region Visit(const WindowSystem& windows, const Window& window, const Region& av
   return taken;
 }
 
+std::array<LONG, 4> Corners(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+void GatherPlaces(const WindowSystem& windows, const Window& window, int depth,
+                  std::vector<ScreenInputs::Place>& out) {
+  ScreenInputs::Place& place = out.emplace_back();
+  place.handle = window.handle;
+  place.depth = depth;
+  place.window = Corners(windows.screenRect(window));
+  place.client = Corners(windows.clientScreenRect(window));
+  place.hasSeeThrough = window.seeThrough.has_value();
+  if (window.seeThrough) place.seeThrough = Corners(*window.seeThrough);
+  for (const Window* child : window.children)
+    if ((child->style & WS_VISIBLE) && child->alive()) GatherPlaces(windows, *child, depth + 1, out);
+}
+
 bool SameRect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
@@ -67,24 +82,38 @@ const ShownWindow* ScreenOwnership::find(HWND handle) const {
 }
 
 const ScreenLayout::Picture& ScreenLayout::current() const {
-  // Inside a change the windows move under it: every question is answered afresh.
+  // Inside a change the windows move under it: every question looks at them
+  // afresh, and the ownership is computed again only when they moved. Most changes
+  // move nothing that shows (a control made in a hidden dialog, a window raised
+  // that is already in front).
   if (!knownValid_ || depth_ > 0) {
-    known_ = std::make_shared<const ScreenOwnership>(compute());
+    gather(gathered_);
+    if (!known_ || known_->inputs != gathered_) known_ = std::make_shared<const ScreenOwnership>(compute(gathered_));
     knownValid_ = depth_ == 0;
   }
   return known_;
 }
 
+void ScreenLayout::gather(ScreenInputs& inputs) const {
+  inputs.surfaceAreas.resize(surfaces_.size());
+  for (std::size_t i = 0; i < surfaces_.size(); ++i) inputs.surfaceAreas[i] = surfaces_[i]->area();
+  inputs.windows.clear();
+  const WindowSystem& windows = WindowSystem::get();
+  for (const Window* top : windows.topLevel())
+    if ((top->style & WS_VISIBLE) && top->alive()) GatherPlaces(windows, *top, 0, inputs.windows);
+}
+
 const ScreenOwnership& ScreenLayout::ownership() const { return *current(); }
 
-ScreenOwnership ScreenLayout::compute() const {
+ScreenOwnership ScreenLayout::compute(const ScreenInputs& inputs) const {
   const WindowSystem& windows = WindowSystem::get();
   ScreenOwnership out;
+  out.inputs = inputs;
   out.surfaces.resize(surfaces_.size());
   Region available(RECT{0, 0, windows.screenWidth(), windows.screenHeight()});
   std::size_t next = 0;
   for (; next < surfaces_.size() && surfaces_[next]->layer() >= 0; ++next) {
-    out.surfaces[next] = surfaces_[next]->area().intersected(available);
+    out.surfaces[next] = inputs.surfaceAreas[next].intersected(available);
     available = available.subtracted(out.surfaces[next]);
   }
   for (const Window* top : windows.topLevel()) {
@@ -92,7 +121,7 @@ ScreenOwnership ScreenLayout::compute() const {
     available = available.subtracted(Visit(windows, *top, available, out));
   }
   for (; next < surfaces_.size(); ++next) {
-    out.surfaces[next] = surfaces_[next]->area().intersected(available);
+    out.surfaces[next] = inputs.surfaceAreas[next].intersected(available);
     available = available.subtracted(out.surfaces[next]);
   }
   std::sort(out.windows.begin(), out.windows.end(),
@@ -132,7 +161,7 @@ void ScreenLayout::endChange() {
   Picture before = std::move(before_);
   before_.reset();
   Picture after = current();  // kept: painting asks it again
-  distribute(*before, *after);
+  if (after != before) distribute(*before, *after);
   refreshSurfaces();
 }
 

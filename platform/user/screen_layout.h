@@ -16,6 +16,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -57,7 +58,24 @@ struct ShownWindow {
   RECT client{};
 };
 
+// Everything ownership is computed from: each surface's area, and where each
+// visible window is, in the order the screen is shared out (parents before their
+// children, front to back). The same inputs give the same ownership.
+struct ScreenInputs {
+  struct Place {
+    HWND handle = nullptr;
+    int depth = 0;  // 0 for a top-level window
+    std::array<LONG, 4> window{}, client{}, seeThrough{};
+    bool hasSeeThrough = false;
+    bool operator==(const Place&) const = default;
+  };
+  std::vector<Region> surfaceAreas;  // in the order of ScreenLayout::surfaces()
+  std::vector<Place> windows;
+  bool operator==(const ScreenInputs&) const = default;
+};
+
 struct ScreenOwnership {
+  ScreenInputs inputs;               // what it was computed from
   std::vector<ShownWindow> windows;  // every visible window, by handle
   std::vector<Region> surfaces;      // in the order of ScreenLayout::surfaces()
 
@@ -105,7 +123,8 @@ class ScreenLayout {
  private:
   using Picture = std::shared_ptr<const ScreenOwnership>;
   const Picture& current() const;
-  ScreenOwnership compute() const;
+  void gather(ScreenInputs& inputs) const;
+  ScreenOwnership compute(const ScreenInputs& inputs) const;
   void distribute(const ScreenOwnership& before, const ScreenOwnership& after);
 
   Device& device_;
@@ -115,6 +134,7 @@ class ScreenLayout {
   Picture before_;  // the screen as the outermost change found it
   mutable Picture known_;
   mutable bool knownValid_ = false;
+  mutable ScreenInputs gathered_;  // kept for its buffers
 };
 
 // Scope of a change to what the screen shows (see above). Nested scopes do nothing
