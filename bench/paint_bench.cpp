@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <aygshell.h>
+#include <commctrl.h>
 
 #include <time.h>
 
@@ -104,5 +105,63 @@ void RepaintDialogScreen(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(RepaintDialogScreen)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// A file list of 1,000 entries in the detail view with its header and small icons,
+// filling the work area: the list view paints the rows in sight.
+void MakeFileListScreen() {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  HWND list = CreateWindowExW(0, WC_LISTVIEWW, u"", WS_POPUP | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, work.left,
+                              work.top, work.right - work.left, work.bottom - work.top, nullptr, nullptr, nullptr, nullptr);
+  const int s = GetSystemMetrics(SM_CXSCREEN) / 240;
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH;
+  const char16_t* headers[] = {u"名前", u"ｻｲｽﾞ", u"更新日時"};
+  const int widths[] = {110, 50, 80};
+  for (int i = 0; i < 3; ++i) {
+    column.pszText = const_cast<WCHAR*>(headers[i]);
+    column.cx = widths[i] * s;
+    ListView_InsertColumn(list, i, &column);
+  }
+  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR | ILC_MASK, 2, 0);
+  ListView_SetImageList(list, images, LVSIL_SMALL);
+  for (int i = 0; i < 1000; ++i) {
+    std::u16string name = u"報告書" + std::u16string(1, static_cast<char16_t>(u'0' + i % 10)) + u".txt";
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = i;
+    item.pszText = name.data();
+    int at = ListView_InsertItem(list, &item);
+    const char16_t* columns[] = {u"12KB", u"03/04/01 9:00"};
+    for (int c = 1; c <= 2; ++c) {
+      LVITEMW sub{};
+      sub.iSubItem = c;
+      sub.pszText = const_cast<WCHAR*>(columns[c - 1]);
+      SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&sub));
+    }
+  }
+  ListView_SetItemState(list, 3, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  SetFocus(list);
+}
+
+void RepaintFileList(benchmark::State& state) {
+  PaintDevice device(static_cast<int>(state.range(0)));
+  sim::StartFunction(*device, u"\\Windows\\files.exe", [] {
+    MakeFileListScreen();
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    return 0;
+  });
+  (*device).scheduler().runUntilIdle();
+  const double cpuBefore = ProcessCpuSeconds();
+  for (auto _ : state) {
+    InvalidateRect(nullptr, nullptr, TRUE);
+    (*device).scheduler().runUntilIdle();
+  }
+  const double cpu = ProcessCpuSeconds() - cpuBefore;
+  state.counters["cpu_ms_per_frame"] = 1000.0 * cpu / static_cast<double>(state.iterations());
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(RepaintFileList)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace

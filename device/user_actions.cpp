@@ -28,15 +28,19 @@ std::string Narrow(std::u16string_view text) {
 
 POINT CenterOf(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
+// The stylus where a window shows a client point: hit-testing of the screen decides
+// what gets it, so a covered control or item is not reached.
 bool Deliver(HWND hwnd, POINT client, User::ItemGesture gesture) {
+  POINT screen = client;
+  if (!ClientToScreen(hwnd, &screen)) return false;
   Input& input = Input::get();
   switch (gesture) {
     case User::ItemGesture::Tap:
-      return input.tapWindow(hwnd, client);
+      return input.tap(screen);
     case User::ItemGesture::DoubleTap:
-      return input.doubleTapWindow(hwnd, client);
+      return input.doubleTap(screen);
     case User::ItemGesture::Hold:
-      return input.holdWindow(hwnd, client);
+      return input.hold(screen);
   }
   return false;
 }
@@ -47,7 +51,7 @@ std::optional<UserError> User::tap(std::u16string_view textOrId) {
   if (HWND control = findControl(textOrId)) {
     RECT rect{};
     GetClientRect(control, &rect);
-    if (!Input::get().tapWindow(control, CenterOf(rect))) return Failure("the control cannot be tapped");
+    if (!Deliver(control, CenterOf(rect), ItemGesture::Tap)) return Failure("the control cannot be tapped");
     settle();
     return std::nullopt;
   }
@@ -144,7 +148,7 @@ std::optional<UserError> User::pressMenuBarButton(std::u16string_view text, bool
     if (buttons[i].label != text) continue;
     RECT rect{};
     SendMessageW(toolbar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect));
-    if (!Input::get().tapWindow(toolbar, CenterOf(rect))) return Failure("the menu bar cannot be tapped");
+    if (!Deliver(toolbar, CenterOf(rect), ItemGesture::Tap)) return Failure("the menu bar cannot be tapped");
     settle();
     opensMenu = MenuTracker::get().isOpen();
     return std::nullopt;

@@ -71,6 +71,8 @@ void RenderList(HWND list, int depth, std::u16string& out) {
 void RenderControls(HWND parent, int depth, std::u16string& out) {
   for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!IsWindowVisible(child)) continue;
+    // A list's own column header is its "columns:" line.
+    if (User::IsClass(child, WC_HEADERW) && User::IsClass(parent, WC_LISTVIEWW)) continue;
     out += ControlLine(child, depth) + u"\n";
     if (User::IsClass(child, WC_LISTVIEWW)) RenderList(child, depth, out);
     if (User::IsClass(child, WC_TREEVIEWW)) RenderTree(child, nullptr, 2 * depth + 2, out);

@@ -69,6 +69,9 @@ std::vector<std::u16string> FolderLevels(const std::u16string& folder);
 // file_list.cpp
 HWND CreateFileList(HWND parent, HINSTANCE instance);
 void FillFileList(ExplorerState& state);
+// Fills the list again when the folder changed since (another program wrote into
+// it), keeping the selected and the focused entries that are still there.
+void RefreshFileList(ExplorerState& state);
 void OpenItem(ExplorerState& state, int index);
 std::vector<std::u16string> SelectedNames(const ExplorerState& state);
 void SelectAll(ExplorerState& state);

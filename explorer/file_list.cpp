@@ -4,6 +4,8 @@
 
 #include <system_shell.h>
 
+#include <algorithm>
+
 namespace explorer {
 
 namespace {
@@ -74,6 +76,53 @@ ListItem ReadItem(HWND list, int index) {
   return {name, static_cast<DWORD>(item.lParam)};
 }
 
+// What the list shows, and what it would show if filled now: name, size and date.
+std::vector<std::u16string> ListedRows(HWND list) {
+  std::vector<std::u16string> rows;
+  const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int index = 0; index < count; ++index) {
+    std::u16string row;
+    for (int column = 0; column < 3; ++column) {
+      WCHAR text[MAX_PATH] = {};
+      LVITEMW cell{};
+      cell.iSubItem = column;
+      cell.pszText = text;
+      cell.cchTextMax = MAX_PATH;
+      SendMessageW(list, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&cell));
+      row += text;
+      row += u'\t';
+    }
+    rows.push_back(std::move(row));
+  }
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+std::vector<std::u16string> RowsOnDisk(const std::u16string& folder) {
+  std::vector<std::u16string> rows;
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((folder + u"*.*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return rows;
+  do {
+    rows.push_back(std::u16string(found.cFileName) + u'\t' + SizeText(found) + u'\t' + DateText(found.ftLastWriteTime) + u'\t');
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+void MarkItem(HWND list, const std::u16string& name, UINT mark) {
+  LVFINDINFOW find{};
+  find.flags = LVFI_STRING;
+  find.psz = name.c_str();
+  const int index = static_cast<int>(SendMessageW(list, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+  if (index < 0) return;
+  LVITEMW item{};
+  item.stateMask = mark;
+  item.state = mark;
+  SendMessageW(list, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+}
+
 bool EndsWithIgnoringCase(const std::u16string& text, const char16_t* suffix) {
   size_t length = wcslen(suffix);
   return text.size() >= length && _wcsicmp(text.c_str() + text.size() - length, suffix) == 0;
@@ -138,6 +187,16 @@ void FillFileList(ExplorerState& state) {
     AddEntry(state.list, found);
   } while (FindNextFileW(search, &found));
   FindClose(search);
+}
+
+void RefreshFileList(ExplorerState& state) {
+  if (ListedRows(state.list) == RowsOnDisk(state.folder)) return;
+  std::vector<std::u16string> selected = SelectedNames(state);
+  const int focusedIndex = static_cast<int>(SendMessageW(state.list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  std::u16string focused = focusedIndex >= 0 ? ReadItem(state.list, focusedIndex).name : std::u16string();
+  FillFileList(state);
+  for (const auto& name : selected) MarkItem(state.list, name, LVIS_SELECTED);
+  if (!focused.empty()) MarkItem(state.list, focused, LVIS_FOCUSED);
 }
 
 void OpenItem(ExplorerState& state, int index) {

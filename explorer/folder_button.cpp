@@ -2,6 +2,8 @@
 // item per level down to the shown folder; choosing an item goes there.
 #include "explorer.h"
 
+#include <algorithm>
+
 namespace explorer {
 
 namespace {
@@ -42,12 +44,69 @@ void OpenFolderMenu(HWND button) {
   if (chosen >= kCmdFolderLevelFirst) ShowFolder(*state, FolderAtDepth(state->folder, chosen - kCmdFolderLevelFirst));
 }
 
-LRESULT CALLBACK FolderButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_LBUTTONDOWN) {
-    OpenFolderMenu(button);
-    return 0;
+// What the button shows: the name of the folder (its window text), the root as the
+// device.
+std::u16string ShownName(HWND button) {
+  WCHAR text[MAX_PATH] = {};
+  GetWindowTextW(button, text, MAX_PATH);
+  auto levels = FolderLevels(text);
+  return levels.empty() ? std::u16string(u"ﾏｲ ﾃﾞﾊﾞｲｽ") : levels.back();
+}
+
+// A small triangle pointing down, its top edge `width` pixels wide at (x, y).
+void DrawDownArrow(HDC dc, int x, int y, int width) {
+  HBRUSH brush = CreateSolidBrush(GetSysColor(COLOR_BTNTEXT));
+  for (int row = 0; row < (width + 1) / 2; ++row) {
+    RECT line{x + row, y + row, x + width - row, y + row + 1};
+    FillRect(dc, &line, brush);
   }
-  return DefWindowProcW(button, message, wParam, lParam);
+  DeleteObject(brush);
+}
+
+// The button face with the folder's name and a drop-down arrow after it, and a line
+// below that parts it from the list.
+void PaintFolderButton(HWND button) {
+  PAINTSTRUCT paint{};
+  HDC dc = BeginPaint(button, &paint);
+  RECT client{};
+  GetClientRect(button, &client);
+  FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+  RECT line{client.left, client.bottom - 1, client.right, client.bottom};
+  FillRect(dc, &line, GetSysColorBrush(COLOR_BTNSHADOW));
+  const int unit = std::max(1, static_cast<int>(client.bottom) / 24);
+  HGDIOBJ font = SelectObject(dc, GetStockObject(SYSTEM_FONT));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  const std::u16string name = ShownName(button);
+  RECT text{client.left + 4 * unit, client.top, client.right - 12 * unit, client.bottom - 1};
+  DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &text,
+            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  RECT measured{0, 0, 0, 0};
+  DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &measured, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+  const int arrowX = std::min<int>(text.left + measured.right, text.right) + 4 * unit;
+  DrawDownArrow(dc, arrowX, (client.bottom - 3 * unit) / 2, 7 * unit);
+  SelectObject(dc, font);
+  EndPaint(button, &paint);
+}
+
+LRESULT CALLBACK FolderButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+      OpenFolderMenu(button);
+      return 0;
+    case WM_PAINT:
+      PaintFolderButton(button);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_SETTEXT: {
+      LRESULT result = DefWindowProcW(button, message, wParam, lParam);
+      InvalidateRect(button, nullptr, FALSE);
+      return result;
+    }
+    default:
+      return DefWindowProcW(button, message, wParam, lParam);
+  }
 }
 
 }  // namespace

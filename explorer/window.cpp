@@ -1,17 +1,21 @@
 // The File Explorer's main window.
 #include "explorer.h"
 
+#include <algorithm>
+
 namespace explorer {
 
 namespace {
 
-constexpr int kFolderButtonHeight = 24;
+// 24 pixels on the 240 x 320 screen, doubled on the 480 x 640 one.
+int FolderButtonHeight() { return 24 * std::max(1, GetSystemMetrics(SM_CXSCREEN) / 240); }
 
 void Layout(ExplorerState& state) {
   RECT client{};
   GetClientRect(state.window, &client);
-  MoveWindow(state.folderButton, 0, 0, client.right, kFolderButtonHeight, TRUE);
-  MoveWindow(state.list, 0, kFolderButtonHeight, client.right, client.bottom - kFolderButtonHeight, TRUE);
+  const int height = FolderButtonHeight();
+  MoveWindow(state.folderButton, 0, 0, client.right, height, TRUE);
+  MoveWindow(state.list, 0, height, client.right, client.bottom - height, TRUE);
 }
 
 // The state belongs to the File Explorer's main function; the window only points to it.
@@ -60,6 +64,11 @@ LRESULT CALLBACK ExplorerWndProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_SIZE:
       if (state) Layout(*state);
       return 0;
+    case WM_ACTIVATE:
+      // Back in front (a dialog of another program closed, another window went):
+      // what changed in the folder meanwhile shows.
+      if (state && state->list && LOWORD(wParam) != WA_INACTIVE) RefreshFileList(*state);
+      break;
     case WM_SETFOCUS:
       if (state && state->list) SetFocus(state->list);
       return 0;

@@ -150,7 +150,7 @@ void DeviceHost::publish(WebSession& session) {
       !std::equal(shownScreen_.begin(), shownScreen_.end(), screen.bits())) {
     shownScreen_.assign(screen.bits(), screen.bits() + screen.byteSize());
     auto png = EncodePng(screen);
-    feed_.publishFrame(Base64(std::string_view(reinterpret_cast<const char*>(png.data()), png.size())));
+    feed_.publishFrame(session.inputs(), Base64(std::string_view(reinterpret_cast<const char*>(png.data()), png.size())));
   }
   if (filesChanged(session)) ++filesVersion_;
   session.newMisuse();

@@ -2,10 +2,11 @@
 
 namespace sim::web {
 
-void Feed::publishFrame(std::string pngBase64) {
+void Feed::publishFrame(std::uint64_t inputs, std::string pngBase64) {
   {
     std::lock_guard lock(mutex_);
     latest_.frame = std::move(pngBase64);
+    latest_.frameInputs = inputs;
     ++latest_.frameSeq;
   }
   changed_.notify_all();

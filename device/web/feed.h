@@ -15,6 +15,7 @@ namespace sim::web {
 struct FeedSnapshot {
   std::uint64_t frameSeq = 0;
   std::string frame;  // the screen as a PNG, base64
+  std::uint64_t frameInputs = 0;  // how many inputs the device had been given when it was taken
   std::uint64_t stateSeq = 0;
   std::string state;  // JSON
   bool closed = false;
@@ -22,7 +23,7 @@ struct FeedSnapshot {
 
 class Feed {
  public:
-  void publishFrame(std::string pngBase64);
+  void publishFrame(std::uint64_t inputs, std::string pngBase64);
   void publishState(std::string json);
   // Ends every wait: the server is stopping.
   void close();

@@ -79,6 +79,9 @@ int Serve(const ServeOptions& options) {
   server.new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
   server.set_payload_max_length(kMaxBodyBytes);
   server.set_keep_alive_timeout(30);
+  // Answers and pictures are small writes that must leave at once: without this the
+  // kernel holds a write back until the browser acknowledges the one before.
+  server.set_tcp_nodelay(true);
   int port = options.port == 0 ? server.bind_to_any_port(options.host) : options.port;
   if (options.port != 0 && !server.bind_to_port(options.host, options.port)) port = -1;
   if (port < 0) {

@@ -78,15 +78,16 @@ void Recorder::menuOpened(std::string text, std::string tapStep) {
   ++version_;
 }
 
-void Recorder::menuChosen(std::string text) {
+bool Recorder::menuChosen(std::string text) {
   std::vector<std::string> path;
   for (const auto& tap : pendingMenu_) path.push_back(tap.text);
   path.push_back(std::move(text));
   auto line = StepLine("menu", path);
-  if (!line) return;  // the caller records the tap by position instead
+  if (!line) return false;
   pendingMenu_.clear();
   typing_ = false;
   append(std::move(*line));
+  return true;
 }
 
 void Recorder::clear() {

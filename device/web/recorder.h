@@ -30,8 +30,12 @@ class Recorder {
   // chosen at the end of the path makes the whole path one `menu` step. Anything
   // else that happens while a menu is open writes the remembered taps as they were.
   void menuOpened(std::string text, std::string tapStep);
-  void menuChosen(std::string text);
+  // False when the path cannot be written as a step: nothing is recorded then, and
+  // the caller records the tap by position.
+  [[nodiscard]] bool menuChosen(std::string text);
   bool menuOpen() const { return !pendingMenu_.empty(); }
+  // How many menus the remembered taps opened: the menu bar's, then each submenu.
+  std::size_t menuDepth() const { return pendingMenu_.size(); }
 
   void clear();
   const std::vector<std::string>& lines() const { return lines_; }

@@ -60,7 +60,9 @@ void AddEvents(httplib::Server& server, DeviceHost& host) {
         return false;
       }
       std::string out;
-      if (news.frameSeq > seen->first) out += "event: frame\ndata: " + news.frame + "\n\n";
+      // A frame is the number of inputs it shows the effect of, then the PNG.
+      if (news.frameSeq > seen->first)
+        out += "event: frame\ndata: " + std::to_string(news.frameInputs) + " " + news.frame + "\n\n";
       if (news.stateSeq > seen->second) out += "event: state\ndata: " + news.state + "\n\n";
       if (out.empty()) out = ": still here\n\n";
       *seen = {news.frameSeq, news.stateSeq};
@@ -93,6 +95,11 @@ void AddHands(httplib::Server& server, DeviceHost& host) {
   Post(server, "/api/open", host, [](const Request& request, DeviceHost& host) {
     std::string path = request.get_param_value("path");
     return host.run([&](WebSession& session) { return session.open(path); });
+  });
+  server.Get("/api/what", [&host](const Request& request, Response& response) {
+    auto at = PointOf(request);
+    if (!at) return Send(response, Refused(400, "x and y are screen pixels"));
+    Send(response, host.run([&](WebSession& session) { return session.whatIsAt(*at); }));
   });
   server.Get("/api/start-menu", [&host](const Request&, Response& response) {
     Send(response, host.run([](WebSession& session) { return session.startMenu(); }));

@@ -3,6 +3,10 @@
 // takes effect as the device runs its ready threads; time is left to the clock.
 #include <windows.h>
 
+#include <algorithm>
+#include <vector>
+
+#include "gdi/frame_buffer.h"
 #include "key_strokes.h"
 #include "scenario/session.h"
 #include "text/utf.h"
@@ -76,18 +80,50 @@ Answer Refused(int status, std::string_view why) { return Answer{status, "{\"err
 
 Answer WebSession::stylus(POINT at, Gesture gesture) {
   if (!OnScreen(device(), at)) return Refused(400, "the point is off the screen");
+  std::string what = scenario::Narrow(user().whatIsAt(at));
   TapName name = NameTap(user(), at, gesture);
+  const PixelBuffer& screen = FrameBuffer::get().pixels();
+  const std::vector<std::uint8_t> before(screen.bits(), screen.bits() + screen.byteSize());
   bool taken = Deliver(at, gesture);
   device().scheduler().runUntilIdle();
-  if (recording_ && taken) {
-    if (name.kind == TapName::Kind::MenuBarButton && MenuTracker::get().isOpen())
-      recorder_.menuOpened(name.text, PositionStep(at, gesture));
-    else if (gesture == Gesture::DoubleTap)
-      recorder_.replaceLastTap(name.step);
-    else
-      recorder_.add(name.step);
+  ++inputs_;
+  const bool changed = !std::equal(before.begin(), before.end(), screen.bits(), screen.bits() + screen.byteSize());
+  if (recording_ && taken) recordTap(name, at, gesture);
+  // `input` and `changed` let the page tell which picture shows this tap's effect.
+  return Answer{200, std::string("{\"taken\":") + (taken ? "true" : "false") + ",\"what\":" + JsonString(what) +
+                         ",\"input\":" + std::to_string(inputs_) + ",\"changed\":" + (changed ? "true" : "false") +
+                         "}"};
+}
+
+Answer WebSession::whatIsAt(POINT at) {
+  if (!OnScreen(device(), at)) return Refused(400, "the point is off the screen");
+  return Answer{200, "{\"what\":" + JsonString(scenario::Narrow(user().whatIsAt(at))) + "}"};
+}
+
+// A menu opened from the menu bar is followed tap by tap: each submenu opened and
+// the entry chosen at the end make one `menu` step; any other tap while it is open
+// (an entry of a menu behind the innermost, outside the menu) leaves the taps that
+// opened it as they were.
+void WebSession::recordTap(const TapName& name, POINT at, Gesture gesture) {
+  const bool menuOpen = MenuTracker::get().isOpen();
+  switch (name.kind) {
+    case TapName::Kind::MenuBarButton:
+      if (menuOpen) return recorder_.menuOpened(name.text, PositionStep(at, gesture));
+      break;
+    case TapName::Kind::MenuItem:
+      if (recorder_.menuDepth() == name.menuLevel + 1) {
+        if (name.opensSubmenu && menuOpen) return recorder_.menuOpened(name.text, name.step);
+        if (!name.opensSubmenu && !menuOpen && recorder_.menuChosen(name.text)) return;
+      }
+      break;
+    case TapName::Kind::Position:
+    case TapName::Kind::Named:
+      break;
   }
-  return Answer{200, std::string("{\"taken\":") + (taken ? "true" : "false") + "}"};
+  if (gesture == Gesture::DoubleTap)
+    recorder_.replaceLastTap(name.step);
+  else
+    recorder_.add(name.step);
 }
 
 Answer WebSession::key(const std::string& name) {
@@ -95,6 +131,7 @@ Answer WebSession::key(const std::string& name) {
   if (!stroke) return Refused(400, "no key is named " + name);
   Press(*stroke);
   device().scheduler().runUntilIdle();
+  ++inputs_;
   record("key " + name);
   return Answer{};
 }
@@ -105,6 +142,7 @@ Answer WebSession::text(const std::string& utf8) {
   if (!WindowSystem::get().foreground()) return Refused(409, "no window in front to type into");
   for (char16_t c : *wide) Input::get().character(c);
   device().scheduler().runUntilIdle();
+  ++inputs_;
   if (recording_) recorder_.addTyped(utf8);
   return Answer{};
 }

@@ -6,6 +6,7 @@
 #include "scenario/device_files.h"
 #include "scenario/words.h"
 #include "user.h"
+#include "user/hit_test.h"
 #include "user/msgbox.h"
 #include "web/json.h"
 #include "web/web_session.h"
@@ -25,20 +26,12 @@ std::vector<std::string> Narrowed(const std::vector<std::u16string>& texts) {
   return out;
 }
 
+// The control a tap at the point reaches, as the screen's hit-testing finds it:
+// nothing when a menu or a surface of the system lies above it.
 HWND ControlAt(POINT at) {
-  HWND top = WindowFromPoint(at);
-  HWND found = nullptr;
-  for (HWND child = top ? GetWindow(top, GW_CHILD) : nullptr; child;) {
-    RECT rect{};
-    GetWindowRect(child, &rect);
-    if (IsWindowVisible(child) && at.x >= rect.left && at.x < rect.right && at.y >= rect.top && at.y < rect.bottom) {
-      found = child;
-      child = GetWindow(child, GW_CHILD);
-    } else {
-      child = GetWindow(child, GW_HWNDNEXT);
-    }
-  }
-  return found;
+  ScreenHit hit = HitTestScreen(at);
+  if (hit.kind != ScreenHit::Kind::Window || !(GetWindowLongW(hit.window, GWL_STYLE) & WS_CHILD)) return nullptr;
+  return hit.window;
 }
 
 std::optional<std::string> WindowExpectation(const User& user) {

@@ -7,7 +7,12 @@
 #include "comctl/toolbar.h"
 #include "comctl/treeview.h"
 #include "scenario/session.h"
+#include "shell/shell_screen.h"
 #include "user.h"
+#include "user/hit_test.h"
+#include "user/menu_popup.h"
+#include "user/menu_tracker.h"
+#include "user/msgbox.h"
 #include "web/recorder.h"
 
 namespace sim::web {
@@ -17,22 +22,6 @@ namespace {
 using scenario::Narrow;
 
 bool Inside(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
-
-// The deepest visible window under a screen point, below the top-level `top`.
-HWND DeepestAt(HWND top, POINT screen) {
-  HWND found = top;
-  for (HWND child = GetWindow(found, GW_CHILD); child;) {
-    RECT rect{};
-    GetWindowRect(child, &rect);
-    if (IsWindowVisible(child) && Inside(rect, screen)) {
-      found = child;
-      child = GetWindow(found, GW_CHILD);
-    } else {
-      child = GetWindow(child, GW_HWNDNEXT);
-    }
-  }
-  return found;
-}
 
 POINT ClientPoint(HWND hwnd, POINT screen) {
   ScreenToClient(hwnd, &screen);
@@ -84,18 +73,66 @@ std::optional<TapName> MenuBarStep(const User& user, HWND toolbar, POINT at) {
   return std::nullopt;
 }
 
-// A button or another control tapped as a whole: by its text when that finds it,
-// else by its id.
+// A button of the open message box: the answer it gives.
+std::optional<std::string> AnswerStep(HWND control) {
+  const OpenMessageBox* box = MessageBoxes::get().top();
+  if (!box) return std::nullopt;
+  for (const auto& button : box->buttons) {
+    if (button.hwnd != control) continue;
+    switch (button.id) {
+      case IDOK: return "answer ok";
+      case IDCANCEL: return "answer cancel";
+      case IDYES: return "answer yes";
+      case IDNO: return "answer no";
+      default: return std::nullopt;
+    }
+  }
+  return std::nullopt;
+}
+
+// A button or another control tapped as a whole: by its text when that finds it
+// and can be written in a script (a label of two lines cannot), else by its id.
 std::optional<std::string> ControlStep(const User& user, HWND control) {
+  if (auto answer = AnswerStep(control)) return answer;
   if (User::IsClass(control, u"BUTTON")) {
     std::u16string text = User::TextOf(control);
-    if (!text.empty() && user.findControl(text) == control) return StepLine("tap", {Narrow(text)});
+    if (!text.empty() && user.findControl(text) == control)
+      if (auto step = StepLine("tap", {Narrow(text)})) return step;
   }
   int id = GetDlgCtrlID(control);
   if (id <= 0 || id > 0xFFFF) return std::nullopt;
   std::string name = "#" + std::to_string(id);
   if (user.findControl(scenario::Wide(name)) != control) return std::nullopt;
   return StepLine("tap", {name});
+}
+
+// An entry of the innermost open menu, when its label finds it there again (the
+// first entry with that label is the one tapped). Entries of the menus behind it,
+// grayed entries and separators have no name.
+std::optional<TapName> MenuEntryTap(const User& user, POINT at, Gesture gesture) {
+  auto boxes = MenuTracker::get().layout();
+  auto hit = MenuItemAt(boxes, at);
+  if (!hit || hit->second < 0 || hit->first + 1 != boxes.size()) return std::nullopt;
+  auto entries = user.openMenuEntries();
+  const auto position = static_cast<std::size_t>(hit->second);
+  if (position >= entries.size() || entries[position].separator || entries[position].grayed) return std::nullopt;
+  for (std::size_t i = 0; i < position; ++i)
+    if (!entries[i].separator && entries[i].text == entries[position].text) return std::nullopt;
+  TapName name{TapName::Kind::MenuItem, PositionStep(at, gesture), Narrow(entries[position].text)};
+  name.menuLevel = hit->first;
+  name.opensSubmenu = entries[position].submenu;
+  return name;
+}
+
+// A tap on something the system draws above the windows: an open menu's entry,
+// or the navigation bar's OK.
+TapName SurfaceTap(const User& user, POINT at, Gesture gesture) {
+  TapName position{TapName::Kind::Position, PositionStep(at, gesture), {}};
+  if (gesture != Gesture::Tap) return position;
+  if (MenuTracker::get().isOpen()) return MenuEntryTap(user, at, gesture).value_or(position);
+  NavigationBarLayout bar = LayOutNavigationBar();
+  if (!IsRectEmpty(&bar.ok) && PtInRect(&bar.ok, at)) return TapName{TapName::Kind::Named, "ok", {}};
+  return position;
 }
 
 }  // namespace
@@ -107,9 +144,10 @@ std::string PositionStep(POINT at, Gesture gesture) {
 
 TapName NameTap(const User& user, POINT at, Gesture gesture) {
   TapName position{TapName::Kind::Position, PositionStep(at, gesture), {}};
-  HWND top = WindowFromPoint(at);
-  if (!top) return position;
-  HWND target = DeepestAt(top, at);
+  ScreenHit hit = HitTestScreen(at);
+  if (hit.kind == ScreenHit::Kind::Surface) return SurfaceTap(user, at, gesture);
+  if (hit.kind != ScreenHit::Kind::Window || hit.part != WindowPart::Client) return position;
+  HWND target = hit.window;
   std::optional<std::string> named;
   if (User::IsClass(target, WC_LISTVIEWW)) {
     named = ListItemStep(user, target, at, gesture);
@@ -117,7 +155,9 @@ TapName NameTap(const User& user, POINT at, Gesture gesture) {
     named = TreeItemStep(user, target, at, gesture);
   } else if (User::IsClass(target, TOOLBARCLASSNAMEW) && gesture == Gesture::Tap) {
     if (auto bar = MenuBarStep(user, target, at)) return *bar;
-  } else if (target != top && gesture == Gesture::Tap) {
+  } else if (User::IsClass(target, WC_HEADERW)) {
+    return position;  // a column title has no name a step finds it by; it stays where it is
+  } else if ((GetWindowLongW(target, GWL_STYLE) & WS_CHILD) && gesture == Gesture::Tap) {
     named = ControlStep(user, target);
   }
   if (!named) return position;

@@ -49,6 +49,8 @@ class WebSession {
 
   // --- the person's hands (session_input.cpp) ---
   Answer stylus(POINT at, Gesture gesture);
+  // What a tap at the point would reach, in words; nothing is tapped.
+  Answer whatIsAt(POINT at);
   Answer key(const std::string& name);
   Answer text(const std::string& utf8);
   Answer inputPanel(bool raised);
@@ -77,12 +79,16 @@ class WebSession {
   std::string stateJson();
   // Misuse of the platform recorded since the last look, in words.
   std::vector<std::string> newMisuse();
+  // How many taps, keys and texts the device has been given: a picture of the
+  // screen made after the answer to one of them says N shows its effect.
+  std::uint64_t inputs() const { return inputs_; }
 
  private:
   // Runs a scenario step on the handheld through the table of words; the reason
   // it did not hold, if it did not.
   std::optional<std::string> runStep(const std::string& line, bool settle);
   void record(const std::string& line);
+  void recordTap(const TapName& name, POINT at, Gesture gesture);
 
   Handheld handheld_;
   std::ostringstream transcript_;
@@ -93,6 +99,7 @@ class WebSession {
   std::optional<OpenedScript> script_;
   std::vector<std::string> misuse_;
   std::size_t faultsSeen_ = 0;
+  std::uint64_t inputs_ = 0;
 };
 
 }  // namespace sim::web

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "comctl/combobox_paint.h"
 #include "comctl/control_table.h"
 #include "comctl/notify.h"
 
@@ -81,16 +82,18 @@ void ShowDropDown(HWND hwnd, ComboBoxState& s, bool show) {
   if (s.dropped == show) return;
   if (show) SendCommandNotify(hwnd, CBN_DROPDOWN);
   s.dropped = show;
+  ShowComboList(hwnd, s, show);
   if (!show) SendCommandNotify(hwnd, CBN_CLOSEUP);
 }
 
+// The box keeps the height of its field; the rest of the program's height is the list's.
 void CreateEditField(HWND hwnd, ComboBoxState& s, const CREATESTRUCTW* create) {
+  s.listHeight = std::max(create->cy - ComboFieldHeight(), 0);
+  SetWindowPos(hwnd, nullptr, 0, 0, create->cx, ComboFieldHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   if ((create->style & 3) != CBS_DROPDOWN) return;
-  RECT client{};
-  GetClientRect(hwnd, &client);
-  s.edit = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0,
-                           static_cast<int>(client.right), std::min<int>(static_cast<int>(client.bottom), 20), hwnd,
-                           nullptr, create->hInstance, nullptr);
+  s.edit = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 1, 1,
+                           std::max(create->cx - ComboButtonWidth() - 1, 1), ComboFieldHeight() - 2, hwnd, nullptr,
+                           create->hInstance, nullptr);
 }
 
 // The user steps through the entries with the arrow keys.
@@ -231,7 +234,7 @@ LRESULT OnListMessage(HWND hwnd, ComboBoxState& s, UINT message, WPARAM wParam, 
     case CB_LIMITTEXT: return LimitText(s, wParam);
     case CB_GETEDITSEL: return ToEditField(s, EM_GETSEL, wParam, lParam);
     case CB_SETEDITSEL: return ToEditField(s, EM_SETSEL, LOWORD(lParam), static_cast<short>(HIWORD(lParam)));
-    case CB_GETITEMHEIGHT: return 18;
+    case CB_GETITEMHEIGHT: return static_cast<int>(wParam) == -1 ? ComboFieldHeight() : ComboItemHeight();
     case CB_SETITEMHEIGHT:
     case CB_SETEXTENDEDUI:
     case CB_SETDROPPEDWIDTH: return CB_OKAY;
@@ -251,6 +254,9 @@ LRESULT Dispatch(HWND hwnd, ComboBoxState& s, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND: OnCommand(hwnd, s, wParam, reinterpret_cast<HWND>(lParam)); return 0;
     case WM_SETFOCUS: OnSetFocus(hwnd, s); return 0;
     case WM_KILLFOCUS: OnKillFocus(hwnd, s); return 0;
+    case WM_PAINT: PaintComboBox(hwnd, s); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_DESTROY: ShowComboList(hwnd, s, false); return 0;
     default: return OnListMessage(hwnd, s, message, wParam, lParam);
   }
 }
@@ -258,8 +264,18 @@ LRESULT Dispatch(HWND hwnd, ComboBoxState& s, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return Table::get().route(hwnd, message, wParam, lParam, Dispatch);
+  LRESULT result = Table::get().route(hwnd, message, wParam, lParam, Dispatch);
+  // The field shows the selection and the focus.
+  const bool changes = (message >= CB_GETEDITSEL && message <= CB_SETDROPPEDWIDTH) || message == WM_SETFOCUS ||
+                       message == WM_KILLFOCUS || message == WM_KEYDOWN || message == WM_ENABLE;
+  if (changes && message != WM_PAINT && Table::get().find(hwnd)) {
+    InvalidateRect(hwnd, nullptr, TRUE);
+    if (auto state = Table::get().find(hwnd); state && state->list) InvalidateRect(state->list, nullptr, TRUE);
+  }
+  return result;
 }
+
+std::shared_ptr<ComboBoxState> FindComboBox(HWND combo) { return Table::get().find(combo); }
 
 bool ComboBoxPick(HWND combo, std::u16string_view text) {
   auto state = Table::get().find(combo);
@@ -272,6 +288,7 @@ bool ComboBoxPick(HWND combo, std::u16string_view text) {
   SendCommandNotify(combo, CBN_SELCHANGE);
   SendCommandNotify(combo, CBN_SELENDOK);
   ShowDropDown(combo, *state, false);
+  if (IsWindow(combo)) InvalidateRect(combo, nullptr, TRUE);
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,9 +21,13 @@ struct ComboBoxState {
   int selection = CB_ERR;
   bool dropped = false;
   HWND edit = nullptr;  // CBS_DROPDOWN only
+  HWND list = nullptr;  // the dropped list's window while it is open
+  int listHeight = 0;   // what the program's height gave beyond the field
 };
 
 LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// The record of a combo box window, or null.
+std::shared_ptr<ComboBoxState> FindComboBox(HWND combo);
 
 // For the automation layer: the user picks the entry with that text (ignoring case)
 // from the dropped list; the parent hears CBN_SELCHANGE. False when no entry has it.

@@ -38,8 +38,10 @@ int CommandBar_AddBitmap(HWND commandBar, HINSTANCE instance, int bitmapId, int 
   int count = (width > 0 && imageWidth > 0) ? width / imageWidth : imageCount;
   if (count <= 0) return -1;
   SendMessageW(commandBar, TB_SETBITMAPSIZE, 0, MAKELPARAM(imageWidth, imageHeight));
+  // Without a module there is no bitmap to read: the images are only counted.
   TBADDBITMAP bitmap{instance, static_cast<UINT_PTR>(bitmapId)};
-  return static_cast<int>(SendMessageW(commandBar, TB_ADDBITMAP, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(&bitmap)));
+  return static_cast<int>(SendMessageW(commandBar, TB_ADDBITMAP, static_cast<WPARAM>(count),
+                                       instance ? reinterpret_cast<LPARAM>(&bitmap) : 0));
 }
 
 int CommandBar_Height(HWND commandBar) {

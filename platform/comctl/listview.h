@@ -68,12 +68,17 @@ struct ListViewState {
   std::uint64_t tapEditItem = 0;
   std::uint64_t tapEditPending = 0;
 
+  // the column header (a child window), and whether the list view itself is changing
+  // its items, which the header then tells it about
+  HWND header = nullptr;
+  bool syncingHeader = false;
+
   bool destroying = false;
+  bool painting = false;  // in WM_PAINT: what the parent sends meanwhile paints nothing again
 };
 
-// Row height of the report, list and small-icon views, and the header of the report view.
+// Row height of the report, list and small-icon views.
 inline constexpr int kListRowHeight = 18;
-inline constexpr int kListHeaderHeight = 20;
 inline constexpr int kSmallIconCellWidth = 96;
 inline constexpr int kIconCellWidth = 75;
 inline constexpr int kIconCellHeight = 64;

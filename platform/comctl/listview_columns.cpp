@@ -6,12 +6,14 @@
 #include "comctl/imagelist.h"
 #include "comctl/listview_internal.h"
 #include "comctl/notify.h"
+#include "user/draw.h"
 
 namespace sim::listview {
 
 namespace {
 
-int TextWidth(const std::u16string& text) { return static_cast<int>(text.size()) * 8 + 12; }
+// As wide as the text is drawn, with a margin each side.
+int TextWidth(const std::u16string& text) { return SystemTextWidth(text, DT_SINGLELINE | DT_NOPREFIX) + Scaled(12); }
 
 bool ValidColumn(const ListViewState& s, int index) { return index >= 0 && index < static_cast<int>(s.columns.size()); }
 
@@ -22,6 +24,16 @@ void ApplyColumn(ListViewColumn& column, const LVCOLUMNW& request) {
   if (request.mask & LVCF_SUBITEM) column.subItem = request.iSubItem;
   if (request.mask & LVCF_IMAGE) column.image = request.iImage;
   if (request.mask & LVCF_ORDER) column.order = request.iOrder;
+}
+
+// The parts of the header's item that a column change touches.
+UINT HeaderParts(UINT columnMask) {
+  UINT parts = 0;
+  if (columnMask & LVCF_FMT) parts |= HDI_FORMAT;
+  if (columnMask & LVCF_WIDTH) parts |= HDI_WIDTH;
+  if (columnMask & LVCF_TEXT) parts |= HDI_TEXT;
+  if (columnMask & LVCF_ORDER) parts |= HDI_ORDER;
+  return parts;
 }
 
 // LVSCW_AUTOSIZE fits the widest text of the column; LVSCW_AUTOSIZE_USEHEADER also
@@ -44,12 +56,14 @@ LRESULT InsertColumn(ListViewState& s, int index, const LVCOLUMNW* request) {
   ApplyColumn(column, *request);
   if (index == 0) column.format &= ~LVCFMT_JUSTIFYMASK;  // the first column is always left-aligned
   s.columns.insert(s.columns.begin() + index, std::move(column));
+  HeaderInsertColumn(s, index, (request->mask & LVCF_ORDER) != 0);
   return index;
 }
 
 bool SetColumn(ListViewState& s, int index, const LVCOLUMNW* request) {
   if (!request || !ValidColumn(s, index)) return false;
   ApplyColumn(s.columns[static_cast<std::size_t>(index)], *request);
+  HeaderSetColumn(s, index, HeaderParts(request->mask));
   return true;
 }
 
@@ -68,6 +82,7 @@ bool GetColumn(const ListViewState& s, int index, LVCOLUMNW* request) {
 bool DeleteColumn(ListViewState& s, int index) {
   if (!ValidColumn(s, index)) return false;
   s.columns.erase(s.columns.begin() + index);
+  HeaderDeleteColumn(s, index);
   return true;
 }
 
@@ -78,10 +93,12 @@ bool SetColumnWidth(HWND hwnd, ListViewState& s, int column, int width) {
   if (list ? column != 0 : !ValidColumn(s, column)) return false;
   if (width == LVSCW_AUTOSIZE || width == LVSCW_AUTOSIZE_USEHEADER)
     width = AutoWidth(hwnd, s, column, list, width == LVSCW_AUTOSIZE_USEHEADER);
-  if (list)
+  if (list) {
     s.listColumnWidth = std::max(width, 1);
-  else
+  } else {
     s.columns[static_cast<std::size_t>(column)].width = std::max(width, 0);
+    HeaderSetColumn(s, column, HDI_WIDTH);
+  }
   return true;
 }
 

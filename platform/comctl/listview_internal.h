@@ -2,9 +2,9 @@
 // its parent about them and owner data (listview_callbacks.cpp), their states and the
 // selection (listview_selection.cpp), where items stand on the screen
 // (listview_layout.cpp), the view's messages (listview_view.cpp), columns and image
-// lists (listview_columns.cpp), taps and keys (listview_input.cpp), label editing
-// (listview_label_edit.cpp) and the window procedure that decodes each message and
-// calls one of them (listview_messages.cpp).
+// lists (listview_columns.cpp), the column header (listview_header.cpp), taps and
+// keys (listview_input.cpp), label editing (listview_label_edit.cpp) and the window
+// procedure that decodes each message and calls one of them (listview_messages.cpp).
 //
 // Items are found by their identity again after every notification: the parent may
 // insert, delete or re-sort items while it handles one. Drawing an item reads the
@@ -109,6 +109,8 @@ int Neighbour(HWND hwnd, ListViewState& s, int index, UINT direction);
 // --- the view's messages (listview_view.cpp) -----------------------------------------
 
 std::vector<int> ColumnsInDisplayOrder(const ListViewState& s);
+// How far from the row's left edge a column of the report view is shown.
+LONG ColumnLeft(const ListViewState& s, int column);
 bool GetSubItemRect(HWND hwnd, ListViewState& s, int index, RECT* rect);
 bool Scroll(HWND hwnd, ListViewState& s, int dx, int dy);
 bool GetViewRect(HWND hwnd, ListViewState& s, RECT* rect);
@@ -133,6 +135,28 @@ HIMAGELIST GetImageList(const ListViewState& s, WPARAM which);
 // with itself.
 void DestroyOwnedImageLists(HWND hwnd, ListViewState& s);
 DWORD SetExtendedStyle(ListViewState& s, DWORD mask, DWORD style);
+
+// --- the column header (listview_header.cpp) -----------------------------------------
+//
+// Every change to the columns goes to the header too; the header keeps their order.
+
+// WM_CREATE: makes the header (false when it cannot be made: the list view fails).
+bool CreateHeader(HWND hwnd, ListViewState& s);
+// Shows the header along the top of the report view, scrolled with the view, and
+// hides it in the other views; its HDS_BUTTONS follows LVS_NOSORTHEADER.
+void PlaceHeader(HWND hwnd, ListViewState& s);
+void HeaderInsertColumn(ListViewState& s, int index, bool ordered);
+void HeaderDeleteColumn(ListViewState& s, int index);
+// `parts`: the HDI_ parts of the column that changed.
+void HeaderSetColumn(ListViewState& s, int index, UINT parts);
+void HeaderSetOrder(ListViewState& s);
+// The columns' order as the header shows them.
+void ReadHeaderOrder(ListViewState& s);
+// WM_NOTIFY from the header: a tap on an item becomes LVN_COLUMNCLICK; a change the
+// program made to the header itself reaches the column.
+LRESULT OnNotify(HWND hwnd, ListViewState& s, const NMHDR* note);
+// WM_PARENTNOTIFY: a program that destroys the header leaves the list without one.
+void OnChildGone(ListViewState& s, WPARAM event, HWND child);
 
 // --- taps and keys (listview_input.cpp) ----------------------------------------------
 

@@ -2,7 +2,9 @@
 // testing, scrolling an item into view, and neighbours in the arrangement.
 #include <algorithm>
 
+#include "comctl/header.h"
 #include "comctl/listview_internal.h"
+#include "user/draw.h"
 
 namespace sim::listview {
 
@@ -70,7 +72,7 @@ Grid GridOf(HWND hwnd, ListViewState& s) {
   RECT client = ClientRect(hwnd);
   int width = static_cast<int>(client.right - client.left);
   int height = static_cast<int>(client.bottom - client.top);
-  Grid grid{ViewOf(hwnd), 0, kListRowHeight, 1, 0};
+  Grid grid{ViewOf(hwnd), 0, Scaled(kListRowHeight), 1, 0};
   if (grid.view != s.arrangedView) {
     s.arrangedView = grid.view;
     s.origin = POINT{0, 0};
@@ -78,28 +80,32 @@ Grid GridOf(HWND hwnd, ListViewState& s) {
   switch (grid.view) {
     case LVS_REPORT:
       grid.cellWidth = ReportWidth(hwnd, s);
-      grid.top = HasStyle(hwnd, LVS_NOCOLUMNHEADER) ? 0 : kListHeaderHeight;
+      grid.top = HasStyle(hwnd, LVS_NOCOLUMNHEADER) ? 0 : HeaderHeight();
       break;
     case LVS_LIST:
       grid.cellWidth = std::max(s.listColumnWidth, 1);
-      grid.perLine = std::max(height / kListRowHeight, 1);
+      grid.perLine = std::max(height / grid.cellHeight, 1);
       break;
     case LVS_SMALLICON:
-      grid.cellWidth = kSmallIconCellWidth;
-      grid.perLine = std::max(width / kSmallIconCellWidth, 1);
+      grid.cellWidth = Scaled(kSmallIconCellWidth);
+      grid.perLine = std::max(width / grid.cellWidth, 1);
       break;
     default:
-      grid.cellWidth = kIconCellWidth;
-      grid.cellHeight = kIconCellHeight;
-      grid.perLine = std::max(width / kIconCellWidth, 1);
+      grid.cellWidth = Scaled(kIconCellWidth);
+      grid.cellHeight = Scaled(kIconCellHeight);
+      grid.perLine = std::max(width / grid.cellWidth, 1);
       break;
   }
   return grid;
 }
 
+// The width of the images of the view's image list; the icon view keeps room for a
+// system-sized icon even without one.
 int IconWidth(const ListViewState& s, int view) {
-  if (view == LVS_ICON) return 32;
-  return s.imageLists[LVSIL_SMALL] ? 16 : 0;
+  int width = 0, height = 0;
+  HIMAGELIST list = s.imageLists[view == LVS_ICON ? LVSIL_NORMAL : LVSIL_SMALL];
+  if (list && ImageList_GetIconSize(list, &width, &height)) return width;
+  return view == LVS_ICON ? Scaled(32) : 0;
 }
 
 RECT CellInView(const Grid& grid, const ListViewItem& item, int index) {
@@ -116,12 +122,16 @@ RECT ItemRect(HWND hwnd, ListViewState& s, int index, int part) {
   RECT icon = cell, label = cell;
   if (grid.view == LVS_ICON) {
     LONG middle = (cell.left + cell.right) / 2;
-    icon = RECT{middle - 16, cell.top + 2, middle + 16, cell.top + 34};
-    label = RECT{cell.left, cell.top + 36, cell.right, cell.bottom};
+    icon = RECT{middle - iconWidth / 2, cell.top + Scaled(2), middle + iconWidth - iconWidth / 2, cell.top + Scaled(2) + iconWidth};
+    label = RECT{cell.left, icon.bottom + Scaled(2), cell.right, cell.bottom};
   } else {
+    // The report view's icon and label are the first column's, wherever it is shown.
+    if (grid.view == LVS_REPORT && !s.columns.empty()) {
+      icon.left = cell.left + ColumnLeft(s, 0);
+      label.right = icon.left + s.columns.front().width;
+    }
     icon.right = icon.left + iconWidth;
     label.left = icon.right;
-    if (grid.view == LVS_REPORT && !s.columns.empty()) label.right = cell.left + s.columns.front().width;
   }
   switch (part) {
     case LVIR_ICON:

@@ -5,6 +5,7 @@
 #include "comctl/control_table.h"
 #include "comctl/label_edit.h"
 #include "comctl/listview_internal.h"
+#include "comctl/listview_paint.h"
 #include "comctl/notify.h"
 
 namespace sim {
@@ -27,6 +28,7 @@ LRESULT Result(HIMAGELIST list) { return reinterpret_cast<LRESULT>(list); }
 void OnDestroy(HWND hwnd, ListViewState& s) {
   s.destroying = true;
   s.edit = nullptr;
+  s.header = nullptr;
   DeleteAllItems(hwnd, s);
   DestroyOwnedImageLists(hwnd, s);
 }
@@ -54,7 +56,7 @@ LRESULT OnCallbackMessage(HWND hwnd, ListViewState& s, UINT message, WPARAM wPar
   }
 }
 
-// The view's messages; no header control is made (LVM_GETHEADER answers null).
+// The view's messages.
 LRESULT OnLayoutMessage(HWND hwnd, ListViewState& s, UINT message, WPARAM wParam, LPARAM lParam) {
   int index = static_cast<int>(wParam);
   switch (message) {
@@ -65,7 +67,7 @@ LRESULT OnLayoutMessage(HWND hwnd, ListViewState& s, UINT message, WPARAM wParam
     case LVM_GETITEMPOSITION: return GetItemPosition(hwnd, s, index, Pointer<POINT>(lParam));
     case LVM_SETITEMPOSITION: return SetItemPosition(hwnd, s, index, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     case LVM_ARRANGE: return Arrange(hwnd, s);
-    case LVM_GETHEADER: return 0;
+    case LVM_GETHEADER: return reinterpret_cast<LRESULT>(s.header);
     case LVM_GETCOLUMNORDERARRAY: return GetColumnOrderArray(s, index, Pointer<int>(lParam));
     case LVM_SETCOLUMNORDERARRAY: return SetColumnOrderArray(s, index, Pointer<const int>(lParam));
     default: return OnCallbackMessage(hwnd, s, message, wParam, lParam);
@@ -128,7 +130,14 @@ LRESULT Dispatch(HWND hwnd, ListViewState& s, UINT message, WPARAM wParam, LPARA
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS: OnSetFocus(hwnd); return 0;
     case WM_KILLFOCUS: OnKillFocus(hwnd, s); return 0;
+    case WM_CREATE: return CreateHeader(hwnd, s) ? 0 : -1;
+    case WM_NOTIFY: return OnNotify(hwnd, s, Pointer<const NMHDR>(lParam));
+    case WM_PARENTNOTIFY: OnChildGone(s, wParam, reinterpret_cast<HWND>(lParam)); return 0;
     case WM_DESTROY: OnDestroy(hwnd, s); return 0;
+    case WM_PAINT: Paint(hwnd, s); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_VSCROLL:
+    case WM_HSCROLL: Scroll(hwnd, s, message == WM_VSCROLL, wParam); return 0;
     default: return OnViewMessage(hwnd, s, message, wParam, lParam);
   }
 }
@@ -138,7 +147,12 @@ LRESULT Dispatch(HWND hwnd, ListViewState& s, UINT message, WPARAM wParam, LPARA
 std::shared_ptr<ListViewState> FindListView(HWND hwnd) { return Table::get().find(hwnd); }
 
 LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return Table::get().route(hwnd, message, wParam, lParam, Dispatch);
+  LRESULT result = Table::get().route(hwnd, message, wParam, lParam, Dispatch);
+  if (auto state = Table::get().find(hwnd)) {
+    if (MayChangeLook(message) && !state->destroying && !state->painting) PlaceHeader(hwnd, *state);
+    RedrawAfter(hwnd, *state, message);
+  }
+  return result;
 }
 
 }  // namespace sim

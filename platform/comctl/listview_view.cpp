@@ -45,6 +45,15 @@ std::vector<int> ColumnsInDisplayOrder(const ListViewState& s) {
   return order;
 }
 
+LONG ColumnLeft(const ListViewState& s, int column) {
+  LONG left = 0;
+  for (int shown : ColumnsInDisplayOrder(s)) {
+    if (shown == column) break;
+    left += s.columns[static_cast<std::size_t>(shown)].width;
+  }
+  return left;
+}
+
 // The rectangle's top names the sub-item and its left the part (an LVIR_ code) on the
 // way in. Sub-item 0 with LVIR_BOUNDS is the whole row; another sub-item is its
 // column's part of the row, wherever the column is shown.
@@ -58,11 +67,7 @@ bool GetSubItemRect(HWND hwnd, ListViewState& s, int index, RECT* rect) {
     *rect = part == LVIR_BOUNDS ? row : ItemRect(hwnd, s, index, part);
     return true;
   }
-  LONG left = row.left;
-  for (int column : ColumnsInDisplayOrder(s)) {
-    if (column == subItem) break;
-    left += s.columns[static_cast<std::size_t>(column)].width;
-  }
+  LONG left = row.left + ColumnLeft(s, subItem);
   RECT cell{left, row.top, left + s.columns[static_cast<std::size_t>(subItem)].width, row.bottom};
   bool images = (s.extendedStyle & LVS_EX_SUBITEMIMAGES) && s.imageLists[LVSIL_SMALL];
   if (part == LVIR_ICON) cell.right = cell.left + (images ? 16 : 0);
@@ -143,6 +148,7 @@ bool SetColumnOrderArray(ListViewState& s, int count, const int* order) {
   for (int i = 0; i < count; ++i)
     if (sorted[static_cast<std::size_t>(i)] != i) return false;
   for (int position = 0; position < count; ++position) s.columns[static_cast<std::size_t>(order[position])].order = position;
+  HeaderSetOrder(s);
   return true;
 }
 

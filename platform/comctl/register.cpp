@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include "comctl/combobox.h"
+#include "comctl/combobox_paint.h"
+#include "comctl/header.h"
 #include "comctl/listview.h"
 #include "comctl/toolbar.h"
 #include "comctl/treeview.h"
@@ -12,9 +14,11 @@ namespace sim {
 namespace {
 
 constexpr SystemClass kCommonControlClasses[] = {
+    {WC_HEADERW, HeaderProc, CS_DBLCLKS | CS_GLOBALCLASS},
     {WC_LISTVIEWW, ListViewProc, CS_DBLCLKS | CS_GLOBALCLASS},
     {WC_TREEVIEWW, TreeViewProc, CS_DBLCLKS | CS_GLOBALCLASS},
     {WC_COMBOBOXW, ComboBoxProc, CS_DBLCLKS | CS_GLOBALCLASS},
+    {u"ComboLBox", ComboListProc, CS_GLOBALCLASS},
     {TOOLBARCLASSNAMEW, ToolbarProc, CS_DBLCLKS | CS_GLOBALCLASS},
 };
 

@@ -8,7 +8,7 @@
 
 namespace sim {
 
-// "SysListView32", "SysTreeView32", "COMBOBOX" and "ToolbarWindow32".
+// "SysHeader32", "SysListView32", "SysTreeView32", "COMBOBOX" and "ToolbarWindow32".
 std::span<const SystemClass> CommonControlClasses();
 
 }  // namespace sim

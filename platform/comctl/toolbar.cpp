@@ -5,6 +5,8 @@
 
 #include "comctl/control_table.h"
 #include "comctl/notify.h"
+#include "comctl/toolbar_paint.h"
+#include "user/draw.h"
 
 namespace sim {
 
@@ -110,7 +112,7 @@ int WidthOf(const ToolbarState& s, const ToolbarButton& button) {
   if (button.state & TBSTATE_HIDDEN) return 0;
   if (button.style & TBSTYLE_SEP) return button.image > 0 ? button.image : kToolbarSeparatorWidth;
   if ((button.style & TBSTYLE_AUTOSIZE) && !button.label.empty())
-    return std::max(s.buttonWidth, static_cast<int>(button.label.size()) * 8 + 12);
+    return std::max(s.buttonWidth, SystemTextWidth(button.label, DT_SINGLELINE | DT_NOPREFIX) + Scaled(12));
   return s.buttonWidth;
 }
 
@@ -182,11 +184,28 @@ bool DeleteButton(ToolbarState& s, int index) {
   return true;
 }
 
-// TB_ADDBITMAP only counts the images: the index the first of them gets.
-int AddBitmap(ToolbarState& s, int count) {
+// TB_ADDBITMAP: the bitmap (a resource of the module, or a bitmap handle without one)
+// is cut into images of the bitmap size, its button-face grey transparent, into the
+// toolbar's own image list, which TB_GETIMAGELIST then gives; the index the first of
+// them gets.
+int AddBitmap(ToolbarState& s, int count, const TBADDBITMAP* added) {
   int first = s.imageCount;
   s.imageCount += count;
+  if (!added || (s.imageList && s.imageList != s.ownImages)) return first;
+  HBITMAP loaded = added->hInst ? LoadBitmapW(added->hInst, MAKEINTRESOURCEW(added->nID)) : nullptr;
+  HBITMAP bitmap = added->hInst ? loaded : reinterpret_cast<HBITMAP>(added->nID);
+  if (!s.ownImages)
+    s.ownImages = ImageList_Create(s.bitmapSize.cx, s.bitmapSize.cy, ILC_COLOR | ILC_MASK, std::max(count, 1), 4);
+  s.imageList = s.ownImages;
+  if (bitmap && s.ownImages) ImageList_AddMasked(s.ownImages, bitmap, RGB(192, 192, 192));
+  if (loaded) DeleteObject(loaded);
   return first;
+}
+
+bool SetBitmapSize(ToolbarState& s, int width, int height) {
+  if (s.ownImages) return false;
+  s.bitmapSize = SIZE{std::max(width, 1), std::max(height, 1)};
+  return true;
 }
 
 bool CheckButton(ToolbarState& s, WPARAM command, bool check) {
@@ -269,13 +288,20 @@ LRESULT Dispatch(HWND hwnd, ToolbarState& s, UINT message, WPARAM wParam, LPARAM
     case TB_BUTTONCOUNT: return Count(s);
     case TB_GETBUTTON: return GetButton(s, index, reinterpret_cast<TBBUTTON*>(lParam));
     case TB_COMMANDTOINDEX: return IndexOfCommand(s, index);
-    case TB_ADDBITMAP: return AddBitmap(s, index);
+    case TB_ADDBITMAP: return AddBitmap(s, index, reinterpret_cast<const TBADDBITMAP*>(lParam));
     case TB_ADDSTRINGW: return AddStrings(s, reinterpret_cast<HINSTANCE>(wParam), lParam);
     case TB_GETBUTTONTEXTW: return GetButtonText(s, wParam, reinterpret_cast<LPWSTR>(lParam));
     case TB_GETITEMRECT: return GetItemRect(s, index, reinterpret_cast<RECT*>(lParam));
     case TB_SETBUTTONSIZE: return SetButtonSize(s, LOWORD(lParam), HIWORD(lParam));
-    case TB_SETBITMAPSIZE:
+    case TB_SETBITMAPSIZE: return SetBitmapSize(s, LOWORD(lParam), HIWORD(lParam));
     case TB_AUTOSIZE: return TRUE;
+    case WM_PAINT: PaintToolbar(hwnd, s); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_DESTROY:
+      if (s.ownImages) ImageList_Destroy(s.ownImages);
+      s.imageList = s.imageList == s.ownImages ? nullptr : s.imageList;
+      s.ownImages = nullptr;
+      return 0;
     case TB_SETIMAGELIST: return reinterpret_cast<LRESULT>(SetImageList(s, reinterpret_cast<HIMAGELIST>(lParam)));
     case TB_GETIMAGELIST: return reinterpret_cast<LRESULT>(s.imageList);
     case WM_LBUTTONDOWN:
@@ -285,10 +311,28 @@ LRESULT Dispatch(HWND hwnd, ToolbarState& s, UINT message, WPARAM wParam, LPARAM
   }
 }
 
+// A tap or a program's change may press, check, enable, add or remove a button.
+bool MayChangeLook(UINT message) {
+  switch (message) {
+    case TB_ISBUTTONENABLED: case TB_ISBUTTONCHECKED: case TB_ISBUTTONPRESSED: case TB_ISBUTTONHIDDEN:
+    case TB_GETSTATE: case TB_BUTTONCOUNT: case TB_GETBUTTON: case TB_COMMANDTOINDEX: case TB_GETITEMRECT:
+    case TB_GETIMAGELIST: case TB_GETBUTTONTEXTW:
+      return false;
+    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: case WM_SIZE: case WM_ENABLE:
+      return true;
+    default:
+      return message >= WM_USER && message < WM_USER + 0x100;
+  }
+}
+
 }  // namespace
 
+RECT ToolbarButtonRect(const ToolbarState& s, int index) { return ButtonRect(s, index); }
+
 LRESULT CALLBACK ToolbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return Table::get().route(hwnd, message, wParam, lParam, Dispatch);
+  LRESULT result = Table::get().route(hwnd, message, wParam, lParam, Dispatch);
+  if (MayChangeLook(message) && Table::get().find(hwnd)) InvalidateRect(hwnd, nullptr, TRUE);
+  return result;
 }
 
 std::vector<ToolbarButton> ToolbarButtons(HWND toolbar) {

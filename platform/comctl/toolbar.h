@@ -29,6 +29,8 @@ struct ToolbarState {
   int buttonWidth = 24;
   int buttonHeight = 22;
   HIMAGELIST imageList = nullptr;
+  HIMAGELIST ownImages = nullptr;  // made for TB_ADDBITMAP when the program gave no list
+  SIZE bitmapSize{16, 15};         // TB_SETBITMAPSIZE
   int pressed = -1;  // index of the button under a tap in progress
 };
 

@@ -37,7 +37,8 @@ struct TreeNode {
   bool deleting = false;
 };
 
-// The height of a row until the program sets another (TVM_SETITEMHEIGHT).
+// The height of a row on the 240 x 320 screen until the program sets another
+// (TVM_SETITEMHEIGHT); TreeRowHeight() gives it on this screen.
 inline constexpr int kTreeRowHeight = 18;
 
 struct TreeViewState {
@@ -74,7 +75,11 @@ struct TreeViewState {
 
   bool buttonDown = false;
   LONG buttonDownTime = 0;
+  bool painting = false;  // in WM_PAINT: what the parent sends meanwhile paints nothing again
 };
+
+// The row height on this screen until the program sets another.
+int TreeRowHeight();
 
 LRESULT CALLBACK TreeViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "comctl/treeview_internal.h"
+#include "user/draw.h"
 
 namespace sim::treeview {
 
@@ -77,14 +78,16 @@ ItemGeometry GeometryOf(HWND hwnd, TreeViewState& s, TreeNode& node, std::size_t
   LONG x = Level(hwnd, &node) * s.indent;
   if (HasStyle(hwnd, TVS_HASBUTTONS) && x >= s.indent && HasChildren(hwnd, s, node))
     g.button = RECT{x - s.indent, top, x, top + height};
-  if (s.stateImages && (node.state & TVIS_STATEIMAGEMASK)) {
-    g.stateIcon = RECT{x, top, x + 16, top + height};
-    x += 16;
+  int stateWidth = 0, iconWidth = 0, iconHeight = 0;
+  if (s.stateImages && (node.state & TVIS_STATEIMAGEMASK) && ImageList_GetIconSize(s.stateImages, &stateWidth, &iconHeight)) {
+    g.stateIcon = RECT{x, top, x + stateWidth, top + height};
+    x += stateWidth;
   }
-  LONG iconWidth = s.normalImages ? 16 : 0;
+  if (!s.normalImages || !ImageList_GetIconSize(s.normalImages, &iconWidth, &iconHeight)) iconWidth = 0;
   g.icon = RECT{x, top, x + iconWidth, top + height};
-  LONG textWidth = static_cast<LONG>(NodeText(hwnd, s, node).size()) * 8 + 6;
-  LONG labelLeft = x + iconWidth + (iconWidth ? 3 : 0);
+  // The label is as wide as its text is drawn, with a margin each side.
+  LONG textWidth = SystemTextWidth(NodeText(hwnd, s, node), DT_SINGLELINE | DT_NOPREFIX) + Scaled(6);
+  LONG labelLeft = x + iconWidth + (iconWidth ? Scaled(3) : 0);
   g.label = RECT{labelLeft, top, labelLeft + textWidth, top + height};
   return g;
 }

@@ -3,6 +3,7 @@
 #include "comctl/control_table.h"
 #include "comctl/notify.h"
 #include "comctl/treeview_internal.h"
+#include "comctl/treeview_paint.h"
 
 namespace sim {
 
@@ -74,6 +75,9 @@ LRESULT Dispatch(HWND hwnd, TreeViewState& s, UINT message, WPARAM wParam, LPARA
     case WM_CREATE: OnCreate(hwnd, s); return 0;
     case WM_STYLECHANGED: OnStyleChanged(hwnd, s, wParam, reinterpret_cast<const STYLESTRUCT*>(lParam)); return 0;
     case WM_DESTROY: OnDestroy(hwnd, s); return 0;
+    case WM_PAINT: Paint(hwnd, s); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_VSCROLL: Scroll(hwnd, s, wParam); return 0;
     default: return OnTreeMessage(hwnd, s, message, wParam, lParam);
   }
 }
@@ -81,7 +85,9 @@ LRESULT Dispatch(HWND hwnd, TreeViewState& s, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 LRESULT CALLBACK TreeViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return Table::get().route(hwnd, message, wParam, lParam, Dispatch);
+  LRESULT result = Table::get().route(hwnd, message, wParam, lParam, Dispatch);
+  if (auto state = Table::get().find(hwnd)) RedrawAfter(hwnd, *state, message);
+  return result;
 }
 
 }  // namespace sim

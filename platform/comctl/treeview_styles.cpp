@@ -6,6 +6,7 @@
 
 #include "comctl/imagelist.h"
 #include "comctl/treeview_internal.h"
+#include "user/draw.h"
 
 namespace sim::treeview {
 
@@ -55,7 +56,7 @@ COLORREF Swap(COLORREF& slot, COLORREF value) {
 int SetItemHeight(TreeViewState& s, int height) {
   int previous = s.itemHeight;
   if (height == -1) {
-    s.itemHeight = kTreeRowHeight;
+    s.itemHeight = TreeRowHeight();
   } else {
     height = std::max(height, 1);
     s.itemHeight = height > 1 ? height & ~1 : height;
@@ -74,7 +75,10 @@ bool SetInsertMark(TreeViewState& s, bool after, HTREEITEM item) {
 
 }  // namespace
 
+// Rows and indentation grow with the screen's scale, as the system font does.
 void OnCreate(HWND hwnd, TreeViewState& s) {
+  s.itemHeight = TreeRowHeight();
+  s.indent = Scaled(s.indent);
   if (HasStyle(hwnd, TVS_CHECKBOXES)) EnableCheckBoxes(s);
 }
 

@@ -10,13 +10,19 @@ namespace sim {
 namespace {
 
 std::vector<std::uint8_t> RgbRows(const PixelBuffer& pixels) {
-  std::vector<std::uint8_t> rgb;
-  rgb.reserve(static_cast<std::size_t>(pixels.width()) * pixels.height() * 3);
-  for (int y = 0; y < pixels.height(); ++y)
-    for (int x = 0; x < pixels.width(); ++x) {
-      COLORREF c = pixels.color(x, y);
-      rgb.insert(rgb.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(pixels.width()) * pixels.height() * 3);
+  std::uint8_t* out = rgb.data();
+  for (int y = 0; y < pixels.height(); ++y) {
+    // The screen's 5-6-5 rows are read as they are stored (pictures of the live
+    // screen are taken often); other layouts pixel by pixel.
+    const std::uint16_t* row = pixels.isScreenFormat() ? pixels.row565(y) : nullptr;
+    for (int x = 0; x < pixels.width(); ++x, out += 3) {
+      COLORREF c = row ? FromRgb565(row[x]) : pixels.color(x, y);
+      out[0] = GetRValue(c);
+      out[1] = GetGValue(c);
+      out[2] = GetBValue(c);
     }
+  }
   return rgb;
 }
 
@@ -49,12 +55,10 @@ std::vector<std::uint8_t> EncodePng(const PixelBuffer& pixels, std::string* why)
   }
   std::vector<std::uint8_t> rgb = RgbRows(pixels);
   png_image image = ImageOf(pixels.width(), pixels.height());
-  png_alloc_size_t size = 0;
-  if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr)) {
-    Failed(why, image.message);
-    return {};
-  }
-  std::vector<std::uint8_t> bytes(size);
+  // Room for the largest PNG the picture can make, so that it is compressed once
+  // rather than once to learn the size and again to write it.
+  std::vector<std::uint8_t> bytes(PNG_IMAGE_PNG_SIZE_MAX(image));
+  png_alloc_size_t size = bytes.size();
   if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, rgb.data(), 0, nullptr)) {
     Failed(why, image.message);
     return {};

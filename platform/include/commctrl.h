@@ -1,4 +1,4 @@
-// The common controls: list view, tree view, combo box, image lists, toolbar, command bar.
+// The common controls: header, list view, tree view, combo box, image lists, toolbar, command bar.
 //
 // Record layouts follow the device's headers: every notification record starts with
 // an NMHDR, and the list view's key record is byte-packed as on the device.
@@ -21,6 +21,43 @@ void InitCommonControls();
 #define NM_RDBLCLK (NM_FIRST - 6)
 #define NM_SETFOCUS (NM_FIRST - 7)
 #define NM_KILLFOCUS (NM_FIRST - 8)
+#define NM_CUSTOMDRAW (NM_FIRST - 12)
+
+// ---- custom draw: the parent takes part in a list view's or tree view's painting ----
+#define CDDS_PREPAINT 0x00000001
+#define CDDS_POSTPAINT 0x00000002
+#define CDDS_PREERASE 0x00000003
+#define CDDS_POSTERASE 0x00000004
+#define CDDS_ITEM 0x00010000
+#define CDDS_ITEMPREPAINT (CDDS_ITEM | CDDS_PREPAINT)
+#define CDDS_ITEMPOSTPAINT (CDDS_ITEM | CDDS_POSTPAINT)
+#define CDDS_SUBITEM 0x00020000
+
+#define CDRF_DODEFAULT 0x00000000
+#define CDRF_NEWFONT 0x00000002
+#define CDRF_SKIPDEFAULT 0x00000004
+#define CDRF_NOTIFYPOSTPAINT 0x00000010
+#define CDRF_NOTIFYITEMDRAW 0x00000020
+#define CDRF_NOTIFYSUBITEMDRAW 0x00000020
+#define CDRF_NOTIFYPOSTERASE 0x00000040
+
+#define CDIS_SELECTED 0x0001
+#define CDIS_GRAYED 0x0002
+#define CDIS_DISABLED 0x0004
+#define CDIS_CHECKED 0x0008
+#define CDIS_FOCUS 0x0010
+#define CDIS_DEFAULT 0x0020
+#define CDIS_HOT 0x0040
+
+typedef struct tagNMCUSTOMDRAWINFO {
+  NMHDR hdr;
+  DWORD dwDrawStage;
+  HDC hdc;
+  RECT rc;
+  DWORD_PTR dwItemSpec;  // a list view's item index; a tree view's HTREEITEM
+  UINT uItemState;
+  LPARAM lItemlParam;
+} NMCUSTOMDRAW, *LPNMCUSTOMDRAW;
 
 #define LVN_FIRST (0U - 100U)
 #define TVN_FIRST (0U - 400U)
@@ -84,6 +121,148 @@ HIMAGELIST ImageList_LoadImage(HINSTANCE instance, LPCWSTR name, int cx, int gro
   ImageList_LoadImage(instance, name, cx, grow, mask, IMAGE_BITMAP, 0)
 #define ImageList_AddIcon(himl, icon) ImageList_ReplaceIcon(himl, -1, icon)
 #define ImageList_RemoveAll(himl) ImageList_Remove(himl, -1)
+
+// ---- header control --------------------------------------------------------------------
+// A row of column titles above a list; the list view's report view makes one as its child.
+#define WC_HEADERW u"SysHeader32"
+#define WC_HEADER WC_HEADERW
+
+#define HDS_HORZ 0x0000
+#define HDS_BUTTONS 0x0002
+#define HDS_HOTTRACK 0x0004
+#define HDS_HIDDEN 0x0008
+#define HDS_DRAGDROP 0x0040
+#define HDS_FULLDRAG 0x0080
+
+#define HDI_WIDTH 0x0001
+#define HDI_HEIGHT HDI_WIDTH
+#define HDI_TEXT 0x0002
+#define HDI_FORMAT 0x0004
+#define HDI_LPARAM 0x0008
+#define HDI_BITMAP 0x0010
+#define HDI_IMAGE 0x0020
+#define HDI_DI_SETITEM 0x0040
+#define HDI_ORDER 0x0080
+
+#define HDF_LEFT 0x0000
+#define HDF_RIGHT 0x0001
+#define HDF_CENTER 0x0002
+#define HDF_JUSTIFYMASK 0x0003
+#define HDF_RTLREADING 0x0004
+#define HDF_IMAGE 0x0800
+#define HDF_BITMAP_ON_RIGHT 0x1000
+#define HDF_BITMAP 0x2000
+#define HDF_STRING 0x4000
+#define HDF_OWNERDRAW 0x8000
+
+#define HHT_NOWHERE 0x0001
+#define HHT_ONHEADER 0x0002
+#define HHT_ONDIVIDER 0x0004
+#define HHT_ONDIVOPEN 0x0008
+#define HHT_ABOVE 0x0100
+#define HHT_BELOW 0x0200
+#define HHT_TORIGHT 0x0400
+#define HHT_TOLEFT 0x0800
+
+#define HDM_FIRST 0x1200
+#define HDM_GETITEMCOUNT (HDM_FIRST + 0)
+#define HDM_DELETEITEM (HDM_FIRST + 2)
+#define HDM_LAYOUT (HDM_FIRST + 5)
+#define HDM_HITTEST (HDM_FIRST + 6)
+#define HDM_GETITEMRECT (HDM_FIRST + 7)
+#define HDM_SETIMAGELIST (HDM_FIRST + 8)
+#define HDM_GETIMAGELIST (HDM_FIRST + 9)
+#define HDM_INSERTITEMW (HDM_FIRST + 10)
+#define HDM_GETITEMW (HDM_FIRST + 11)
+#define HDM_SETITEMW (HDM_FIRST + 12)
+#define HDM_ORDERTOINDEX (HDM_FIRST + 15)
+#define HDM_CREATEDRAGIMAGE (HDM_FIRST + 16)
+#define HDM_GETORDERARRAY (HDM_FIRST + 17)
+#define HDM_SETORDERARRAY (HDM_FIRST + 18)
+#define HDM_SETHOTDIVIDER (HDM_FIRST + 19)
+#define HDM_INSERTITEM HDM_INSERTITEMW
+#define HDM_GETITEM HDM_GETITEMW
+#define HDM_SETITEM HDM_SETITEMW
+
+#define HDN_FIRST (0U - 300U)
+#define HDN_BEGINDRAG (HDN_FIRST - 10)
+#define HDN_ENDDRAG (HDN_FIRST - 11)
+#define HDN_ITEMCHANGINGW (HDN_FIRST - 20)
+#define HDN_ITEMCHANGEDW (HDN_FIRST - 21)
+#define HDN_ITEMCLICKW (HDN_FIRST - 22)
+#define HDN_ITEMDBLCLICKW (HDN_FIRST - 23)
+#define HDN_DIVIDERDBLCLICKW (HDN_FIRST - 25)
+#define HDN_BEGINTRACKW (HDN_FIRST - 26)
+#define HDN_ENDTRACKW (HDN_FIRST - 27)
+#define HDN_TRACKW (HDN_FIRST - 28)
+#define HDN_GETDISPINFOW (HDN_FIRST - 29)
+#define HDN_ITEMCHANGING HDN_ITEMCHANGINGW
+#define HDN_ITEMCHANGED HDN_ITEMCHANGEDW
+#define HDN_ITEMCLICK HDN_ITEMCLICKW
+#define HDN_ITEMDBLCLICK HDN_ITEMDBLCLICKW
+#define HDN_DIVIDERDBLCLICK HDN_DIVIDERDBLCLICKW
+#define HDN_BEGINTRACK HDN_BEGINTRACKW
+#define HDN_ENDTRACK HDN_ENDTRACKW
+#define HDN_TRACK HDN_TRACKW
+#define HDN_GETDISPINFO HDN_GETDISPINFOW
+
+// The device's item record: no filter or state members.
+typedef struct _HD_ITEMW {
+  UINT mask;
+  int cxy;
+  LPWSTR pszText;
+  HBITMAP hbm;
+  int cchTextMax;
+  int fmt;
+  LPARAM lParam;
+  int iImage;
+  int iOrder;
+} HDITEMW, *LPHDITEMW, HD_ITEMW, HDITEM, *LPHDITEM, HD_ITEM;
+
+typedef struct _HD_LAYOUT {
+  RECT* prc;
+  WINDOWPOS* pwpos;
+} HDLAYOUT, *LPHDLAYOUT, HD_LAYOUT;
+
+typedef struct _HD_HITTESTINFO {
+  POINT pt;
+  UINT flags;
+  int iItem;
+} HDHITTESTINFO, *LPHDHITTESTINFO, HD_HITTESTINFO;
+
+typedef struct tagNMHEADERW {
+  NMHDR hdr;
+  int iItem;
+  int iButton;  // 0: the left button (the stylus)
+  HDITEMW* pItem;
+} NMHEADERW, *LPNMHEADERW, NMHEADER, *LPNMHEADER, HD_NOTIFYW, HD_NOTIFY;
+
+inline int Header_GetItemCount(HWND hwnd) { return (int)SendMessageW(hwnd, HDM_GETITEMCOUNT, 0, 0); }
+inline int Header_InsertItem(HWND hwnd, int i, const HDITEMW* item) {
+  return (int)SendMessageW(hwnd, HDM_INSERTITEMW, (WPARAM)i, (LPARAM)item);
+}
+inline BOOL Header_DeleteItem(HWND hwnd, int i) { return (BOOL)SendMessageW(hwnd, HDM_DELETEITEM, (WPARAM)i, 0); }
+inline BOOL Header_GetItem(HWND hwnd, int i, HDITEMW* item) {
+  return (BOOL)SendMessageW(hwnd, HDM_GETITEMW, (WPARAM)i, (LPARAM)item);
+}
+inline BOOL Header_SetItem(HWND hwnd, int i, const HDITEMW* item) {
+  return (BOOL)SendMessageW(hwnd, HDM_SETITEMW, (WPARAM)i, (LPARAM)item);
+}
+inline BOOL Header_Layout(HWND hwnd, HDLAYOUT* layout) { return (BOOL)SendMessageW(hwnd, HDM_LAYOUT, 0, (LPARAM)layout); }
+inline BOOL Header_GetItemRect(HWND hwnd, int i, RECT* rect) {
+  return (BOOL)SendMessageW(hwnd, HDM_GETITEMRECT, (WPARAM)i, (LPARAM)rect);
+}
+inline HIMAGELIST Header_SetImageList(HWND hwnd, HIMAGELIST himl) {
+  return (HIMAGELIST)SendMessageW(hwnd, HDM_SETIMAGELIST, 0, (LPARAM)himl);
+}
+inline HIMAGELIST Header_GetImageList(HWND hwnd) { return (HIMAGELIST)SendMessageW(hwnd, HDM_GETIMAGELIST, 0, 0); }
+inline int Header_OrderToIndex(HWND hwnd, int i) { return (int)SendMessageW(hwnd, HDM_ORDERTOINDEX, (WPARAM)i, 0); }
+inline BOOL Header_GetOrderArray(HWND hwnd, int count, int* order) {
+  return (BOOL)SendMessageW(hwnd, HDM_GETORDERARRAY, (WPARAM)count, (LPARAM)order);
+}
+inline BOOL Header_SetOrderArray(HWND hwnd, int count, const int* order) {
+  return (BOOL)SendMessageW(hwnd, HDM_SETORDERARRAY, (WPARAM)count, (LPARAM)order);
+}
 
 // ---- list view -----------------------------------------------------------------------
 #define WC_LISTVIEWW u"SysListView32"
@@ -317,6 +496,13 @@ typedef struct tagNMLISTVIEW {
   LPARAM lParam;
 } NMLISTVIEW, *LPNMLISTVIEW, NM_LISTVIEW;
 
+typedef struct tagNMLVCUSTOMDRAW {
+  NMCUSTOMDRAW nmcd;
+  COLORREF clrText;
+  COLORREF clrTextBk;
+  int iSubItem;
+} NMLVCUSTOMDRAW, *LPNMLVCUSTOMDRAW;
+
 // NM_CLICK, NM_DBLCLK and NM_RCLICK of a list view: an NMLISTVIEW with the key flags.
 typedef struct tagNMITEMACTIVATE {
   NMHDR hdr;
@@ -467,6 +653,7 @@ typedef struct _TREEITEM* HTREEITEM;
 #define TVS_CHECKBOXES 0x0100
 #define TVS_TRACKSELECT 0x0200
 #define TVS_SINGLEEXPAND 0x0400
+#define TVS_NOSCROLL 0x2000
 
 #define TVIF_TEXT 0x0001
 #define TVIF_IMAGE 0x0002
@@ -617,6 +804,13 @@ typedef struct tagNMTREEVIEWW {
   TVITEMW itemNew;
   POINT ptDrag;
 } NMTREEVIEWW, *LPNMTREEVIEWW, NM_TREEVIEWW, NMTREEVIEW, *LPNMTREEVIEW, NM_TREEVIEW;
+
+typedef struct tagNMTVCUSTOMDRAW {
+  NMCUSTOMDRAW nmcd;
+  COLORREF clrText;
+  COLORREF clrTextBk;
+  int iLevel;
+} NMTVCUSTOMDRAW, *LPNMTVCUSTOMDRAW;
 
 typedef struct tagTVDISPINFOW {
   NMHDR hdr;

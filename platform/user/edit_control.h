@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include <windows.h>
 
@@ -33,8 +34,8 @@ void Select(Edit& edit, std::size_t anchor, std::size_t caret);
 // as a change of its own, or as typing that joins the characters typed just before.
 enum class UndoAs { Nothing, Change, Typing };
 
-// Replaces the selection with `insert`, cut to what the limit leaves room for (a cut
-// tells the parent EN_MAXTEXT), then tells the parent EN_UPDATE and EN_CHANGE.
+// Replaces the selection with `insert`, cut to what the limit and the box's width
+// leave room for (a cut tells the parent EN_MAXTEXT), then tells the parent EN_UPDATE and EN_CHANGE.
 // Gives whether the text changed.
 bool ReplaceSelection(Edit& edit, std::u16string insert, UndoAs undo);
 // Brings back the text and selection before the last change; false when there is
@@ -43,6 +44,10 @@ bool Undo(Edit& edit);
 
 // --- the look (edit_paint.cpp) ---
 void PaintEdit(Edit& edit);
+// How many characters of `insert`, put in place of [start, start + removed), leave
+// the text within the box: a one-line box without ES_AUTOHSCROLL takes no more text
+// than it can show; other boxes take it all.
+std::size_t InsertionThatFits(const Edit& edit, std::size_t start, std::size_t removed, std::u16string_view insert);
 // The text, the selection or the focus changed: scrolls to keep the caret in
 // sight and draws the box again.
 void ShowEditChange(Edit& edit);

@@ -145,6 +145,24 @@ void PaintEdit(Edit& edit) {
   EndPaint(edit.hwnd, &paint);
 }
 
+std::size_t InsertionThatFits(const Edit& edit, std::size_t start, std::size_t removed, std::u16string_view insert) {
+  if (edit.multiline() || (edit.style() & ES_AUTOHSCROLL) || insert.empty()) return insert.size();
+  RECT client{};
+  GetClientRect(edit.hwnd, &client);
+  const int width = std::max(0, static_cast<int>(client.right) - 2 * Scaled(kMargin));
+  const std::u16string& text = edit.state.text;
+  std::u16string candidate = text.substr(0, start);
+  candidate.append(insert);
+  const std::size_t afterStart = std::min(text.size(), start + removed);
+  const int after = TextWidth(Face(), edit.state.passwordChar ? std::u16string(text.size() - afterStart, edit.state.passwordChar)
+                                                               : std::u16string(text.substr(afterStart)));
+  if (edit.state.passwordChar) candidate.assign(candidate.size(), edit.state.passwordChar);
+  const std::vector<int> extents = TextExtents(Face(), candidate);
+  std::size_t fit = 0;
+  while (fit < insert.size() && extents[start + fit] + after <= width) ++fit;
+  return fit;
+}
+
 void ShowEditChange(Edit& edit) {
   RECT client{};
   GetClientRect(edit.hwnd, &client);

@@ -56,6 +56,7 @@ bool ReplaceSelection(Edit& edit, std::u16string insert, UndoAs undo) {
   std::size_t removed = state.selectionEnd() - start;
   std::size_t kept = state.text.size() - removed;
   std::size_t room = kept >= state.limit ? 0 : state.limit - kept;
+  room = std::min(room, InsertionThatFits(edit, start, removed, insert));
   if (insert.size() > room) {
     insert.resize(room);
     NotifyParent(edit.hwnd, EN_MAXTEXT);

@@ -39,11 +39,14 @@ TEST(RecorderTest, TypingJoinsAndMenusBecomeOneStep) {
   recorder.menuOpened("編集", "tap-at 20 310");
   recorder.menuOpened("ﾌｫﾙﾀﾞ移動", "tap-at 60 200");
   EXPECT_TRUE(recorder.menuOpen());
-  recorder.menuChosen("My Documents");
+  EXPECT_TRUE(recorder.menuChosen("My Documents"));
   EXPECT_EQ(recorder.lines(), (std::vector<std::string>{"type \"ab c\"", "key enter", "type d",
                                                         "menu 編集 ﾌｫﾙﾀﾞ移動 \"My Documents\""}));
-  // A menu left without a choice is kept as the taps that opened it.
+  // A menu left without a choice, or ended on an entry no script can name, is kept
+  // as the taps that opened it.
   recorder.menuOpened("編集", "tap-at 20 310");
+  EXPECT_FALSE(recorder.menuChosen("both \" and '"));
+  EXPECT_EQ(recorder.menuDepth(), 1u);
   recorder.add("tap-at 120 100");
   EXPECT_EQ(recorder.lines().back(), "tap-at 120 100");
   EXPECT_EQ(recorder.lines()[recorder.lines().size() - 2], "tap-at 20 310");

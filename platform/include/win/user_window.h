@@ -51,6 +51,12 @@ typedef struct tagNMHDR {
   UINT code;
 } NMHDR, *LPNMHDR;
 
+// WM_STYLECHANGED: the styles before and after SetWindowLongW.
+typedef struct tagSTYLESTRUCT {
+  DWORD styleOld;
+  DWORD styleNew;
+} STYLESTRUCT, *LPSTYLESTRUCT;
+
 typedef struct tagWINDOWPOS {
   HWND hwnd;
   HWND hwndInsertAfter;
@@ -60,12 +66,6 @@ typedef struct tagWINDOWPOS {
   int cy;
   UINT flags;
 } WINDOWPOS, *LPWINDOWPOS;
-
-// WM_STYLECHANGED: the styles before and after SetWindowLongW changed them.
-typedef struct tagSTYLESTRUCT {
-  DWORD styleOld;
-  DWORD styleNew;
-} STYLESTRUCT, *LPSTYLESTRUCT;
 
 // --- window messages ---
 #define WM_NULL 0x0000

@@ -288,7 +288,9 @@ TEST(ListViewNotify, LayoutMessagesAnswerFromTheArrangement) {
     // the selection mark is where Shift extends a selection from
     EXPECT_EQ(ListView_SetSelectionMark(list, 4), -1);
     EXPECT_EQ(ListView_GetSelectionMark(list), 4);
-    EXPECT_EQ(ListView_GetHeader(list), nullptr);
+    HWND header = ListView_GetHeader(list);
+    EXPECT_EQ(GetParent(header), list) << "the header is the list view's own child";
+    EXPECT_FALSE(IsWindowVisible(header)) << "and shows in the report view only";
   });
 }
 

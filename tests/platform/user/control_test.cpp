@@ -66,7 +66,7 @@ TEST_F(EditTest, TypingStopsAtTheLimitAndSaysSo) {
 }
 
 TEST_F(EditTest, SelectionReplaceAndDeletion) {
-  withEdit(0, [&](HWND edit) {
+  withEdit(ES_AUTOHSCROLL, [&](HWND edit) {
     SetWindowTextW(edit, u"ショートカット.lnk");
     SendMessageW(edit, EM_SETSEL, 0, -1);
     DWORD start = 9, end = 0;

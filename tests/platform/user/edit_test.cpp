@@ -110,7 +110,7 @@ TEST_F(EditControlTest, KeyboardEditingCommandsGoThroughTheClipboardMessages) {
   HWND dialog = nullptr;
   device_.start([&](HINSTANCE instance) {
     TemplateBuilder t(WS_POPUP | WS_CAPTION, u"編集");
-    t.edit(11, WS_TABSTOP).button(u"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP);
+    t.edit(11, WS_TABSTOP | ES_AUTOHSCROLL).button(u"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP);
     DialogBoxIndirectParamW(instance, t.get(), nullptr, EditDialogProc, 0);
     return 0;
   });
@@ -266,6 +266,65 @@ TEST_F(EditControlTest, EnterInAnEditAnswersByWhereTheEditIs) {
   });
   EXPECT_EQ(lines_, (std::vector<std::string>{"edit 11", "command 5", "edit 12", "edit 13", "command 5"}));
   EXPECT_EQ(texts, (std::vector<std::u16string>{u"", u"\r\n", u""}));
+}
+
+WNDPROC parentProc = nullptr;
+int maxTextNotices = 0;
+
+LRESULT CALLBACK CountingParent(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_COMMAND && HIWORD(wParam) == EN_MAXTEXT) ++maxTextNotices;
+  return CallWindowProcW(parentProc, hwnd, msg, wParam, lParam);
+}
+
+int DrawnWidth(HWND edit, std::u16string_view text) {
+  HDC dc = GetDC(edit);
+  HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(edit, dc);
+  return size.cx;
+}
+
+// A one-line edit without ES_AUTOHSCROLL cannot scroll, so it takes no more than it
+// can show: typed and pasted text is cut where the box is full (keeping what stands
+// after the caret) and the parent hears EN_MAXTEXT. The program's own WM_SETTEXT is
+// not cut; a box that scrolls takes everything.
+TEST_F(EditControlTest, AOneLineEditThatCannotScrollTakesWhatFitsItsWidth) {
+  withEdit(0, [&](HWND edit) {
+    parentProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongW(GetParent(edit), GWL_WNDPROC, reinterpret_cast<LONG>(CountingParent)));
+    RECT client{};
+    GetClientRect(edit, &client);
+    const int room = client.right - 4;  // a two-pixel margin each side
+    for (int i = 0; i < 40; ++i) SendMessageW(edit, WM_CHAR, u'あ', 0);
+    const std::u16string typed = Text(edit);
+    ASSERT_FALSE(typed.empty());
+    EXPECT_LT(typed.size(), 40u);
+    EXPECT_LE(DrawnWidth(edit, typed), room);
+    EXPECT_GT(DrawnWidth(edit, typed + u"あ"), room);
+    EXPECT_EQ(maxTextNotices, static_cast<int>(40 - typed.size())) << "every refused character is told";
+
+    SetWindowTextW(edit, u"ab");
+    SendMessageW(edit, EM_SETSEL, 1, 1);
+    PutText(edit, CF_UNICODETEXT, std::u16string(60, u'x'));
+    maxTextNotices = 0;
+    SendMessageW(edit, WM_PASTE, 0, 0);
+    const std::u16string pasted = Text(edit);
+    EXPECT_EQ(pasted.front(), u'a');
+    EXPECT_EQ(pasted.back(), u'b') << "the text after the caret stays";
+    EXPECT_LE(DrawnWidth(edit, pasted), room);
+    EXPECT_GT(DrawnWidth(edit, pasted + u"x"), room);
+    EXPECT_EQ(maxTextNotices, 1);
+
+    SetWindowTextW(edit, std::u16string(60, u'y').c_str());
+    EXPECT_EQ(Text(edit).size(), 60u) << "the program's own text is not cut";
+    SetWindowLongW(GetParent(edit), GWL_WNDPROC, reinterpret_cast<LONG>(parentProc));
+  });
+  withEdit(ES_AUTOHSCROLL, [&](HWND edit) {
+    for (int i = 0; i < 40; ++i) SendMessageW(edit, WM_CHAR, u'あ', 0);
+    EXPECT_EQ(Text(edit).size(), 40u);
+  });
 }
 
 }  // namespace
