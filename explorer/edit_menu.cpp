@@ -71,9 +71,13 @@ HWND CreateMenuBar(ExplorerState& state, HINSTANCE instance) {
 }
 
 // The edit menu is announced to the main window with its own mark, so that
-// programs attached to the window can tell it from the folder menu.
+// programs attached to the window can tell it from the folder menu. Its button
+// shows pressed while the menu is open.
 void OpenEditMenu(ExplorerState& state) {
+  HWND bar = state.menuBar;
+  if (bar) SendMessageW(bar, TB_PRESSBUTTON, kCmdEditMenu, TRUE);
   sim::TrackMenu(state.editMenu, state.window, kEditMenuMark, TPM_LEFTALIGN | TPM_BOTTOMALIGN);
+  if (bar && IsWindow(bar)) SendMessageW(bar, TB_PRESSBUTTON, kCmdEditMenu, FALSE);
 }
 
 void DeleteSelection(ExplorerState& state) {

@@ -1,5 +1,6 @@
-// The list of the shown folder's entries: name, size and date, sorted by name in the
-// device's Japanese order (the list view's own LVS_SORTASCENDING, as lstrcmpiW).
+// The list of the shown folder's entries: the shell's small icon of each kind, name,
+// size and date, sorted by name in the device's Japanese order (the list view's own
+// LVS_SORTASCENDING, as lstrcmpiW).
 #include "explorer.h"
 
 #include <system_shell.h>
@@ -48,10 +49,59 @@ void SetCell(HWND list, int index, int column, const std::u16string& text) {
   SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&cell));
 }
 
+bool EndsWithIgnoringCase(const std::u16string& text, const char16_t* suffix) {
+  size_t length = wcslen(suffix);
+  return text.size() >= length && _wcsicmp(text.c_str() + text.size() - length, suffix) == 0;
+}
+
+// The kinds the shell draws icons for, in the order of the list's image list; each
+// with a name and attributes the shell recognises it by.
+enum IconKind { kFolderIcon, kStorageCardIcon, kProgramIcon, kShortcutIcon, kFileIcon, kIconKinds };
+constexpr struct {
+  const char16_t* name;
+  DWORD attributes;
+} kIconSamples[kIconKinds] = {{u"a", FILE_ATTRIBUTE_DIRECTORY},
+                              {u"a", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY},
+                              {u"a.exe", FILE_ATTRIBUTE_NORMAL},
+                              {u"a.lnk", FILE_ATTRIBUTE_NORMAL},
+                              {u"a.txt", FILE_ATTRIBUTE_NORMAL}};
+
+IconKind IconKindOf(const WIN32_FIND_DATAW& found) {
+  DWORD folder = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY;
+  if ((found.dwFileAttributes & folder) == folder) return kStorageCardIcon;
+  if (IsFolderAttributes(found.dwFileAttributes)) return kFolderIcon;
+  if (EndsWithIgnoringCase(found.cFileName, u".exe")) return kProgramIcon;
+  if (EndsWithIgnoringCase(found.cFileName, u".lnk")) return kShortcutIcon;
+  return kFileIcon;
+}
+
+// The shell's small icons of every kind; a kind whose icon cannot be had is shown
+// without one, and a list without images still lists every entry.
+void SetSmallIcons(HWND list) {
+  int size = GetSystemMetrics(SM_CXSMICON);
+  HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR | ILC_MASK, kIconKinds, 0);
+  if (!images) return;
+  for (const auto& sample : kIconSamples) {
+    SHFILEINFO info{};
+    if (SHGetFileInfo(sample.name, sample.attributes, &info, sizeof(info),
+                      SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES) &&
+        info.hIcon) {
+      ImageList_ReplaceIcon(images, -1, info.hIcon);
+      DestroyIcon(info.hIcon);
+    }
+  }
+  if (ImageList_GetImageCount(images) != kIconKinds) {
+    ImageList_Destroy(images);
+    return;
+  }
+  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+}
+
 void AddEntry(HWND list, const WIN32_FIND_DATAW& found) {
   LVITEMW item{};
-  item.mask = LVIF_TEXT | LVIF_PARAM;
+  item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
   item.iItem = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  item.iImage = IconKindOf(found);
   item.pszText = const_cast<char16_t*>(found.cFileName);
   item.lParam = static_cast<LPARAM>(found.dwFileAttributes);
   int index = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
@@ -123,11 +173,6 @@ void MarkItem(HWND list, const std::u16string& name, UINT mark) {
   SendMessageW(list, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
 }
 
-bool EndsWithIgnoringCase(const std::u16string& text, const char16_t* suffix) {
-  size_t length = wcslen(suffix);
-  return text.size() >= length && _wcsicmp(text.c_str() + text.size() - length, suffix) == 0;
-}
-
 // Starts a program with a command line, as the shell does.
 void Launch(const std::u16string& program, const std::u16string& arguments) {
   std::u16string line = arguments;
@@ -175,6 +220,7 @@ HWND CreateFileList(HWND parent, HINSTANCE instance) {
     column.iSubItem = i;
     SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
+  SetSmallIcons(list);
   return list;
 }
 

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
+#include <filesystem>
 
 #include "key_strokes.h"
 #include "kernel/fault_operations.h"
@@ -158,6 +160,27 @@ ArgumentProblem CheckChosen(const std::vector<std::string>& args) {
 ArgumentProblem CheckExitCode(const std::vector<std::string>& args) {
   if (args.size() < 2 || ParseInteger<DWORD>(args[1])) return std::nullopt;
   return NotANumber(args[1], "an exit code from 0 to 4294967295");
+}
+
+// A picture's file: a name ending in .png (any case) with something before it.
+ArgumentProblem CheckPictureFile(const std::vector<std::string>& args) {
+  std::filesystem::path file(args[0]);
+  std::string extension = file.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (extension == ".png" && file.stem() != "") return std::nullopt;
+  return Quoted(args[0]) + " is not the name of a .png file";
+}
+
+// A golden image lies beside its scenario: a relative path that stays below the
+// scenario's folder.
+ArgumentProblem CheckGoldenFile(const std::vector<std::string>& args) {
+  if (auto problem = CheckPictureFile(args)) return problem;
+  std::filesystem::path file(args[0]);
+  bool climbs = std::any_of(file.begin(), file.end(), [](const auto& part) { return part == ".."; });
+  if (file.is_absolute() || file.has_root_name() || file.has_root_directory() || climbs)
+    return Quoted(args[0]) + " is not a path below the scenario's folder";
+  return std::nullopt;
 }
 
 }  // namespace sim::scenario

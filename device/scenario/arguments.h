@@ -63,5 +63,7 @@ ArgumentProblem CheckMenuState(const std::vector<std::string>& args);
 ArgumentProblem CheckItemsEquals(const std::vector<std::string>& args);
 ArgumentProblem CheckChosen(const std::vector<std::string>& args);
 ArgumentProblem CheckExitCode(const std::vector<std::string>& args);
+ArgumentProblem CheckPictureFile(const std::vector<std::string>& args);
+ArgumentProblem CheckGoldenFile(const std::vector<std::string>& args);
 
 }  // namespace sim::scenario

@@ -22,7 +22,8 @@ namespace {
 constexpr int kMalformed = static_cast<int>(Outcome::Malformed);
 
 int Usage() {
-  std::cerr << "usage: handheld [run FILE.scn [--device DIR] | files | serve [--port N] [--device DIR] [--screen W H]]\n";
+  std::cerr << "usage: handheld [run FILE.scn [--device DIR] [--screens DIR] [--update-screens] | files |\n"
+               "                serve [--port N] [--device DIR] [--screen W H]]\n";
   return kMalformed;
 }
 
@@ -56,7 +57,39 @@ std::filesystem::path TourPath() {
   return std::filesystem::path(HANDHELD_SOURCE_DIR) / "examples" / "tour.scn";
 }
 
-int RunFile(const std::filesystem::path& script, const std::optional<std::filesystem::path>& device) {
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+struct RunRequest {
+  std::filesystem::path script;
+  std::optional<std::filesystem::path> device;
+  std::optional<std::filesystem::path> screens;  // one picture per step, and the pictures the run writes
+  bool updateScreens = false;
+};
+
+// Golden images lie beside the script; what the run writes goes to the screens
+// folder, or to the folder the command was started in.
+RunOptions OptionsFor(const RunRequest& request, const std::string& text) {
+  RunOptions options;
+  options.screenFiles.hostFiles = true;
+  options.screenFiles.scriptFolder = request.script.parent_path();
+  options.screenFiles.outputFolder = request.screens.value_or(std::filesystem::path());
+  options.screenFiles.updateGolden = request.updateScreens;
+  options.stepScreens = request.screens;
+  options.lines = Lines(text);
+  options.title = "scenario " + request.script.filename().string();
+  return options;
+}
+
+int RunFile(const RunRequest& request) {
+  const std::filesystem::path& script = request.script;
   auto text = ReadText(script);
   if (!text) {
     std::cerr << "handheld: cannot read " << script.string() << "\n";
@@ -69,7 +102,7 @@ int RunFile(const std::filesystem::path& script, const std::optional<std::filesy
   }
   const auto& steps = std::get<std::vector<Step>>(parsed);
   HandheldOptions options;
-  options.folder = device;
+  options.folder = request.device;
   // A script that names its screen boots the handheld with it.
   if (!steps.empty() && steps.front().word == "screen") {
     options.device.screenWidth = ParseInteger<int>(steps.front().args[0]).value();
@@ -83,21 +116,27 @@ int RunFile(const std::filesystem::path& script, const std::optional<std::filesy
     return kMalformed;
   }
   std::cout << "scenario " << script.string() << "\n";
-  return static_cast<int>(RunSteps(*handheld, steps, std::cout));
+  Outcome outcome = RunSteps(*handheld, steps, std::cout, OptionsFor(request, *text));
+  if (request.screens) std::cout << "the screen after every step: " << (*request.screens / "index.html").string() << "\n";
+  return static_cast<int>(outcome);
 }
 
 int RunArguments(const std::vector<std::string>& args) {
-  if (args.empty()) return RunFile(TourPath(), std::nullopt);
+  if (args.empty()) return RunFile(RunRequest{TourPath()});
   if (args.size() == 1 && args[0] == "files") return ListSampleDevice();
   if (args[0] != "run" || args.size() < 2) return Usage();
-  std::optional<std::filesystem::path> device;
+  RunRequest request{args[1]};
   for (size_t i = 2; i < args.size(); ++i) {
     if (args[i] == "--device" && i + 1 < args.size())
-      device = args[++i];
+      request.device = args[++i];
+    else if (args[i] == "--screens" && i + 1 < args.size())
+      request.screens = args[++i];
+    else if (args[i] == "--update-screens")
+      request.updateScreens = true;
     else
       return Usage();
   }
-  return RunFile(args[1], device);
+  return RunFile(request);
 }
 
 }  // namespace

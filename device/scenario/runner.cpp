@@ -1,5 +1,8 @@
 #include "scenario/runner.h"
 
+#include <memory>
+
+#include "scenario/screen_album.h"
 #include "scenario/session.h"
 #include "scenario/words.h"
 
@@ -16,23 +19,40 @@ std::string Echo(const Step& step) {
 
 class Runner {
  public:
-  Runner(Handheld& handheld, std::ostream& transcript) : session_(handheld, transcript) {}
+  Runner(Handheld& handheld, std::ostream& transcript, const RunOptions& options) : session_(handheld, transcript) {
+    session_.screenFiles = options.screenFiles;
+    if (options.stepScreens)
+      album_ = std::make_unique<StepAlbum>(*options.stepScreens, options.title, options.lines);
+  }
 
   Outcome run(const std::vector<Step>& steps) {
+    Outcome outcome = runAll(steps);
+    if (!album_) return outcome;
+    if (auto problem = album_->finish(verdict_)) return failed("when the screens were written", *problem);
+    return outcome;
+  }
+
+ private:
+  Outcome runAll(const std::vector<Step>& steps) {
+    if (album_)
+      if (auto problem = album_->open()) return failed("before the first step", *problem);
     session_.user.settle();
     if (auto misuse = newMisuse()) return failed("before the first step", *misuse);
     for (const Step& step : steps) {
       session_.transcript << Echo(step) << "\n";
       const std::string where = "at line " + std::to_string(step.line);
-      if (auto problem = runStep(step)) return failed(where, *problem);
+      StepResult problem = runStep(step);
+      if (album_)
+        if (auto unkept = album_->keep(step, session_.user.screen(), problem); unkept && !problem) problem = unkept;
+      if (problem) return failed(where, *problem);
     }
     session_.device().shutdown();
     if (auto misuse = newMisuse()) return failed("when the handheld shut down", *misuse);
-    session_.transcript << "PASSED (" << steps.size() << " steps)\n";
+    verdict_ = "PASSED (" + std::to_string(steps.size()) + " steps)";
+    session_.transcript << verdict_ << "\n";
     return Outcome::Passed;
   }
 
- private:
   // Runs the step and lets the device settle; misuse caused on the way comes first,
   // since whatever went wrong after it may be its consequence.
   StepResult runStep(const Step& step) {
@@ -59,18 +79,22 @@ class Runner {
   }
 
   Outcome failed(const std::string& where, const std::string& problem) {
-    session_.transcript << "FAILED " << where << ": " << problem << "\n";
+    verdict_ = "FAILED " + where + ": " + problem;
+    session_.transcript << verdict_ << "\n";
     return Outcome::Failed;
   }
 
   Session session_;
+  std::unique_ptr<StepAlbum> album_;
+  std::string verdict_;
   std::size_t faultsSeen_ = 0;
 };
 
 }  // namespace
 
-Outcome RunSteps(Handheld& handheld, const std::vector<Step>& steps, std::ostream& transcript) {
-  return Runner(handheld, transcript).run(steps);
+Outcome RunSteps(Handheld& handheld, const std::vector<Step>& steps, std::ostream& transcript,
+                 const RunOptions& options) {
+  return Runner(handheld, transcript, options).run(steps);
 }
 
 }  // namespace sim::scenario

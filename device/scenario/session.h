@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "handheld.h"
+#include "scenario/screen_files.h"
 #include "scenario/script.h"
 #include "user.h"
 
@@ -35,6 +36,7 @@ class Session {
   std::ostream& transcript;
   std::shared_ptr<ChooserResult> chosen;  // the last chooser or version call
   std::size_t matchedStarts = 0;          // starts of the log matched by expectations
+  ScreenFiles screenFiles;                // none unless the run reads and writes host files
 };
 
 // --- texts between the script (UTF-8) and the device (UTF-16) ---

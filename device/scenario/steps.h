@@ -53,6 +53,10 @@ StepResult ExpectColumns(Session& session, const Step& step);
 StepResult ExpectRow(Session& session, const Step& step);
 StepResult ExpectSelected(Session& session, const Step& step);
 
+// --- pictures of the screen (picture_steps.cpp) ---
+StepResult Screenshot(Session& session, const Step& step);
+StepResult ExpectScreen(Session& session, const Step& step);
+
 // --- expecting what is on the device (expect_device_steps.cpp) ---
 StepResult ExpectFile(Session& session, const Step& step);
 StepResult ExpectNoFile(Session& session, const Step& step);

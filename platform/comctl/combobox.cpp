@@ -86,10 +86,25 @@ void ShowDropDown(HWND hwnd, ComboBoxState& s, bool show) {
   if (!show) SendCommandNotify(hwnd, CBN_CLOSEUP);
 }
 
-// The box keeps the height of its field; the rest of the program's height is the list's.
+// The box keeps the height of its field, whenever it is sized; the rest of the
+// program's height is the list's.
+void KeepFieldHeight(ComboBoxState& s, WINDOWPOS& pos) {
+  if (pos.flags & SWP_NOSIZE) return;
+  s.listHeight = std::max(pos.cy - ComboFieldHeight(), 0);
+  pos.cy = ComboFieldHeight();
+}
+
+// The scroll bars a program asks for are its dropped list's, which keeps the
+// selection in sight; the box itself never shows them.
+LRESULT LeaveScrollBarsToList(HWND hwnd) {
+  const DWORD style = static_cast<DWORD>(StyleOf(hwnd));
+  const DWORD bars = style & (WS_VSCROLL | WS_HSCROLL);
+  if (bars) SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(style & ~bars));
+  return TRUE;
+}
+
 void CreateEditField(HWND hwnd, ComboBoxState& s, const CREATESTRUCTW* create) {
-  s.listHeight = std::max(create->cy - ComboFieldHeight(), 0);
-  SetWindowPos(hwnd, nullptr, 0, 0, create->cx, ComboFieldHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd, nullptr, 0, 0, create->cx, create->cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   if ((create->style & 3) != CBS_DROPDOWN) return;
   s.edit = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 1, 1,
                            std::max(create->cx - ComboButtonWidth() - 1, 1), ComboFieldHeight() - 2, hwnd, nullptr,
@@ -244,7 +259,9 @@ LRESULT OnListMessage(HWND hwnd, ComboBoxState& s, UINT message, WPARAM wParam, 
 
 LRESULT Dispatch(HWND hwnd, ComboBoxState& s, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_NCCREATE: return LeaveScrollBarsToList(hwnd);
     case WM_CREATE: CreateEditField(hwnd, s, reinterpret_cast<const CREATESTRUCTW*>(lParam)); return 0;
+    case WM_WINDOWPOSCHANGING: KeepFieldHeight(s, *reinterpret_cast<WINDOWPOS*>(lParam)); return 0;
     case WM_GETTEXT: return OnGetText(s, wParam, lParam);
     case WM_GETTEXTLENGTH: return OnGetTextLength(s);
     case WM_SETTEXT: return OnSetText(s, wParam, lParam);

@@ -125,15 +125,23 @@ void TakeOverMenuBarButtons(HWND toolbar) {
   window->proc = MenuBarButtonsProc;
 }
 
+// A button of TBSTYLE_AUTOSIZE is as wide as its own label needs (the toolbar sizes
+// it); every other button is as wide as the widest label among them, and an image
+// button as wide as its image with a margin, so the bar's images take no more room
+// than they show.
 void FitMenuBarButtons(HWND toolbar) {
-  int widest = Scaled(24);
+  int common = Scaled(24);
+  auto images = reinterpret_cast<HIMAGELIST>(AskToolbar(toolbar, TB_GETIMAGELIST, 0, 0));
+  int imageWidth = 0, imageHeight = 0;
+  if (images && ImageList_GetIconSize(images, &imageWidth, &imageHeight))
+    common = std::max(common, imageWidth + Scaled(8));
   for (const ShownButton& button : ShownButtons(toolbar))
-    if (!(button.record.fsStyle & TBSTYLE_SEP) && !button.label.empty())
-      widest = std::max(widest, SystemTextWidth(button.label, DT_SINGLELINE | DT_NOPREFIX) + Scaled(12));
+    if (!(button.record.fsStyle & (TBSTYLE_SEP | TBSTYLE_AUTOSIZE)) && !button.label.empty())
+      common = std::max(common, SystemTextWidth(button.label, DT_SINGLELINE | DT_NOPREFIX) + Scaled(12));
   RECT client{};
   GetClientRect(toolbar, &client);
   const int height = std::max(1, static_cast<int>(client.bottom) - 4);
-  SendMessageW(toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(widest, height));
+  SendMessageW(toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(common, height));
 }
 
 void ShowMenuOpen(HWND toolbar, int command) {

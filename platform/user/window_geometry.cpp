@@ -40,19 +40,21 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
   auto& windows = WindowSystem::get();
   Window* window = windows.checked(hwnd, "SetWindowPos");
   if (!window) return FALSE;
+  // The window hears first what it is about to get and may change it (a combo box
+  // keeps the height of its field).
+  WINDOWPOS changing{hwnd, insertAfter, x, y, cx, cy, flags};
+  if (flags & SWP_NOMOVE) changing.x = static_cast<int>(window->rect.left), changing.y = static_cast<int>(window->rect.top);
+  if (flags & SWP_NOSIZE) changing.cx = window->width(), changing.cy = window->height();
+  sim::SendMessageToWindow(hwnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&changing));
+  window = windows.find(hwnd);
+  if (!window) return FALSE;
   sim::ScreenChange change;
   RECT old = window->rect;
   RECT oldClient = sim::ClientAreaOf(*window);
-  if (flags & SWP_NOMOVE) {
-    x = static_cast<int>(old.left);
-    y = static_cast<int>(old.top);
-  }
-  if (flags & SWP_NOSIZE) {
-    cx = window->width();
-    cy = window->height();
-  }
-  cx = std::max(cx, 0);
-  cy = std::max(cy, 0);
+  x = changing.x;
+  y = changing.y;
+  cx = std::max(changing.cx, 0);
+  cy = std::max(changing.cy, 0);
   window->rect = RECT{x, y, x + cx, y + cy};
   if (!(flags & SWP_NOZORDER)) placeInZOrder(*window, insertAfter);
   if (flags & SWP_SHOWWINDOW) window->style |= WS_VISIBLE;

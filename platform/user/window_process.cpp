@@ -16,6 +16,10 @@ DWORD ProcessIdOf(const Process* process) { return process ? process->id : 0; }
 bool IntoEndedProgram(const char* call, const Window& window, WNDPROC proc, UINT message) {
   const Process* owner = ProcedureOwner(window, reinterpret_cast<const void*>(proc));
   if (!owner || !owner->ended) return false;
+  // While the device shuts down, programs end one after the other and the windows
+  // of those still ending hear of it (activation passing back to an owner): such a
+  // message goes nowhere, and no program did anything wrong.
+  if (Device::current().scheduler().terminating()) return true;
   char problem[64];
   std::snprintf(problem, sizeof problem, "message 0x%04X to a procedure of ended ", message);
   reportProgramFault(call, HandleText(window.handle), problem + owner->programName());

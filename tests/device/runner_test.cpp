@@ -98,6 +98,15 @@ TEST(ScenarioRunner, AMisuseWhileTheHandheldShutsDownFailsARunThatHeldSoFar) {
   EXPECT_EQ(run.transcript.find("PASSED"), std::string::npos);
 }
 
+TEST(ScenarioRunner, EndingWhileTheCompanionsDialogIsOpenOnTheFileExplorerIsNoMisuse) {
+  // The companion ends before the File Explorer, whose window still carries the
+  // companion's procedure when the dialog goes and activation passes back to it.
+  Transcript run = RunScript(
+      "start \"\\Program Files\\Brackenway\\Brackenway.exe\" \\Temp\\\n"
+      "menu 編集 ﾌｫﾙﾀﾞ移動 ﾂﾘｰで選択\nexpect dialog Folder\n");
+  EXPECT_EQ(run.outcome, Outcome::Passed) << run.transcript;
+}
+
 TEST(ScenarioRunner, AFailedStartIsLoggedAsSuchAndMatchesOnlyAsAFailedStart) {
   Transcript matched = RunScript(
       "fail CreateProcessW\nstart \\Windows\\fexplore.exe\nexpect start-failed \\Windows\\fexplore.exe\n"

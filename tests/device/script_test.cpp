@@ -63,6 +63,10 @@ TEST(ScenarioScript, MalformedScriptsNameTheLine) {
       {"expect text OK x\n", 1},            {"choose Name x\n", 1},
       {"key ctrl+c frobnicate\n", 1},      {"sip halfway\n", 1},
       {"file \\a \"\xff\xfe\"\n", 1},
+      // Pictures are .png files; a golden image lies below the scenario's folder.
+      {"screenshot shot.txt\n", 1},       {"screenshot .png\n", 1},
+      {"expect screen /tmp/x.png\n", 1}, {"expect screen ../x.png\n", 1},
+      {"expect screen a/../../x.png\n", 1},
   };
   for (const auto& c : cases) {
     auto parsed = ParseScript(c.script);
@@ -75,9 +79,9 @@ TEST(ScenarioScript, WellFormedArgumentsAtTheEdgesOfTheirFields) {
   auto parsed = ParseScript(
       "wait 4294967295\nfail WriteFile 2 after 0\nfail OpenClipboard after 3\ntap #65535\ntap '#1 a'\n"
       "key CTRL+C ctrl-down enter ctrl-up\nsip on\nexpect ended \\a.exe 4294967295\nexpect chosen -1\n"
-      "expect start-failed \\a.exe\n");
+      "expect start-failed \\a.exe\nscreenshot /tmp/a.PNG\nexpect screen shots/x.png\n");
   ASSERT_TRUE(std::holds_alternative<std::vector<Step>>(parsed)) << std::get<ScriptError>(parsed).message;
-  EXPECT_EQ(std::get<std::vector<Step>>(parsed).size(), 10u);
+  EXPECT_EQ(std::get<std::vector<Step>>(parsed).size(), 12u);
 }
 
 TEST(ScenarioScript, AnUnknownFailureNamesEveryOperationThatCanFail) {

@@ -77,6 +77,33 @@ TEST(ComboBox, AUsersPickTellsTheParentAndRebuildingInsideTheNotificationIsSafe)
   EXPECT_EQ(commands.back(), "WM_COMMAND 1088 8") << "CBN_CLOSEUP last";
 }
 
+// A program that sizes its combo box later (as a dialog lays itself out on WM_SIZE)
+// gives it the height of its field plus its list, as at creation; scroll bars asked
+// for belong to the list, so the field keeps its whole width and shows its entry.
+TEST(ComboBox, KeepsTheHeightOfItsFieldWhenSizedLaterAndLeavesScrollBarsToItsList) {
+  ControlHost handheld;
+  HWND combo = nullptr;
+  RECT created{}, sized{}, client{}, dropped{};
+  handheld.start([&](HWND host) {
+    combo = MakeCombo(host, CBS_DROPDOWNLIST | WS_VSCROLL);
+    for (const WCHAR* text : {u"a", u"b", u"c", u"d", u"e", u"f"}) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    GetWindowRect(combo, &created);
+    SetWindowPos(combo, nullptr, 4, 42, 220, 120, 0);
+    GetWindowRect(combo, &sized);
+    GetClientRect(combo, &client);
+  });
+  handheld.call([&] {
+    EXPECT_EQ(GetWindowLongW(combo, GWL_STYLE) & WS_VSCROLL, 0);
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    GetWindowRect(FindWindowW(u"ComboLBox", nullptr), &dropped);
+  });
+  EXPECT_EQ(sized.bottom - sized.top, created.bottom - created.top);
+  EXPECT_EQ(sized.right - sized.left, 220);
+  EXPECT_EQ(client.right, 220) << "no scroll bar takes the field's width";
+  EXPECT_EQ(dropped.top, sized.bottom);
+  EXPECT_GT(dropped.bottom - dropped.top, 80) << "the list drops as tall as the later height leaves it";
+}
+
 TEST(Toolbar, TappedButtonsSendTheirCommandAndCheckButtonsToggle) {
   ControlHost handheld;
   HWND bar = nullptr;

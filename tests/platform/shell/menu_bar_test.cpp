@@ -43,11 +43,11 @@ class MenuBarTest : public ::testing::Test {
 
   // Starts a program with the test resources that makes a window with a menu bar and
   // then waits for messages.
-  void startOwner(DWORD flags) {
+  void startOwner(DWORD flags, bool imageButtons = false) {
     sim::ProgramImage image;
     image.path = u"\\Windows\\owner.exe";
     image.resources = test_support::Image();
-    image.main = [this, flags](HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+    image.main = [this, flags, imageButtons](HINSTANCE instance, HINSTANCE, LPWSTR, int) {
       WNDCLASSW wc{};
       wc.lpfnWndProc = OwnerProc;
       wc.hInstance = instance;
@@ -62,6 +62,7 @@ class MenuBarTest : public ::testing::Test {
       info.hInstRes = instance;
       created_ = SHCreateMenuBar(&info);
       menuBar_ = info.hwndMB;
+      if (imageButtons) AddImageButtons(instance);
       MSG msg;
       while (GetMessageW(&msg, nullptr, 0, 0)) DispatchMessageW(&msg);
       return 0;
@@ -71,6 +72,25 @@ class MenuBarTest : public ::testing::Test {
     settle();
   }
   void settle() { device_->scheduler().settle(10000, 3600 * 1000); }
+
+  // Two buttons of the 16-pixel images of a command-bar bitmap, after a separator.
+  void AddImageButtons(HINSTANCE instance) {
+    CommandBar_AddBitmap(menuBar_, instance, IDB_STRIP, 4, 16, 16);
+    TBBUTTON buttons[3] = {};
+    for (int i = 0; i < 3; ++i) {
+      buttons[i].iBitmap = i;
+      buttons[i].idCommand = i == 0 ? 0 : 500 + i;
+      buttons[i].fsState = TBSTATE_ENABLED;
+      buttons[i].fsStyle = i == 0 ? TBSTYLE_SEP : TBSTYLE_BUTTON;
+      buttons[i].iString = -1;
+    }
+    SendMessageW(menuBar_, TB_ADDBUTTONSW, 3, reinterpret_cast<LPARAM>(buttons));
+  }
+  int buttonWidth(int index) {
+    RECT rect{};
+    SendMessageW(sim::MenuBarToolbar(menuBar_), TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+    return rect.right - rect.left;
+  }
 
   void tapButton(const std::u16string& label) {
     HWND toolbar = sim::MenuBarToolbar(menuBar_);
@@ -120,6 +140,18 @@ TEST_F(MenuBarTest, PlainButtonsSendTheirCommandAndDropDownsOpenTheirSubmenu) {
   settle();
   EXPECT_FALSE(tracker.isOpen());
   EXPECT_EQ(seen_.commands, (std::vector<UINT>{IDOK, 40049}));
+}
+
+// A text button is as wide as its label needs, an image button as its image and a
+// margin: a bar of labels and command-bar images fits beside the input panel button.
+TEST_F(MenuBarTest, TextButtonsFitTheirLabelsAndImageButtonsTheirImages) {
+  startOwner(0, true);
+  ASSERT_TRUE(created_);
+  ASSERT_EQ(sim::ToolbarButtons(sim::MenuBarToolbar(menuBar_)).size(), 6u);
+  EXPECT_EQ(buttonWidth(2), 36) << "表示: two characters of 12 pixels and a margin";
+  EXPECT_EQ(buttonWidth(4), 24);
+  EXPECT_EQ(buttonWidth(5), 24);
+  EXPECT_LT(buttonWidth(0), buttonWidth(2)) << "Ok needs less than 表示";
 }
 
 TEST_F(MenuBarTest, AnEmptyBarHasNoButtonsAndAMissingResourceMakesNone) {

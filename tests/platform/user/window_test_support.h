@@ -56,7 +56,9 @@ inline std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)>& Behavi
 }
 
 // Messages the recorder leaves out unless asked: the noisy ones every window gets.
-inline bool Recorded(UINT msg) { return msg != WM_GETTEXT && msg != WM_WINDOWPOSCHANGED && msg != WM_MOVE; }
+inline bool Recorded(UINT msg) {
+  return msg != WM_GETTEXT && msg != WM_WINDOWPOSCHANGING && msg != WM_WINDOWPOSCHANGED && msg != WM_MOVE;
+}
 
 inline LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (Recorded(msg)) Log().push_back(NameOf(hwnd) + ":" + MessageName(msg));
