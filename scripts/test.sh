@@ -11,8 +11,8 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-halt_on_error=1:detect_leaks=1:abort_on_erro
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" -LE monkey
 
-# CI also runs the monkey over successive seeds for about two minutes and fuzzes
-# the companion's clipboard block scan for a minute.
+# CI also runs the monkey over successive seeds for about two minutes
+# (docs/monkey.md) and each fuzzer for a minute (docs/fuzzing.md).
 if [ "${CI:-}" = true ]; then
   ctest --test-dir "$build" --output-on-failure -L monkey
   scripts/fuzz.sh

@@ -51,7 +51,7 @@ FsResult<std::vector<HostEntry>> HostFolder::entries() {
   if (listed_ && ::lseek(fd_.get(), 0, SEEK_SET) != 0) return FsError{DeviceErrorOf(errno)};
   listed_ = true;
   std::vector<HostEntry> found;
-  auto batch = std::make_unique<char[]>(kBatchBytes);
+  auto batch = std::make_unique_for_overwrite<char[]>(kBatchBytes);  // the kernel fills what it lists
   for (;;) {
     ssize_t bytes = ::getdents64(fd_.get(), batch.get(), kBatchBytes);
     if (bytes < 0) return FsError{DeviceErrorOf(errno)};

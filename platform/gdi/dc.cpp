@@ -90,7 +90,7 @@ DeviceContext* DeviceContexts::find(HDC dc) {
 
 DeviceContext* DeviceContexts::checked(HDC dc, const char* operation) {
   if (DeviceContext* context = find(dc)) return context;
-  bool stale = closed_.count(reinterpret_cast<std::uintptr_t>(dc)) != 0;
+  bool stale = handedOut(reinterpret_cast<std::uintptr_t>(dc));
   ReportDrawingFault(operation, dc,
                      stale ? "a device context that was already deleted or released" : "not a device context");
   SetLastError(ERROR_INVALID_HANDLE);
@@ -104,8 +104,11 @@ bool DeviceContexts::close(HDC dc, const char* operation) {
   for (const auto& saved : context->saved)
     for (HGDIOBJ object : HeldObjects(saved)) Release(object);
   contexts_.erase(reinterpret_cast<std::uintptr_t>(dc));
-  closed_[reinterpret_cast<std::uintptr_t>(dc)] = true;
   return true;
+}
+
+bool DeviceContexts::handedOut(std::uintptr_t value) const {
+  return value >= kFirstHandle && value < nextHandle_ && (value - kFirstHandle) % 4 == 0;
 }
 
 HDC OpenScreenContext(HWND window, POINT origin, const Region& visible) {

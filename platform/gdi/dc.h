@@ -88,9 +88,13 @@ class DeviceContexts {
 
  private:
   Device& device_;
+  // Handles are handed out in steps of four and never again, so one that was
+  // handed out and is not open has been closed: no record of it is kept.
+  static constexpr std::uintptr_t kFirstHandle = 0x5D000010;
+  bool handedOut(std::uintptr_t value) const;
+
   std::map<std::uintptr_t, std::unique_ptr<DeviceContext>> contexts_;
-  std::map<std::uintptr_t, bool> closed_;
-  std::uintptr_t nextHandle_ = 0x5D000010;
+  std::uintptr_t nextHandle_ = kFirstHandle;
   WindowContextMaker windowContextMaker_;
 };
 

@@ -106,7 +106,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
   DeviceContext* context = sim::ContextOf(dc, "SelectObject");
   if (!context) return nullptr;
   if (sim::GdiObject* found = sim::GdiObjects::get().lookup(object);
-      found && !found->destroyed && found->description.kind == sim::GdiKind::Region) {
+      found && found->description.kind == sim::GdiKind::Region) {
     int kind = SelectClipRgn(dc, static_cast<HRGN>(object));
     return reinterpret_cast<HGDIOBJ>(static_cast<std::intptr_t>(kind));
   }

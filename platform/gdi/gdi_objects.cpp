@@ -77,11 +77,10 @@ GdiObject* GdiObjects::lookup(HANDLE handle) {
 GdiObject* GdiObjects::checked(HANDLE handle, std::initializer_list<GdiKind> kinds, const char* operation) {
   GdiObject* object = lookup(handle);
   std::string problem;
-  if (!object)
-    problem = "not a drawing object";
-  else if (object->destroyed)
-    problem = WithArticle(object->description.kind) + " that was already destroyed";
-  else if (!KindAccepted(object->description.kind, kinds))
+  if (!object) {
+    std::optional<GdiKind> gone = destroyedKind(handle);
+    problem = gone ? WithArticle(*gone) + " that was already destroyed" : "not a drawing object";
+  } else if (!KindAccepted(object->description.kind, kinds))
     problem = WithArticle(object->description.kind) + ", not what the call takes";
   if (problem.empty()) return object;
   reportProgramFault(operation, HandleText(handle), std::move(problem));
@@ -102,10 +101,21 @@ bool GdiObjects::destroy(HANDLE handle, std::initializer_list<GdiKind> kinds, co
     SetLastError(ERROR_INVALID_PARAMETER);
     return false;
   }
-  object->destroyed = true;
-  object->content = std::monostate{};
+  const auto value = reinterpret_cast<std::uintptr_t>(handle);
+  const std::size_t ordinal = (value - kFirstHandle) / 4;
+  if (destroyedKinds_.size() <= ordinal) destroyedKinds_.resize(ordinal + 1);
+  destroyedKinds_[ordinal] = static_cast<std::uint8_t>(object->description.kind) + 1;
+  objects_.erase(value);
   if (cursor_ == handle) cursor_ = nullptr;
   return true;
+}
+
+std::optional<GdiKind> GdiObjects::destroyedKind(HANDLE handle) const {
+  const auto value = reinterpret_cast<std::uintptr_t>(handle);
+  if (value < kFirstHandle || (value - kFirstHandle) % 4 != 0) return std::nullopt;
+  const std::size_t ordinal = (value - kFirstHandle) / 4;
+  if (ordinal >= destroyedKinds_.size() || destroyedKinds_[ordinal] == 0) return std::nullopt;
+  return static_cast<GdiKind>(destroyedKinds_[ordinal] - 1);
 }
 
 HCURSOR GdiObjects::setCursor(HCURSOR cursor) {
@@ -122,7 +132,7 @@ bool GdiObjects::waitCursorShown() const {
 std::size_t GdiObjects::liveOwnedCount() const {
   std::size_t count = 0;
   for (const auto& [value, object] : objects_)
-    if (object.ownership == GdiOwnership::Owned && !object.destroyed) ++count;
+    if (object.ownership == GdiOwnership::Owned) ++count;
   return count;
 }
 

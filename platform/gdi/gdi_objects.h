@@ -92,7 +92,6 @@ using GdiContent = std::variant<std::monostate, PenData, BrushData, FontData, Bi
 struct GdiObject {
   GdiDescription description;
   GdiOwnership ownership = GdiOwnership::Owned;
-  bool destroyed = false;
   GdiContent content;
   int selections = 0;  // device contexts holding it now
   // The program an owned object was made for (whose code asked for it); null for
@@ -129,7 +128,7 @@ class GdiObjects {
     return handle;
   }
 
-  // Any record of the handle, live or destroyed; null for a handle never made here.
+  // The live object of the handle; null for a destroyed one or one never made here.
   const GdiObject* lookup(HANDLE handle) const;
   GdiObject* lookup(HANDLE handle);
   // The live object of that handle and one of the accepted kinds. A destroyed,
@@ -152,10 +151,18 @@ class GdiObjects {
 
  private:
   Device& device_;
+  static constexpr std::uintptr_t kFirstHandle = 0x50000010;
+  // The kind of the object a handle was, once destroyed (0 while it lives or was
+  // never handed out; the kind's number plus one after): all that a misuse report
+  // needs of it, so a program that draws with brushes made and deleted by the
+  // thousand does not grow the device's records.
+  std::vector<std::uint8_t> destroyedKinds_;
+  std::optional<GdiKind> destroyedKind(HANDLE handle) const;
+
   std::map<std::uintptr_t, GdiObject> objects_;
   std::map<std::tuple<int, WORD>, HANDLE> stock_;
   std::map<std::tuple<int, std::uintptr_t, std::u16string, int, int>, HANDLE> shared_;
-  std::uintptr_t nextHandle_ = 0x50000010;
+  std::uintptr_t nextHandle_ = kFirstHandle;
   HCURSOR cursor_ = nullptr;
 };
 

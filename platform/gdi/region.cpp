@@ -1,44 +1,70 @@
 #include "gdi/region.h"
 
 #include <algorithm>
+#include <limits>
+#include <utility>
 
 namespace sim {
 namespace {
 
-using Spans = std::vector<std::pair<int, int>>;
+constexpr LONG kNoLine = std::numeric_limits<LONG>::max();
 
-// The columns a region covers between two lines that cross no band edge.
-Spans SpansAt(const std::vector<RECT>& rects, int top, int bottom) {
-  Spans spans;
-  for (const RECT& r : rects)
-    if (r.top <= top && r.bottom >= bottom) spans.emplace_back(r.left, r.right);
-  return spans;
-}
+// Walks a region's bands downwards.
+class BandCursor {
+ public:
+  explicit BandCursor(std::span<const RECT> rects) : rects_(rects) {}
 
-bool Inside(const Spans& spans, int x) {
-  for (const auto& [left, right] : spans)
-    if (x >= left && x < right) return true;
-  return false;
-}
-
-// Combines two span lists column by column at their edges.
-template <class Keep>
-Spans CombineSpans(const Spans& a, const Spans& b, Keep keep) {
-  std::vector<int> edges;
-  for (const auto& [l, r] : a) edges.insert(edges.end(), {l, r});
-  for (const auto& [l, r] : b) edges.insert(edges.end(), {l, r});
-  std::sort(edges.begin(), edges.end());
-  edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-  Spans result;
-  for (std::size_t i = 0; i + 1 < edges.size(); ++i) {
-    int x = edges[i];
-    if (!keep(Inside(a, x), Inside(b, x))) continue;
-    if (!result.empty() && result.back().second == x)
-      result.back().second = edges[i + 1];
-    else
-      result.emplace_back(x, edges[i + 1]);
+  // Passes the bands that end at or above line y.
+  void passTo(LONG y) {
+    while (at_ < rects_.size() && rects_[at_].bottom <= y) at_ = bandEnd();
   }
-  return result;
+  // The first band edge below line y, once passed to it (kNoLine after the last band).
+  LONG nextEdge(LONG y) const {
+    if (at_ >= rects_.size()) return kNoLine;
+    return rects_[at_].top > y ? rects_[at_].top : rects_[at_].bottom;
+  }
+  // The band covering line y, once passed to it; empty when none does.
+  std::span<const RECT> bandAt(LONG y) const {
+    if (at_ >= rects_.size() || rects_[at_].top > y) return {};
+    return rects_.subspan(at_, bandEnd() - at_);
+  }
+
+ private:
+  std::size_t bandEnd() const {
+    std::size_t end = at_;
+    while (end < rects_.size() && rects_[end].top == rects_[at_].top) ++end;
+    return end;
+  }
+
+  std::span<const RECT> rects_;
+  std::size_t at_ = 0;
+};
+
+// Sweeps two bands' columns left to right and adds, as rectangles from top to
+// bottom, the runs of columns where `keep` holds.
+template <class Keep>
+void CombineBands(std::span<const RECT> a, std::span<const RECT> b, Keep keep, LONG top, LONG bottom,
+                  RectList& out) {
+  std::size_t ia = 0, ib = 0;
+  bool inA = false, inB = false, keeping = false;
+  LONG start = 0;
+  for (;;) {
+    const LONG nextA = ia < a.size() ? (inA ? a[ia].right : a[ia].left) : kNoLine;
+    const LONG nextB = ib < b.size() ? (inB ? b[ib].right : b[ib].left) : kNoLine;
+    const LONG x = std::min(nextA, nextB);
+    if (x == kNoLine) return;
+    if (nextA == x) ia += std::exchange(inA, !inA) ? 1 : 0;
+    if (nextB == x) ib += std::exchange(inB, !inB) ? 1 : 0;
+    const bool keepNow = keep(inA, inB);
+    if (keepNow && !keeping) start = x;
+    if (!keepNow && keeping) out.push_back(RECT{start, top, x, bottom});
+    keeping = keepNow;
+  }
+}
+
+bool Covers(const RECT& outer, const RECT& inner) {
+  return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
+         outer.bottom >= inner.bottom;
 }
 
 }  // namespace
@@ -54,7 +80,7 @@ Region::Region(const RECT& rect) {
 
 RECT Region::bounds() const {
   if (rects_.empty()) return RECT{0, 0, 0, 0};
-  RECT box = rects_.front();
+  RECT box = rects_[0];
   for (const RECT& r : rects_) {
     box.left = std::min(box.left, r.left);
     box.right = std::max(box.right, r.right);
@@ -80,31 +106,52 @@ bool Region::intersects(const RECT& rect) const {
   return false;
 }
 
-void Region::appendBand(int top, int bottom, const Spans& spans) {
-  if (spans.empty()) return;
-  // Merge with the band above when it ends here and covers the same columns.
-  std::size_t count = spans.size();
-  if (rects_.size() >= count) {
-    std::size_t first = rects_.size() - count;
-    bool same = rects_[first].bottom == top && (first == 0 || rects_[first - 1].top != rects_[first].top);
-    for (std::size_t i = 0; same && i < count; ++i) {
-      const RECT& r = rects_[first + i];
-      same = r.top == rects_[first].top && r.bottom == top && r.left == spans[i].first && r.right == spans[i].second;
-    }
-    if (same) {
-      for (std::size_t i = first; i < rects_.size(); ++i) rects_[i].bottom = bottom;
-      return;
-    }
+// The band added from rects_[first] on joins the band above when that one ends
+// where it starts and covers the same columns.
+void Region::joinLastBand(std::size_t first) {
+  const std::size_t count = rects_.size() - first;
+  if (count == 0 || first < count) return;
+  const std::size_t above = first - count;
+  const RECT& head = rects_[above];
+  if (head.bottom != rects_[first].top) return;
+  if (above > 0 && rects_[above - 1].top == head.top) return;  // that band has more rectangles
+  for (std::size_t i = 0; i < count; ++i) {
+    const RECT &up = rects_[above + i], &down = rects_[first + i];
+    if (up.top != head.top || up.left != down.left || up.right != down.right) return;
   }
-  for (const auto& [left, right] : spans) rects_.push_back(RECT{left, top, right, bottom});
+  for (std::size_t i = above; i < first; ++i) rects_[i].bottom = rects_[first].bottom;
+  rects_.truncate(first);
+}
+
+// The combinations whose result is one of the two regions, nothing, or one
+// rectangle, found from the bounds alone: most of what the window system asks.
+std::optional<Region> Region::combineAtOnce(const Region& other, Op op) const {
+  if (empty() || other.empty()) {
+    if (op == Op::Intersect || (op == Op::Subtract && empty())) return Region();
+    return empty() ? other : *this;
+  }
+  const RECT mine = bounds(), theirs = other.bounds();
+  const bool meet = !RectEmpty(RectIntersection(mine, theirs));
+  switch (op) {
+    case Op::Intersect:
+      if (!meet) return Region();
+      if (rects_.size() == 1 && other.rects_.size() == 1) return Region(RectIntersection(mine, theirs));
+      if (other.rects_.size() == 1 && Covers(theirs, mine)) return *this;
+      if (rects_.size() == 1 && Covers(mine, theirs)) return other;
+      return std::nullopt;
+    case Op::Subtract:
+      if (!meet) return *this;
+      if (other.rects_.size() == 1 && Covers(theirs, mine)) return Region();
+      return std::nullopt;
+    case Op::Union:
+    case Op::Xor:
+      return std::nullopt;
+  }
+  return std::nullopt;
 }
 
 Region Region::combine(const Region& other, Op op) const {
-  std::vector<LONG> lines;
-  for (const RECT& r : rects_) lines.insert(lines.end(), {r.top, r.bottom});
-  for (const RECT& r : other.rects_) lines.insert(lines.end(), {r.top, r.bottom});
-  std::sort(lines.begin(), lines.end());
-  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+  if (std::optional<Region> known = combineAtOnce(other, op)) return std::move(*known);
   auto keep = [op](bool inA, bool inB) {
     switch (op) {
       case Op::Union: return inA || inB;
@@ -114,11 +161,19 @@ Region Region::combine(const Region& other, Op op) const {
     }
     return false;
   };
+  // Between two successive band edges of either region neither changes its columns.
   Region result;
-  for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
-    int top = lines[i], bottom = lines[i + 1];
-    Spans spans = CombineSpans(SpansAt(rects_, top, bottom), SpansAt(other.rects_, top, bottom), keep);
-    result.appendBand(top, bottom, spans);
+  BandCursor mine(rects_), theirs(other.rects_);
+  LONG y = std::min(rects_[0].top, other.rects_[0].top);
+  for (;;) {
+    mine.passTo(y);
+    theirs.passTo(y);
+    const LONG next = std::min(mine.nextEdge(y), theirs.nextEdge(y));
+    if (next == kNoLine) break;
+    const std::size_t first = result.rects_.size();
+    CombineBands(mine.bandAt(y), theirs.bandAt(y), keep, y, next, result.rects_);
+    result.joinLastBand(first);
+    y = next;
   }
   return result;
 }

@@ -7,9 +7,12 @@
 // same columns. So two regions with the same pixels have the same rectangles.
 #pragma once
 
-#include <vector>
+#include <optional>
+#include <span>
 
 #include <windows.h>
+
+#include "gdi/rect_list.h"
 
 namespace sim {
 
@@ -19,7 +22,7 @@ class Region {
   explicit Region(const RECT& rect);
 
   bool empty() const { return rects_.empty(); }
-  const std::vector<RECT>& rects() const { return rects_; }
+  std::span<const RECT> rects() const { return rects_; }
   // The smallest rectangle holding every pixel (all zero when empty).
   RECT bounds() const;
   // NULLREGION, SIMPLEREGION or COMPLEXREGION, as the device's calls answer.
@@ -40,9 +43,10 @@ class Region {
  private:
   enum class Op { Union, Intersect, Subtract, Xor };
   Region combine(const Region& other, Op op) const;
-  void appendBand(int top, int bottom, const std::vector<std::pair<int, int>>& spans);
+  std::optional<Region> combineAtOnce(const Region& other, Op op) const;
+  void joinLastBand(std::size_t first);
 
-  std::vector<RECT> rects_;
+  RectList rects_;
 };
 
 // True when the rectangle holds no pixel.

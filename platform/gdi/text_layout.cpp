@@ -59,7 +59,7 @@ class LineMaker {
       std::size_t units = 1;
       char32_t c = CharacterAt(text, i, &units);
       for (std::size_t k = 0; k < units; ++k) line.x.push_back(x);
-      x = (c == u'\t' && (format_ & DT_EXPANDTABS)) ? (x / tab_ + 1) * tab_ : x + face_.advance(c);
+      x = advanced(x, c);
       i += units;
     }
     line.width = x;
@@ -67,11 +67,23 @@ class LineMaker {
   }
 
   // Where the line starting at `start` of a paragraph ends when it must fit `limit`.
+  // The line grows from one break to the next, so its width is added up as it
+  // grows rather than measured again at every break.
   std::size_t wrapEnd(std::u16string_view paragraph, std::size_t start, int limit) const {
     std::size_t lastBreak = 0;
+    std::size_t measured = start;  // the units added up so far end here
+    int x = 0, inked = 0;          // their width, and up to the last that is not a space
     for (std::size_t end = start + 1; end <= paragraph.size(); ++end) {
       if (end < paragraph.size() && !BreakBefore(paragraph, end)) continue;
-      int width = measure(Trimmed(paragraph.substr(start, end - start))).width;
+      while (measured < end) {
+        std::size_t units = 1;
+        char32_t c = CharacterAt(paragraph, measured, &units);
+        x = advanced(x, c);
+        if (c != U' ' && c != U'\u3000') inked = x;
+        measured += units;
+      }
+      // A break between the halves of a surrogate pair measures its line on its own.
+      int width = measured == end ? inked : this->width(Trimmed(paragraph.substr(start, end - start)));
       if (width > limit) return lastBreak ? lastBreak : end;
       lastBreak = end;
     }
@@ -84,6 +96,19 @@ class LineMaker {
   }
 
  private:
+  int advanced(int x, char32_t c) const {
+    return (c == U'\t' && (format_ & DT_EXPANDTABS)) ? (x / tab_ + 1) * tab_ : x + face_.advance(c);
+  }
+  int width(std::u16string_view text) const {
+    int x = 0;
+    for (std::size_t i = 0; i < text.size();) {
+      std::size_t units = 1;
+      x = advanced(x, CharacterAt(text, i, &units));
+      i += units;
+    }
+    return x;
+  }
+
   FontFace& face_;
   UINT format_;
   int tab_;

@@ -39,7 +39,12 @@ void Device::shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
   scheduler_->terminateAll();
-  while (!services_.empty()) services_.pop_back();
+  // Newest first; a service being destroyed no longer finds itself.
+  while (!services_.empty()) {
+    Service last = std::move(services_.back());
+    services_.pop_back();
+    last.object.reset();
+  }
 }
 
 }  // namespace sim

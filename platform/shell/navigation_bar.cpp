@@ -72,23 +72,37 @@ class NavigationBar final : public SystemSurface {
     FillWithSysColor(dc, layout.bar, COLOR_ACTIVECAPTION);
     RECT line{layout.bar.left, layout.bar.bottom - Scaled(1), layout.bar.right, layout.bar.bottom};
     FillWithSysColor(dc, line, COLOR_WINDOWFRAME);
-    DrawStartSymbol(dc, layout.start);
+    // Each part stays inside its own rectangle: one the clip leaves out is not drawn.
+    RECT clip{};
+    GetClipBox(dc, &clip);
+    auto shows = [&](const RECT& part) {
+      RECT common;
+      return IntersectRect(&common, &clip, &part) != FALSE;
+    };
+    if (shows(layout.start)) DrawStartSymbol(dc, layout.start);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
     HGDIOBJ font = UseSystemFont(dc);
     shown_ = contentNow();
-    DrawTextW(dc, shown_.title.c_str(), -1, &layout.title, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-    DrawTextW(dc, shown_.clock.c_str(), -1, &layout.clock, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
-    if (shown_.ok) DrawOkButton(dc, layout.ok);
+    if (shows(layout.title))
+      DrawTextW(dc, shown_.title.c_str(), -1, &layout.title, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+    if (shows(layout.clock)) DrawTextW(dc, shown_.clock.c_str(), -1, &layout.clock, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+    if (shown_.ok && shows(layout.ok)) DrawOkButton(dc, layout.ok);
     SelectObject(dc, font);
   }
 
+  // Draws again only what changed: the title as the front window changes, the clock
+  // as the minutes pass; the OK button coming or going moves both.
   void refresh() override {
     Content now = contentNow();
-    if (now != shown_) {
-      shown_ = now;
-      ScreenLayout::get().repaintSurface(*this);
-    }
+    if (now == shown_) return;
+    NavigationBarLayout layout = LayOutNavigationBar();
+    Region damage;
+    if (now.ok != shown_.ok) damage = Region(layout.bar);
+    if (now.title != shown_.title) damage = damage.united(Region(layout.title));
+    if (now.clock != shown_.clock) damage = damage.united(Region(layout.clock));
+    shown_ = now;
+    ScreenLayout::get().repaintSurface(*this, damage);
   }
 
   std::u16string describe(POINT screen) const override {
@@ -111,9 +125,7 @@ class NavigationBar final : public SystemSurface {
     std::u16string title;
     std::u16string clock;
     bool ok = false;
-    bool operator!=(const Content& other) const {
-      return title != other.title || clock != other.clock || ok != other.ok;
-    }
+    bool operator==(const Content& other) const = default;
   };
   static Content contentNow() {
     Window* front = Front();

@@ -14,24 +14,51 @@ namespace {
 
 bool IsLineEnd(char16_t c) { return c == u'\r' || c == u'\n'; }
 
-// Which text encoding the bytes are in, judged by a byte-order mark, then by being
-// valid UTF-8 with at least one non-ASCII sequence, else the device's code page.
-Result<std::u16string> DecodeText(std::span<const unsigned char> bytes) {
-  if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
-    if (bytes.size() % 2 != 0) return Error{"odd length for UTF-16 text"};
-    std::u16string text;
-    for (std::size_t i = 2; i < bytes.size(); i += 2)
-      text.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
-    return text;
+// The target in a shortcut's text: after the first '#', before which stand only a
+// count (possibly wrong, possibly absent) and blanks; trailing line breaks and NULs
+// are not part of it.
+Result<std::u16string> TargetOfText(std::u16string_view view) {
+  auto hash = view.find(u'#');
+  if (hash == std::u16string_view::npos) return Error{"no '#' in the file"};
+  for (char16_t c : view.substr(0, hash))
+    if (!(c >= u'0' && c <= u'9') && c != u' ') return Error{"text before '#' is not a count"};
+  auto target = view.substr(hash + 1);
+  while (!target.empty() && (IsLineEnd(target.back()) || target.back() == 0)) target.remove_suffix(1);
+  if (target.empty()) return Error{"empty shortcut target"};
+  if (std::any_of(target.begin(), target.end(), [](char16_t c) { return c == 0 || IsLineEnd(c); }))
+    return Error{"the target spans more than one line"};
+  return std::u16string(target);
+}
+
+// The count in front of the '#', when there is one and it is a number.
+std::optional<std::size_t> CountOf(std::string_view raw) {
+  std::size_t count = 0;
+  bool digits = false;
+  for (char c : raw.substr(0, raw.find('#'))) {
+    if (c == ' ') continue;
+    if (c < '0' || c > '9' || count > kMaxShortcutFileBytes) return std::nullopt;
+    count = count * 10 + static_cast<std::size_t>(c - '0');
+    digits = true;
   }
-  std::string_view raw(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  if (raw.starts_with("\xEF\xBB\xBF")) return Utf8ToUtf16(raw.substr(3));
+  return digits ? std::optional<std::size_t>(count) : std::nullopt;
+}
+
+// A file without a byte-order mark: the device's own code page, unless the text is
+// UTF-8 from another tool. Some code-page 932 texts are valid UTF-8 as well (a
+// half-width katakana byte followed by a trail byte, say), so a text whose count
+// fits its code-page reading is read so; otherwise valid UTF-8 with at least one
+// non-ASCII sequence is taken as UTF-8.
+Result<std::u16string> TargetOfUnmarked(std::string_view raw) {
+  auto ansi = FromAnsi932(raw);
+  auto ansiTarget = ansi ? TargetOfText(*ansi) : Result<std::u16string>(ansi.error());
   bool ascii = std::all_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (!ascii) {
-    // A code-page 932 text is rarely valid UTF-8 by accident; try that first.
-    if (auto utf8 = Utf8ToUtf16(raw)) return utf8;
+  if (ascii) return ansiTarget;
+  auto count = CountOf(raw);
+  if (ansiTarget && count == ansiTarget->size()) return ansiTarget;
+  if (auto utf8 = Utf8ToUtf16(raw)) {
+    if (auto utf8Target = TargetOfText(*utf8)) return utf8Target;
   }
-  return FromAnsi932(raw);
+  return ansiTarget;
 }
 
 }  // namespace
@@ -48,20 +75,20 @@ Result<std::string> EncodeShortcut(std::u16string_view target) {
 
 Result<std::u16string> DecodeShortcut(std::span<const unsigned char> bytes) {
   if (bytes.size() > kMaxShortcutFileBytes) return Error{"too large for a shortcut"};
-  auto text = DecodeText(bytes);
-  if (!text) return text.error();
-  std::u16string_view view = *text;
-  auto hash = view.find(u'#');
-  if (hash == std::u16string_view::npos) return Error{"no '#' in the file"};
-  // Before the '#' only a count (possibly wrong, possibly absent) and blanks.
-  for (char16_t c : view.substr(0, hash))
-    if (!(c >= u'0' && c <= u'9') && c != u' ') return Error{"text before '#' is not a count"};
-  auto target = view.substr(hash + 1);
-  while (!target.empty() && (IsLineEnd(target.back()) || target.back() == 0)) target.remove_suffix(1);
-  if (target.empty()) return Error{"empty shortcut target"};
-  if (std::any_of(target.begin(), target.end(), [](char16_t c) { return c == 0 || IsLineEnd(c); }))
-    return Error{"the target spans more than one line"};
-  return std::u16string(target);
+  if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+    if (bytes.size() % 2 != 0) return Error{"odd length for UTF-16 text"};
+    std::u16string text;
+    for (std::size_t i = 2; i < bytes.size(); i += 2)
+      text.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+    return TargetOfText(text);
+  }
+  std::string_view raw(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (raw.starts_with("\xEF\xBB\xBF")) {
+    auto utf8 = Utf8ToUtf16(raw.substr(3));
+    if (!utf8) return utf8.error();
+    return TargetOfText(*utf8);
+  }
+  return TargetOfUnmarked(raw);
 }
 
 ShortcutCommand SplitShortcutTarget(std::u16string_view target) {

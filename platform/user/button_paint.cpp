@@ -68,7 +68,7 @@ RECT DrawLabel(const Look& look, RECT area, UINT format) {
 
 void DrawImage(const Look& look, const RECT& face) {
   const GdiObject* object = GdiObjects::get().lookup(look.state.image);
-  if (!object || object->destroyed) return;
+  if (!object) return;
   const int size = (look.style & BS_ICON) ? GetSystemMetrics(SM_CXICON) : 0;
   if (look.style & BS_ICON) {
     DrawIconEx(look.dc, face.left + (face.right - face.left - size) / 2, face.top + (face.bottom - face.top - size) / 2,

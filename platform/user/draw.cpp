@@ -33,7 +33,7 @@ HGDIOBJ UseSystemFont(HDC dc) { return SelectObject(dc, GetStockObject(SYSTEM_FO
 void DrawBitmapAt(HDC dc, HBITMAP bitmap, POINT at) {
   DeviceContext* context = DeviceContexts::get().find(dc);
   const GdiObject* object = GdiObjects::get().lookup(bitmap);
-  const BitmapData* data = object && !object->destroyed ? object->as<BitmapData>() : nullptr;
+  const BitmapData* data = object ? object->as<BitmapData>() : nullptr;
   if (!context || !data || !data->pixels) return;
   const PixelBuffer& pixels = *data->pixels;
   BlitSource source;

@@ -32,8 +32,23 @@ Region Visit(const WindowSystem& windows, const Window& window, const Region& av
     childSpace = childSpace.subtracted(got);
     mine = mine.subtracted(got);
   }
-  out.windows[window.handle] = std::move(mine);
+  out.windows.push_back(ShownWindow{window.handle, std::move(mine), outer, windows.clientScreenRect(window)});
   return taken;
+}
+
+std::array<LONG, 4> Corners(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+void GatherPlaces(const WindowSystem& windows, const Window& window, int depth,
+                  std::vector<ScreenInputs::Place>& out) {
+  ScreenInputs::Place& place = out.emplace_back();
+  place.handle = window.handle;
+  place.depth = depth;
+  place.window = Corners(windows.screenRect(window));
+  place.client = Corners(windows.clientScreenRect(window));
+  place.hasSeeThrough = window.seeThrough.has_value();
+  if (window.seeThrough) place.seeThrough = Corners(*window.seeThrough);
+  for (const Window* child : window.children)
+    if ((child->style & WS_VISIBLE) && child->alive()) GatherPlaces(windows, *child, depth + 1, out);
 }
 
 bool SameRect(const RECT& a, const RECT& b) {
@@ -60,23 +75,45 @@ void ScreenLayout::addSurface(std::unique_ptr<SystemSurface> surface) {
   owned_.push_back(std::move(surface));
 }
 
-const ScreenOwnership& ScreenLayout::ownership() const {
-  // Inside a change the windows move under it: every question is answered afresh.
+const ShownWindow* ScreenOwnership::find(HWND handle) const {
+  auto at = std::lower_bound(windows.begin(), windows.end(), handle,
+                             [](const ShownWindow& shown, HWND key) { return shown.handle < key; });
+  return at != windows.end() && at->handle == handle ? &*at : nullptr;
+}
+
+const ScreenLayout::Picture& ScreenLayout::current() const {
+  // Inside a change the windows move under it: every question looks at them
+  // afresh, and the ownership is computed again only when they moved. Most changes
+  // move nothing that shows (a control made in a hidden dialog, a window raised
+  // that is already in front).
   if (!knownValid_ || depth_ > 0) {
-    known_ = compute();
+    gather(gathered_);
+    if (!known_ || known_->inputs != gathered_) known_ = std::make_shared<const ScreenOwnership>(compute(gathered_));
     knownValid_ = depth_ == 0;
   }
   return known_;
 }
 
-ScreenOwnership ScreenLayout::compute() const {
+void ScreenLayout::gather(ScreenInputs& inputs) const {
+  inputs.surfaceAreas.resize(surfaces_.size());
+  for (std::size_t i = 0; i < surfaces_.size(); ++i) inputs.surfaceAreas[i] = surfaces_[i]->area();
+  inputs.windows.clear();
+  const WindowSystem& windows = WindowSystem::get();
+  for (const Window* top : windows.topLevel())
+    if ((top->style & WS_VISIBLE) && top->alive()) GatherPlaces(windows, *top, 0, inputs.windows);
+}
+
+const ScreenOwnership& ScreenLayout::ownership() const { return *current(); }
+
+ScreenOwnership ScreenLayout::compute(const ScreenInputs& inputs) const {
   const WindowSystem& windows = WindowSystem::get();
   ScreenOwnership out;
+  out.inputs = inputs;
   out.surfaces.resize(surfaces_.size());
   Region available(RECT{0, 0, windows.screenWidth(), windows.screenHeight()});
   std::size_t next = 0;
   for (; next < surfaces_.size() && surfaces_[next]->layer() >= 0; ++next) {
-    out.surfaces[next] = surfaces_[next]->area().intersected(available);
+    out.surfaces[next] = inputs.surfaceAreas[next].intersected(available);
     available = available.subtracted(out.surfaces[next]);
   }
   for (const Window* top : windows.topLevel()) {
@@ -84,9 +121,11 @@ ScreenOwnership ScreenLayout::compute() const {
     available = available.subtracted(Visit(windows, *top, available, out));
   }
   for (; next < surfaces_.size(); ++next) {
-    out.surfaces[next] = surfaces_[next]->area().intersected(available);
+    out.surfaces[next] = inputs.surfaceAreas[next].intersected(available);
     available = available.subtracted(out.surfaces[next]);
   }
+  std::sort(out.windows.begin(), out.windows.end(),
+            [](const ShownWindow& a, const ShownWindow& b) { return a.handle < b.handle; });
   return out;
 }
 
@@ -98,27 +137,16 @@ SystemSurface* ScreenLayout::surfaceAt(POINT screen) const {
 }
 
 Region ScreenLayout::visibleRegion(const Window& window) const {
-  const ScreenOwnership& all = ownership();
-  auto it = all.windows.find(window.handle);
-  return it == all.windows.end() ? Region() : it->second;
-}
-
-ScreenLayout::Snapshot ScreenLayout::snapshot() const {
-  const WindowSystem& windows = WindowSystem::get();
-  const ScreenOwnership& all = ownership();
-  Snapshot out;
-  out.surfaces = std::move(all.surfaces);
-  for (auto& [hwnd, shown] : all.windows) {
-    const Window* window = windows.find(hwnd);
-    if (!window) continue;
-    out.windows[hwnd] = Placement{std::move(shown), windows.screenRect(*window), windows.clientScreenRect(*window)};
-  }
-  return out;
+  const ShownWindow* shown = ownership().find(window.handle);
+  return shown ? shown->shown : Region();
 }
 
 void ScreenLayout::beginChange() {
+  // Outside a change the ownership kept since the last one is still true: it is the
+  // picture of before, taken before it goes stale.
+  if (depth_ == 0 && !device_.scheduler().terminating()) before_ = current();
+  ++depth_;
   knownValid_ = false;
-  if (depth_++ == 0 && !device_.scheduler().terminating()) before_ = snapshot();
 }
 
 void ScreenLayout::endChange() {
@@ -130,21 +158,21 @@ void ScreenLayout::endChange() {
     before_.reset();
     return;
   }
-  Snapshot before = std::move(*before_);
+  Picture before = std::move(before_);
   before_.reset();
-  distribute(before, snapshot());
+  Picture after = current();  // kept: painting asks it again
+  if (after != before) distribute(*before, *after);
   refreshSurfaces();
 }
 
-void ScreenLayout::distribute(const Snapshot& before, const Snapshot& after) {
+void ScreenLayout::distribute(const ScreenOwnership& before, const ScreenOwnership& after) {
   auto& windows = WindowSystem::get();
-  for (const auto& [hwnd, placement] : after.windows) {
-    auto old = before.windows.find(hwnd);
-    const bool moved = old == before.windows.end() || !SameRect(old->second.window, placement.window) ||
-                       !SameRect(old->second.client, placement.client);
-    Region exposed = moved ? placement.shown : placement.shown.subtracted(old->second.shown);
+  for (const ShownWindow& now : after.windows) {
+    const ShownWindow* old = before.find(now.handle);
+    const bool moved = !old || !SameRect(old->window, now.window) || !SameRect(old->client, now.client);
+    Region exposed = moved ? now.shown : now.shown.subtracted(old->shown);
     if (exposed.empty()) continue;
-    if (Window* window = windows.find(hwnd)) ExposeWindow(*window, exposed);
+    if (Window* window = windows.find(now.handle)) ExposeWindow(*window, exposed);
   }
   for (std::size_t i = 0; i < surfaces_.size() && i < after.surfaces.size(); ++i) {
     Region exposed = i < before.surfaces.size() ? after.surfaces[i].subtracted(before.surfaces[i]) : after.surfaces[i];
@@ -165,10 +193,10 @@ void ScreenLayout::repaintSurface(SystemSurface& surface, const std::optional<Re
 }
 
 void ScreenLayout::exposeAll() {
-  const ScreenOwnership all = ownership();
+  const Picture all = current();  // held: exposing may paint, and painting inside a change computes afresh
   auto& windows = WindowSystem::get();
-  for (const auto& [hwnd, shown] : all.windows)
-    if (Window* window = windows.find(hwnd)) ExposeWindow(*window, shown);
+  for (const ShownWindow& shown : all->windows)
+    if (Window* window = windows.find(shown.handle)) ExposeWindow(*window, shown.shown);
   for (SystemSurface* surface : surfaces_) repaintSurface(*surface);
 }
 

@@ -16,7 +16,7 @@
 
 #include <windows.h>
 
-#include <map>
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -51,9 +51,35 @@ class SystemSurface {
   virtual std::u16string describe(POINT screen) const = 0;
 };
 
+struct ShownWindow {
+  HWND handle = nullptr;
+  Region shown;  // what the window shows itself, frame included
+  RECT window{};  // where it was on the screen, and its client area
+  RECT client{};
+};
+
+// Everything ownership is computed from: each surface's area, and where each
+// visible window is, in the order the screen is shared out (parents before their
+// children, front to back). The same inputs give the same ownership.
+struct ScreenInputs {
+  struct Place {
+    HWND handle = nullptr;
+    int depth = 0;  // 0 for a top-level window
+    std::array<LONG, 4> window{}, client{}, seeThrough{};
+    bool hasSeeThrough = false;
+    bool operator==(const Place&) const = default;
+  };
+  std::vector<Region> surfaceAreas;  // in the order of ScreenLayout::surfaces()
+  std::vector<Place> windows;
+  bool operator==(const ScreenInputs&) const = default;
+};
+
 struct ScreenOwnership {
-  std::map<HWND, Region> windows;  // what each visible window shows itself, frame included
-  std::vector<Region> surfaces;    // in the order of ScreenLayout::surfaces()
+  ScreenInputs inputs;               // what it was computed from
+  std::vector<ShownWindow> windows;  // every visible window, by handle
+  std::vector<Region> surfaces;      // in the order of ScreenLayout::surfaces()
+
+  const ShownWindow* find(HWND handle) const;
 };
 
 class ScreenLayout {
@@ -75,7 +101,8 @@ class ScreenLayout {
   }
 
   // Who shows what now. Kept between changes: outside a ScreenChange nothing that
-  // decides it can change, so painting asks without computing it again.
+  // decides it can change, so painting asks without computing it again, and the
+  // next change takes it as its picture of before.
   const ScreenOwnership& ownership() const;
   // The surface showing a screen point, or null where a window or nothing is.
   SystemSurface* surfaceAt(POINT screen) const;
@@ -94,26 +121,20 @@ class ScreenLayout {
   void refreshSurfaces();
 
  private:
-  struct Placement {
-    Region shown;
-    RECT window{};
-    RECT client{};
-  };
-  struct Snapshot {
-    std::map<HWND, Placement> windows;
-    std::vector<Region> surfaces;
-  };
-  Snapshot snapshot() const;
-  ScreenOwnership compute() const;
-  void distribute(const Snapshot& before, const Snapshot& after);
+  using Picture = std::shared_ptr<const ScreenOwnership>;
+  const Picture& current() const;
+  void gather(ScreenInputs& inputs) const;
+  ScreenOwnership compute(const ScreenInputs& inputs) const;
+  void distribute(const ScreenOwnership& before, const ScreenOwnership& after);
 
   Device& device_;
   std::vector<std::unique_ptr<SystemSurface>> owned_;
   std::vector<SystemSurface*> surfaces_;  // topmost layer first
   int depth_ = 0;
-  std::optional<Snapshot> before_;
-  mutable ScreenOwnership known_;
+  Picture before_;  // the screen as the outermost change found it
+  mutable Picture known_;
   mutable bool knownValid_ = false;
+  mutable ScreenInputs gathered_;  // kept for its buffers
 };
 
 // Scope of a change to what the screen shows (see above). Nested scopes do nothing

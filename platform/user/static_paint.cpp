@@ -20,7 +20,7 @@ DWORD TypeOf(DWORD style) { return style & SS_TYPEMASK; }
 // destroyed it while the static still shows it: nothing is drawn then).
 std::optional<SIZE> ImageSize(HANDLE image) {
   const GdiObject* object = GdiObjects::get().lookup(image);
-  if (!object || object->destroyed) return std::nullopt;
+  if (!object) return std::nullopt;
   if (const IconData* icon = object->as<IconData>(); icon && icon->color)
     return SIZE{icon->color->width(), icon->color->height()};
   if (const BitmapData* bitmap = object->as<BitmapData>(); bitmap && bitmap->pixels)

@@ -45,7 +45,7 @@ TEST(DrawingObjects, ObjectsDescribeThemselvesAndStockOnesSurviveDeletion) {
 TEST(DrawingObjects, MisuseIsTheProgramsFault) {
   TestDevice handheld;
   BOOL deletedWhileSelected = TRUE, deletedTwice = TRUE;
-  test_support::ExpectMisuse deletes("DeleteObject", 2), selects("SelectObject"), deleteDCs("DeleteDC");
+  test_support::ExpectMisuse deletes("DeleteObject", 2), selects("SelectObject"), deleteDCs("DeleteDC", 3);
   handheld.run([&](HINSTANCE) {
     HDC dc = CreateCompatibleDC(nullptr);
     HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
@@ -59,16 +59,22 @@ TEST(DrawingObjects, MisuseIsTheProgramsFault) {
     EXPECT_EQ(SelectObject(dc, brush), nullptr);
     EXPECT_TRUE(DeleteDC(dc));
     EXPECT_FALSE(DeleteDC(dc));
+    // Handles that were never handed out: between two, and past the last.
+    auto near = [&](std::uintptr_t by) { return reinterpret_cast<HDC>(reinterpret_cast<std::uintptr_t>(dc) + by); };
+    EXPECT_FALSE(DeleteDC(near(2)));
+    EXPECT_FALSE(DeleteDC(near(4)));
   });
   EXPECT_FALSE(deletedWhileSelected);
   EXPECT_FALSE(deletedTwice);
   ASSERT_EQ(deletes.faults().size(), 2u);
   ASSERT_EQ(selects.faults().size(), 1u);
-  ASSERT_EQ(deleteDCs.faults().size(), 1u);
+  ASSERT_EQ(deleteDCs.faults().size(), 3u);
   EXPECT_TRUE(Mentions(deletes.faults()[0], "DeleteObject", "selected into a device context"));
   EXPECT_TRUE(Mentions(deletes.faults()[1], "DeleteObject", "already destroyed"));
   EXPECT_TRUE(Mentions(selects.faults()[0], "SelectObject", "already destroyed"));
   EXPECT_TRUE(Mentions(deleteDCs.faults()[0], "DeleteDC", "already deleted"));
+  EXPECT_TRUE(Mentions(deleteDCs.faults()[1], "DeleteDC", "not a device context"));
+  EXPECT_TRUE(Mentions(deleteDCs.faults()[2], "DeleteDC", "not a device context"));
 }
 
 TEST(DrawingObjects, ABitmapBelongsToOneMemoryContextAtATime) {

@@ -3,6 +3,7 @@
 #include "gdi_test_support.h"
 
 #include <string>
+#include <utility>
 
 #include "gdi/fonts.h"
 
@@ -101,6 +102,26 @@ TEST(Text, DrawTextBreaksWordsAndJapaneseAndCalculatesItsRectangle) {
     EXPECT_GE(ink.left, 10);
     EXPECT_LE(ink.right, 70);
     EXPECT_GT(ink.bottom, 10 + 24) << "three lines";
+  });
+  EXPECT_TRUE(handheld.faults().empty());
+}
+
+TEST(Text, ALineBreaksWhereItsInkFitsAndTabsCountFromItsStart) {
+  TestDevice handheld;
+  handheld.run([&](HINSTANCE) {
+    Drawing drawing(100, 80);
+    HDC dc = drawing.dc();
+    auto calc = [&](const char16_t* text, LONG width, UINT format) {
+      RECT box{0, 0, width, 0};
+      int height = DrawTextW(dc, text, -1, &box, format | DT_WORDBREAK | DT_CALCRECT);
+      return std::pair<LONG, int>(box.right, height);
+    };
+    // Half-width characters are 6 wide, full-width ones 12, a line 12 high.
+    // Blanks at the end of a line take no room: "ab cd" fits 30 with the two after it.
+    EXPECT_EQ(calc(u"ab cd  ef", 30, 0), std::make_pair(30L, 24));
+    EXPECT_EQ(calc(u"貼り付け\u3000確認", 48, 0), std::make_pair(48L, 24));
+    // A tab stops at 48 from the start of its own line, the second as the first.
+    EXPECT_EQ(calc(u"a\tb c\td", 60, DT_EXPANDTABS), std::make_pair(54L, 24));
   });
   EXPECT_TRUE(handheld.faults().empty());
 }

@@ -5,6 +5,8 @@
 #include <aygshell.h>
 #include <commctrl.h>
 
+#include <vector>
+
 #include "../resources/test_resource_ids.h"
 #include "../user/dialog_test_support.h"
 #include "screen_test_support.h"
@@ -40,6 +42,22 @@ class Screens : public ::testing::TestWithParam<ScreenSize> {
  protected:
   Screens() : handheld_(GetParam()) {}
   int s() const { return GetParam().scale(); }
+
+  // The navigation bar shows what drawing all of it afresh would show.
+  void ExpectBarAsRedrawnWhole() {
+    const RECT bar = sim::LayOutNavigationBar().bar;
+    auto pixels = [&] {
+      const sim::PixelBuffer& screen = handheld_.screen();
+      std::vector<COLORREF> out;
+      for (LONG y = bar.top; y < bar.bottom; ++y)
+        for (LONG x = bar.left; x < bar.right; ++x) out.push_back(screen.color(x, y));
+      return out;
+    };
+    const std::vector<COLORREF> shown = pixels();
+    sim::ScreenLayout& layout = sim::ScreenLayout::get();
+    layout.repaintSurface(*layout.surfaceAt(POINT{bar.left + 1, bar.top + 1}));
+    EXPECT_TRUE(pixels() == shown) << "the bar kept pixels a whole redraw does not draw";
+  }
 
   ScreenDevice handheld_;
 };
@@ -188,6 +206,18 @@ TEST_P(Screens, NavigationBarWithADialogsOkButton) {
   EXPECT_EQ(handheld_.hit(x, y).what, u"navigation bar: OK");
   handheld_.tapAt(x, y);
   EXPECT_FALSE(IsWindow(dialog)) << "the OK button sent the dialog IDOK";
+  ExpectBarAsRedrawnWhole();  // without the button, the title back to the main window's
+}
+
+TEST_P(Screens, NavigationBarRedrawsAChangedTitleAsAWholeRedrawWould) {
+  handheld_.start([&](HINSTANCE instance) -> HWND {
+    HWND main = MainWindow(instance, u"メモ");
+    SetWindowTextW(main, u"とても長いタイトルのメモ帳とその説明");
+    SetWindowTextW(main, u"メモ");
+    return nullptr;
+  });
+  EXPECT_EQ(handheld_.hit(60 * s(), 8 * s()).what, u"navigation bar: title \"メモ\"");
+  ExpectBarAsRedrawnWhole();
 }
 
 TEST_P(Screens, MenuBarWithTheInputPanelRaised) {

@@ -10,6 +10,7 @@
 #include "kernel/device.h"
 #include "tests/support/test_device.h"
 #include "shell/shortcut.h"
+#include "text/utf.h"
 
 namespace {
 
@@ -54,6 +55,23 @@ TEST(ShortcutText, DecodesLenientlyAcrossEncodings) {
   for (const std::string& bad : std::vector<std::string>{"", "\\Windows\\a.exe", "ab#x", "12#", "12#\r\n", "1#a\nb", "\x81#x",
                           std::string(5000, '1') + "#x"})
     EXPECT_FALSE(sim::DecodeShortcut(Bytes(bad))) << bad;
+}
+
+// Some code-page 932 texts are valid UTF-8 too: a half-width katakana byte (0xC2 to
+// 0xDF) followed by a byte from 0x80 to 0xBF. What the device wrote reads back as
+// written; a UTF-8 file whose count fits its UTF-8 reading is still read as UTF-8.
+TEST(ShortcutText, ReadsBackWhatItWroteThoughItLooksLikeUtf8) {
+  for (std::u16string target : {u"\\Temﾐ¨itemD.tx", u"\"ﾃｱ\"", u"ﾆｰ", u"\\ﾂ´.exe"}) {
+    auto bytes = sim::EncodeShortcut(target);
+    ASSERT_TRUE(bytes) << bytes.message();
+    ASSERT_TRUE(sim::Utf8ToUtf16(bytes->substr(bytes->find('#') + 1))) << "not an ambiguous case";
+    auto decoded = sim::DecodeShortcut(Bytes(*bytes));
+    ASSERT_TRUE(decoded) << decoded.message();
+    EXPECT_EQ(*decoded, target);
+  }
+  auto utf8 = sim::DecodeShortcut(Bytes("2#\xC3\xB1x"));
+  ASSERT_TRUE(utf8);
+  EXPECT_EQ(*utf8, u"ñx");
 }
 
 // Files on a booted device.

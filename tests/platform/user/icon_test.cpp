@@ -16,6 +16,8 @@ TEST(IconTest, ResourcesGiveSizesAndHandlesAreChecked) {
   device.start([&](HINSTANCE instance) {
     icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_FRAME), IMAGE_ICON, 16, 16, 0));
     EXPECT_NE(icon, nullptr);
+    const sim::GdiObject* record = sim::GdiObjects::get().lookup(icon);
+    EXPECT_TRUE(record && record->description.width == 16 && record->description.resourceId == IDI_FRAME);
     HBITMAP strip = LoadBitmapW(instance, MAKEINTRESOURCEW(IDB_STRIP));
     EXPECT_NE(strip, nullptr);
     const sim::GdiObject* bitmap = sim::GdiObjects::get().lookup(strip);
@@ -28,10 +30,7 @@ TEST(IconTest, ResourcesGiveSizesAndHandlesAreChecked) {
     EXPECT_EQ(twice.faults().at(0).problem, "an icon that was already destroyed");
     return 0;
   });
-  const sim::GdiObject* record = sim::GdiObjects::get().lookup(icon);
-  ASSERT_NE(record, nullptr);
-  EXPECT_EQ(record->description.width, 16);
-  EXPECT_EQ(record->description.resourceId, IDI_FRAME);
+  EXPECT_EQ(sim::GdiObjects::get().lookup(icon), nullptr) << "nothing is kept of a destroyed object but its kind";
   EXPECT_EQ(destroyedTwice, FALSE);
   EXPECT_EQ(sim::GdiObjects::get().liveOwnedCount(), 0u);
 }
