@@ -139,7 +139,7 @@ std::size_t GdiObjects::liveOwnedCount() const {
 std::vector<std::pair<HANDLE, const GdiObject*>> GdiObjects::liveOwned() const {
   std::vector<std::pair<HANDLE, const GdiObject*>> live;
   for (const auto& [value, object] : objects_)
-    if (object.ownership == GdiOwnership::Owned && !object.destroyed)
+    if (object.ownership == GdiOwnership::Owned)
       live.emplace_back(reinterpret_cast<HANDLE>(value), &object);
   return live;
 }
