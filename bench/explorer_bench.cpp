@@ -15,16 +15,13 @@
 #include "handheld.h"
 #include "kernel/process.h"
 #include "user.h"
+#include "scratch_device.h"
 
 namespace {
 
-constexpr int kFiles = 1000;
+using bench::ProcessCpuSeconds;
 
-double ProcessCpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
+constexpr int kFiles = 1000;
 
 // A handheld of that screen scale with the File Explorer open on a folder of 1,000
 // files (written on the host before the File Explorer first lists it).

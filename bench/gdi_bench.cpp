@@ -13,38 +13,16 @@
 #include "gdi/frame_buffer.h"
 #include "gdi/png.h"
 #include "kernel/device.h"
+#include "scratch_device.h"
 
 namespace {
-
-class ScratchDevice {
- public:
-  explicit ScratchDevice(int scale) {
-    static std::atomic<int> counter{0};
-    root_ = std::filesystem::temp_directory_path() / ("gdi-bench-" + std::to_string(counter++));
-    std::filesystem::create_directories(root_);
-    sim::DeviceConfig config;
-    config.root = root_;
-    config.screenWidth = 240 * scale;
-    config.screenHeight = 320 * scale;
-    device_.emplace(config);
-  }
-  ~ScratchDevice() {
-    device_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-
- private:
-  std::filesystem::path root_;
-  std::optional<sim::Device> device_;
-};
 
 const char16_t* const kLines[] = {u"ｼｮｰﾄｶｯﾄの貼り付けの確認", u"\\My Documents\\Brackenway\\報告書.txt",
                                   u"編集  送る  ﾏｲ ﾃﾞﾊﾞｲｽ", u"2002/04/01 09:00  12,345 ﾊﾞｲﾄ"};
 
 void FillScreen(benchmark::State& state) {
   int scale = static_cast<int>(state.range(0));
-  ScratchDevice device(scale);
+  bench::ScratchDevice device("gdi-bench", scale);
   HDC screen = GetDC(nullptr);
   RECT all{0, 0, 240 * scale, 320 * scale};
   HBRUSH brushes[] = {GetSysColorBrush(COLOR_WINDOW), GetSysColorBrush(COLOR_BTNFACE)};
@@ -58,7 +36,7 @@ BENCHMARK(FillScreen)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 // 1,000 lines of text into a memory context as large as the screen.
 void ThousandTextLines(benchmark::State& state) {
   int scale = static_cast<int>(state.range(0));
-  ScratchDevice device(scale);
+  bench::ScratchDevice device("gdi-bench", scale);
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, 240 * scale, 320 * scale);
@@ -82,7 +60,7 @@ BENCHMARK(ThousandTextLines)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 // One screen full of text written as PNG.
 void EncodeScreen(benchmark::State& state) {
   int scale = static_cast<int>(state.range(0));
-  ScratchDevice device(scale);
+  bench::ScratchDevice device("gdi-bench", scale);
   HDC screen = GetDC(nullptr);
   for (int i = 0; i < 26; ++i) {
     RECT line{0, i * 12 * scale, 240 * scale, (i + 1) * 12 * scale};

@@ -19,38 +19,11 @@
 
 #include "kernel/device.h"
 #include "kernel/process.h"
+#include "scratch_device.h"
 
 namespace {
 
-class PaintDevice {
- public:
-  explicit PaintDevice(int scale) {
-    static std::atomic<int> counter{0};
-    root_ = std::filesystem::temp_directory_path() / ("paint-bench-" + std::to_string(counter++));
-    std::filesystem::create_directories(root_);
-    sim::DeviceConfig config;
-    config.root = root_;
-    config.screenWidth = 240 * scale;
-    config.screenHeight = 320 * scale;
-    device_.emplace(config);
-  }
-  ~PaintDevice() {
-    device_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-  sim::Device& operator*() { return *device_; }
-
- private:
-  std::filesystem::path root_;
-  std::optional<sim::Device> device_;
-};
-
-double ProcessCpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
+using bench::ProcessCpuSeconds;
 
 HWND Control(HWND dialog, LPCWSTR cls, LPCWSTR text, DWORD style, int x, int y, int cx, int cy, int id) {
   const int s = GetSystemMetrics(SM_CXSCREEN) / 240;
@@ -84,17 +57,19 @@ void MakeDialogScreen() {
             194, 54, 20, id++);
 }
 
-void RepaintDialogScreen(benchmark::State& state) {
-  PaintDevice device(static_cast<int>(state.range(0)));
-  sim::StartFunction(*device, u"\\Windows\\settings.exe", [] {
-    MakeDialogScreen();
+// Starts a program that makes a screen with `make` and then waits for messages, and
+// repaints the whole screen once per iteration. The painting runs on the program's
+// host thread: the process's CPU time counts it, whatever else the machine is doing
+// meanwhile.
+void RepaintScreen(benchmark::State& state, const char16_t* program, void (*make)()) {
+  bench::ScratchDevice device("paint-bench", static_cast<int>(state.range(0)));
+  sim::StartFunction(*device, program, [make] {
+    make();
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
     return 0;
   });
   (*device).scheduler().runUntilIdle();
-  // The painting runs on the program's host thread: the process's CPU time counts
-  // it, whatever else the machine is doing meanwhile.
   const double cpuBefore = ProcessCpuSeconds();
   for (auto _ : state) {
     InvalidateRect(nullptr, nullptr, TRUE);
@@ -104,6 +79,8 @@ void RepaintDialogScreen(benchmark::State& state) {
   state.counters["cpu_ms_per_frame"] = 1000.0 * cpu / static_cast<double>(state.iterations());
   state.SetItemsProcessed(state.iterations());
 }
+
+void RepaintDialogScreen(benchmark::State& state) { RepaintScreen(state, u"\\Windows\\settings.exe", MakeDialogScreen); }
 BENCHMARK(RepaintDialogScreen)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // A file list of 1,000 entries in the detail view with its header and small icons,
@@ -144,24 +121,7 @@ void MakeFileListScreen() {
   SetFocus(list);
 }
 
-void RepaintFileList(benchmark::State& state) {
-  PaintDevice device(static_cast<int>(state.range(0)));
-  sim::StartFunction(*device, u"\\Windows\\files.exe", [] {
-    MakeFileListScreen();
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-    return 0;
-  });
-  (*device).scheduler().runUntilIdle();
-  const double cpuBefore = ProcessCpuSeconds();
-  for (auto _ : state) {
-    InvalidateRect(nullptr, nullptr, TRUE);
-    (*device).scheduler().runUntilIdle();
-  }
-  const double cpu = ProcessCpuSeconds() - cpuBefore;
-  state.counters["cpu_ms_per_frame"] = 1000.0 * cpu / static_cast<double>(state.iterations());
-  state.SetItemsProcessed(state.iterations());
-}
+void RepaintFileList(benchmark::State& state) { RepaintScreen(state, u"\\Windows\\files.exe", MakeFileListScreen); }
 BENCHMARK(RepaintFileList)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace

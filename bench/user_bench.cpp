@@ -14,6 +14,7 @@
 
 #include "kernel/device.h"
 #include "kernel/process.h"
+#include "scratch_device.h"
 
 namespace {
 
@@ -30,30 +31,8 @@ HWND MakeEchoWindow() {
   return CreateWindowExW(0, u"Echo", u"echo", WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr, nullptr, nullptr);
 }
 
-class ScratchDevice {
- public:
-  ScratchDevice() {
-    static std::atomic<int> counter{0};
-    root_ = std::filesystem::temp_directory_path() / ("user-bench-" + std::to_string(counter++));
-    std::filesystem::create_directories(root_);
-    sim::DeviceConfig config;
-    config.root = root_;
-    device_.emplace(config);
-  }
-  ~ScratchDevice() {
-    device_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-  sim::Device& operator*() { return *device_; }
-
- private:
-  std::filesystem::path root_;
-  std::optional<sim::Device> device_;
-};
-
 void BM_SendMessageSameThread(benchmark::State& state) {
-  ScratchDevice device;
+  bench::ScratchDevice device("user-bench");
   sim::StartFunction(*device, u"\\Windows\\bench.exe", [&state] {
     HWND hwnd = MakeEchoWindow();
     WPARAM n = 0;
@@ -66,7 +45,7 @@ void BM_SendMessageSameThread(benchmark::State& state) {
 BENCHMARK(BM_SendMessageSameThread)->MeasureProcessCPUTime()->UseRealTime();
 
 void BM_SendMessageAcrossThreads(benchmark::State& state) {
-  ScratchDevice device;
+  bench::ScratchDevice device("user-bench");
   HWND hwnd = nullptr;
   sim::StartFunction(*device, u"\\Windows\\receiver.exe", [&hwnd] {
     hwnd = MakeEchoWindow();

@@ -1,5 +1,7 @@
 #include "key_strokes.h"
 
+#include "user/input.h"
+
 #include <string>
 
 namespace sim {
@@ -40,6 +42,20 @@ std::optional<KeyStroke> ParseKeyStroke(std::string_view name) {
   auto key = NamedKey(withControl ? std::string_view(word).substr(kControl.size()) : std::string_view(word));
   if (!key) return std::nullopt;
   return KeyStroke{KeyStroke::Kind::Press, *key, withControl};
+}
+
+void SendKeyStroke(const KeyStroke& stroke) {
+  Input& input = Input::get();
+  switch (stroke.kind) {
+    case KeyStroke::Kind::ControlDown: input.key(VK_CONTROL, false); break;
+    case KeyStroke::Kind::ControlUp: input.key(VK_CONTROL, true); break;
+    case KeyStroke::Kind::Press:
+      if (stroke.withControl) input.key(VK_CONTROL, false);
+      input.key(stroke.key, false);
+      input.key(stroke.key, true);
+      if (stroke.withControl) input.key(VK_CONTROL, true);
+      break;
+  }
 }
 
 }  // namespace sim

@@ -19,4 +19,8 @@ struct KeyStroke {
 // Names are read ignoring case; nothing for a name no key has.
 std::optional<KeyStroke> ParseKeyStroke(std::string_view name);
 
+// Puts the stroke into the device's input as the keyboard would: key down and up,
+// with Control around it when it is held.
+void SendKeyStroke(const KeyStroke& stroke);
+
 }  // namespace sim

@@ -92,21 +92,7 @@ std::optional<UserError> User::touchItem(std::u16string_view text, ItemGesture g
 }
 
 std::optional<UserError> User::press(const KeyStroke& stroke) {
-  Input& input = Input::get();
-  switch (stroke.kind) {
-    case KeyStroke::Kind::ControlDown:
-      input.key(VK_CONTROL, false);
-      break;
-    case KeyStroke::Kind::ControlUp:
-      input.key(VK_CONTROL, true);
-      break;
-    case KeyStroke::Kind::Press:
-      if (stroke.withControl) input.key(VK_CONTROL, false);
-      input.key(stroke.key, false);
-      input.key(stroke.key, true);
-      if (stroke.withControl) input.key(VK_CONTROL, true);
-      break;
-  }
+  SendKeyStroke(stroke);
   settle();
   return std::nullopt;
 }

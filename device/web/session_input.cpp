@@ -37,20 +37,6 @@ bool Deliver(POINT at, Gesture gesture) {
   return input.tap(at);
 }
 
-void Press(const KeyStroke& stroke) {
-  Input& input = Input::get();
-  switch (stroke.kind) {
-    case KeyStroke::Kind::ControlDown: input.key(VK_CONTROL, false); break;
-    case KeyStroke::Kind::ControlUp: input.key(VK_CONTROL, true); break;
-    case KeyStroke::Kind::Press:
-      if (stroke.withControl) input.key(VK_CONTROL, false);
-      input.key(stroke.key, false);
-      input.key(stroke.key, true);
-      if (stroke.withControl) input.key(VK_CONTROL, true);
-      break;
-  }
-}
-
 // The shortcuts of one Start-menu folder, its folders holding their own.
 std::string StartMenuEntries(const std::u16string& folder, int depth) {
   std::string out = "[";
@@ -129,7 +115,7 @@ void WebSession::recordTap(const TapName& name, POINT at, Gesture gesture) {
 Answer WebSession::key(const std::string& name) {
   auto stroke = ParseKeyStroke(name);
   if (!stroke) return Refused(400, "no key is named " + name);
-  Press(*stroke);
+  SendKeyStroke(*stroke);
   device().scheduler().runUntilIdle();
   ++inputs_;
   record("key " + name);
