@@ -166,7 +166,8 @@ ScreenView Look(const User& user) {
   view.enabled = IsWindowEnabled(view.top) != FALSE;
   if (view.enabled) CollectControls(view.top, view.controls);
   view.place = PlaceOf(view);
-  if (HWND toolbar = user.menuBarToolbar())
+  // The menu bar of a disabled window (one that owns a modal box) takes no taps either.
+  if (HWND toolbar = view.enabled ? user.menuBarToolbar() : nullptr)
     for (const auto& button : ToolbarButtons(toolbar))
       if (!(button.style & TBSTYLE_SEP) && !button.label.empty() && (button.state & TBSTATE_ENABLED))
         view.menuBar.push_back(button.label);
