@@ -147,6 +147,10 @@ static void PlacePathList(HWND window, CString& pathList) {
   CloseClipboard();
 }
 
+void ShowPasteFolderUnknown(HWND window) {
+  MessageBoxW(window, TEXT("貼り付け先のフォルダを取得できませんでした"), CAPTION, FAILURE_FLAGS);
+}
+
 void ShowClipboardOpenFailed(HWND window) {
   MessageBoxW(window, TEXT("クリップボードのオープンに失敗しました"), CAPTION, FAILURE_FLAGS);
 }

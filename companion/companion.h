@@ -100,6 +100,7 @@ void FillLinkMenu(HMENU submenu, LPCWSTR pattern, UINT firstId);
 // bridge.cpp
 int ProcessClipboardFileList(HWND window, UINT format, int action);
 void ShowClipboardOpenFailed(HWND window);
+void ShowPasteFolderUnknown(HWND window);
 
 // paste.cpp
 BOOL CreatePastedShortcut(HWND dialog);

@@ -52,15 +52,21 @@ static void InitPasteDialog(HWND dialog) {
   if (written < 0 || written >= QUESTION_LENGTH) question[QUESTION_LENGTH - 1] = 0;
   SetWindowTextW(GetDlgItem(dialog, IDC_PASTE_MESSAGE), question);
 
+  // The icon goes to its control, which releases it with the dialog; without the
+  // control nothing would.
+  HWND iconControl = GetDlgItem(dialog, IDC_PASTE_ICON);
   SHFILEINFO info;
   ZeroMemory(&info, sizeof(info));
-  SHGetFileInfo(companionState.selectedPath, 0, &info, sizeof(info), SHGFI_ICON);
-  SendMessageW(GetDlgItem(dialog, IDC_PASTE_ICON), STM_SETIMAGE, IMAGE_ICON, (LPARAM)info.hIcon);
+  if (iconControl != NULL) SHGetFileInfo(companionState.selectedPath, 0, &info, sizeof(info), SHGFI_ICON);
+  if (info.hIcon != NULL) SendMessageW(iconControl, STM_SETIMAGE, IMAGE_ICON, (LPARAM)info.hIcon);
 }
 
-// The icon came from the file information call and is the dialog's to release.
+// The icon came from the file information call and is the dialog's to release; a
+// dialog whose controls could not all be made may have no icon control.
 static void ReleasePasteIcon(HWND dialog) {
-  HICON icon = (HICON)SendMessageW(GetDlgItem(dialog, IDC_PASTE_ICON), STM_SETIMAGE, IMAGE_ICON, 0);
+  HWND iconControl = GetDlgItem(dialog, IDC_PASTE_ICON);
+  if (iconControl == NULL) return;
+  HICON icon = (HICON)SendMessageW(iconControl, STM_SETIMAGE, IMAGE_ICON, 0);
   if (icon != NULL) DestroyIcon(icon);
 }
 

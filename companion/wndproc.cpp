@@ -154,6 +154,7 @@ void TreeStartFolder(const CString& folder, LPWSTR path) {
 // chosen folder in a new File Explorer.
 static void PickFolderCommand(HWND window) {
   if (folderTreeImport == NULL) return;
+  companionState.currentFolder.Empty();
   ClickFolderButton(window);
   WCHAR path[MAX_PATH];
   TreeStartFolder(companionState.currentFolder, path);
@@ -167,6 +168,9 @@ static void PickFolderCommand(HWND window) {
 static BOOL RunCommand(HWND window, UINT id) {
   switch (id) {
     case CMD_PASTE_SHORTCUT:
+      // The folder is read afresh from the folder menu; when the menu cannot be
+      // shown it stays unknown, and no shortcut is made in some other folder.
+      companionState.currentFolder.Empty();
       SetTimer(window, TIMER_PASTE_SHORTCUT, COPY_SETTLE_DELAY, NULL);
       ClickFolderButton(window);
       return TRUE;
@@ -215,6 +219,10 @@ static void RunTimer(HWND window, UINT_PTR id) {
   switch (id) {
     case TIMER_PASTE_SHORTCUT:
       KillTimer(window, TIMER_PASTE_SHORTCUT);
+      if (companionState.currentFolder.IsEmpty()) {
+        ShowPasteFolderUnknown(window);
+        break;
+      }
       format = FindFileListFormat();
       if (format != 0) ProcessClipboardFileList(window, format, ACTION_PASTE_SHORTCUT);
       break;

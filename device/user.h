@@ -16,6 +16,7 @@
 #include "gdi/pixels.h"
 #include "handheld.h"
 #include "key_strokes.h"
+#include "user/hit_test.h"
 
 namespace sim {
 
@@ -25,6 +26,15 @@ struct MenuEntryView {
   bool grayed = false;
   bool checked = false;
   bool submenu = false;
+};
+
+// Where the stylus landed and what it met there, looked at as it landed: what is
+// drawn at the point and, over an open menu, the entry under it (none outside the
+// menu, where the tap only closes it).
+struct Touch {
+  POINT at{};
+  ScreenHit hit;
+  std::optional<MenuEntryView> menuEntry;
 };
 
 // A failed action or question, in words for a transcript.
@@ -87,6 +97,9 @@ class User {
   // looked at; dismiss() closes them.
   std::optional<UserError> openMenu(const std::vector<std::u16string>& path);
   void dismissMenu();
+  // In the menu that is open, opens the submenus along `path` and chooses its last
+  // item; a last item that opens a submenu is opened, and the menu stays open.
+  std::optional<UserError> pick(const std::vector<std::u16string>& path);
   std::optional<UserError> ok();
   std::optional<UserError> close();
   std::optional<UserError> answer(int id);
@@ -105,12 +118,22 @@ class User {
   std::optional<UserError> tapAt(POINT at);
   std::optional<UserError> doubleTapAt(POINT at);
   std::optional<UserError> holdAt(POINT at);
+  // The last touch of the screen since forgetTouch() (a tap at a point, a control, an
+  // item, a menu-bar button): what a step reached may not be what it aimed at.
+  const std::optional<Touch>& lastTouch() const { return lastTouch_; }
+  void forgetTouch() { lastTouch_.reset(); }
 
  private:
+  // The stylus at a screen point, noted as the last touch; false when nothing there
+  // takes it.
+  bool touch(POINT screen, ItemGesture gesture);
+  // The stylus where `hwnd` shows the client point `client`.
+  bool touchWindow(HWND hwnd, POINT client, ItemGesture gesture);
   std::optional<UserError> pressMenuBarButton(std::u16string_view text, bool& opensMenu);
   std::optional<int> menuPosition(std::u16string_view text) const;
 
   Handheld& handheld_;
+  std::optional<Touch> lastTouch_;
 };
 
 }  // namespace sim

@@ -12,6 +12,7 @@
 #include "text/utf.h"
 #include "user/input.h"
 #include "user/menu_tracker.h"
+#include "user/message_queue.h"
 #include "user/msgbox.h"
 #include "user/window.h"
 
@@ -28,21 +29,13 @@ std::string Narrow(std::u16string_view text) {
 
 POINT CenterOf(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
-// The stylus where a window shows a client point: hit-testing of the screen decides
-// what gets it, so a covered control or item is not reached.
-bool Deliver(HWND hwnd, POINT client, User::ItemGesture gesture) {
-  POINT screen = client;
-  if (!ClientToScreen(hwnd, &screen)) return false;
-  Input& input = Input::get();
-  switch (gesture) {
-    case User::ItemGesture::Tap:
-      return input.tap(screen);
-    case User::ItemGesture::DoubleTap:
-      return input.doubleTap(screen);
-    case User::ItemGesture::Hold:
-      return input.hold(screen);
-  }
-  return false;
+// The middle of the part of an item that its control shows: a label longer than the
+// control is cut at its edge, and a person taps what is there to see.
+std::optional<POINT> ShownCenterOf(HWND control, const RECT& item) {
+  RECT client{}, shown{};
+  GetClientRect(control, &client);
+  if (!IntersectRect(&shown, &client, &item)) return std::nullopt;
+  return CenterOf(shown);
 }
 
 }  // namespace
@@ -51,7 +44,7 @@ std::optional<UserError> User::tap(std::u16string_view textOrId) {
   if (HWND control = findControl(textOrId)) {
     RECT rect{};
     GetClientRect(control, &rect);
-    if (!Deliver(control, CenterOf(rect), ItemGesture::Tap)) return Failure("the control cannot be tapped");
+    if (!touchWindow(control, CenterOf(rect), ItemGesture::Tap)) return Failure("the control cannot be tapped");
     settle();
     return std::nullopt;
   }
@@ -76,7 +69,8 @@ std::optional<UserError> User::touchItem(std::u16string_view text, ItemGesture g
       RECT rect{};
       rect.left = LVIR_LABEL;
       SendMessageW(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
-      if (!Deliver(list, CenterOf(rect), gesture)) return Failure("the list item cannot be touched");
+      auto at = ShownCenterOf(list, rect);
+      if (!at || !touchWindow(list, *at, gesture)) return Failure("the list item cannot be touched");
       settle();
       return std::nullopt;
     }
@@ -88,7 +82,8 @@ std::optional<UserError> User::touchItem(std::u16string_view text, ItemGesture g
       // The item to measure goes in at the start of the rectangle, as the message expects.
       std::memcpy(&rect, &item, sizeof(item));
       SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
-      if (!Deliver(tree, CenterOf(rect), gesture)) return Failure("the tree item cannot be touched");
+      auto at = ShownCenterOf(tree, rect);
+      if (!at || !touchWindow(tree, *at, gesture)) return Failure("the tree item cannot be touched");
       settle();
       return std::nullopt;
     }
@@ -134,7 +129,7 @@ std::optional<UserError> User::pressMenuBarButton(std::u16string_view text, bool
     if (buttons[i].label != text) continue;
     RECT rect{};
     SendMessageW(toolbar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect));
-    if (!Deliver(toolbar, CenterOf(rect), ItemGesture::Tap)) return Failure("the menu bar cannot be tapped");
+    if (!touchWindow(toolbar, CenterOf(rect), ItemGesture::Tap)) return Failure("the menu bar cannot be tapped");
     settle();
     opensMenu = MenuTracker::get().isOpen();
     return std::nullopt;
@@ -192,11 +187,27 @@ std::optional<UserError> User::menu(const std::vector<std::u16string>& path) {
   return std::nullopt;
 }
 
+std::optional<UserError> User::pick(const std::vector<std::u16string>& path) {
+  if (!MenuTracker::get().isOpen()) return Failure("no menu is open");
+  for (size_t i = 0; i < path.size(); ++i) {
+    auto position = menuPosition(path[i]);
+    if (!position) return Failure("the open menu has no item '" + Narrow(path[i]) + "'");
+    bool last = i + 1 == path.size();
+    bool submenu = openMenuEntries()[static_cast<size_t>(*position)].submenu;
+    MenuActionStatus status =
+        last && !submenu ? MenuTracker::get().choose(*position) : MenuTracker::get().openSubmenu(*position);
+    settle();
+    if (status != MenuActionStatus::Accepted)
+      return Failure(std::string("cannot pick '") + Narrow(path[i]) + "': " + Describe(status));
+  }
+  return std::nullopt;
+}
+
 std::optional<UserError> User::ok() {
   HWND top = foreground();
   if (!top || !(GetWindowLongW(top, GWL_EXSTYLE) & WS_EX_CAPTIONOKBTN))
     return Failure("the window in front has no OK button in its title bar");
-  PostMessageW(top, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+  PostFromSystem(top, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
   settle();
   return std::nullopt;
 }
@@ -204,13 +215,15 @@ std::optional<UserError> User::ok() {
 std::optional<UserError> User::close() {
   HWND top = foreground();
   if (!top) return Failure("no window in front");
-  PostMessageW(top, WM_CLOSE, 0, 0);
+  PostFromSystem(top, WM_CLOSE, 0, 0);
   settle();
   return std::nullopt;
 }
 
 std::optional<UserError> User::answer(int id) {
-  if (!MessageBoxes::get().top()) return Failure("no message box is open");
+  const OpenMessageBox* box = MessageBoxes::get().top();
+  if (!box) return Failure("no message box is open");
+  if (!IsWindowEnabled(box->dialog)) return Failure("the message box takes no taps while a window it owns is open");
   if (!AnswerMessageBox(id)) return Failure("the message box has no such button");
   settle();
   return std::nullopt;

@@ -61,6 +61,13 @@ bool CopyTree(const std::u16string& source, const std::u16string& target) {
   return true;
 }
 
+// True when `path` lies below `folder`: a folder pasted there would be copied into
+// itself, and then into that copy, level after level, until no path is long enough.
+bool LiesWithin(const std::u16string& path, const std::u16string& folder) {
+  return path.size() > folder.size() && path[folder.size()] == u'\\' &&
+         _wcsnicmp(path.c_str(), folder.c_str(), folder.size()) == 0;
+}
+
 std::u16string NameOf(const std::u16string& path) {
   size_t slash = path.find_last_of(u'\\');
   return slash == std::u16string::npos ? path : path.substr(slash + 1);
@@ -134,7 +141,10 @@ void PasteFiles(ExplorerState& state) {
   if (HANDLE data = GetClipboardData(FileListFormat()))
     sources = ParseFileListBlock(static_cast<const BYTE*>(data), LocalSize(data));
   CloseClipboard();
-  for (const auto& source : sources) CopyTree(source, JoinPath(state.folder, NameOf(source)));
+  for (const auto& source : sources) {
+    std::u16string target = JoinPath(state.folder, NameOf(source));
+    if (!LiesWithin(target, source)) CopyTree(source, target);
+  }
   FillFileList(state);
 }
 

@@ -80,13 +80,17 @@ void OpenEditMenu(ExplorerState& state) {
   if (bar && IsWindow(bar)) SendMessageW(bar, TB_PRESSBUTTON, kCmdEditMenu, FALSE);
 }
 
+// What is deleted is what the question was about: the entries selected in the
+// folder shown when it was asked, even if the File Explorer has been sent to another
+// folder while the question was open.
 void DeleteSelection(ExplorerState& state) {
   auto names = SelectedNames(state);
   if (names.empty()) return;
+  const std::u16string folder = state.folder;
   if (MessageBoxW(state.window, u"選択した項目を削除しますか?", u"削除の確認", MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
   for (const auto& name : names) {
-    std::u16string path = JoinPath(state.folder, name);
+    std::u16string path = JoinPath(folder, name);
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && IsFolderAttributes(attributes))
       RemoveDirectoryW(path.c_str());

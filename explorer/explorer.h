@@ -60,7 +60,8 @@ std::u16string NormalizeFolder(std::u16string_view text);
 
 // window.cpp
 bool RegisterExplorerClasses(HINSTANCE instance);
-void ShowFolder(ExplorerState& state, std::u16string folder);
+// False when the folder button cannot take the path: the File Explorer stays where it was.
+bool ShowFolder(ExplorerState& state, std::u16string folder);
 
 // folder_button.cpp
 HWND CreateFolderButton(HWND parent, HINSTANCE instance);

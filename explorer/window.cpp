@@ -29,7 +29,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTW* create) {
   state->menuBar = CreateMenuBar(*state, create->hInstance);
   if (!state->folderButton || !state->list) return -1;
   Layout(*state);
-  ShowFolder(*state, state->folder);
+  if (!ShowFolder(*state, state->folder)) return -1;
   SetFocus(state->list);
   return 0;
 }
@@ -118,10 +118,13 @@ bool RegisterExplorerClasses(HINSTANCE instance) {
   return true;
 }
 
-void ShowFolder(ExplorerState& state, std::u16string folder) {
+// The folder button says where the list is: a folder whose path the button cannot
+// take is not opened, and the File Explorer stays where it shows it is.
+bool ShowFolder(ExplorerState& state, std::u16string folder) {
+  if (!SetWindowTextW(state.folderButton, folder.c_str())) return false;
   state.folder = std::move(folder);
-  SetWindowTextW(state.folderButton, state.folder.c_str());
   FillFileList(state);
+  return true;
 }
 
 }  // namespace explorer

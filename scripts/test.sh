@@ -9,9 +9,11 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHANDHELD_SANITIZE=ON 
 cmake --build "$build" -j "$(nproc)"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-halt_on_error=1:detect_leaks=1:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" -LE monkey
 
-# CI also runs each fuzzer for a minute (docs/fuzzing.md).
+# CI also runs the monkey over successive seeds for about two minutes
+# (docs/monkey.md) and each fuzzer for a minute (docs/fuzzing.md).
 if [ "${CI:-}" = true ]; then
+  ctest --test-dir "$build" --output-on-failure -L monkey
   scripts/fuzz.sh
 fi

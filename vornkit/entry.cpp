@@ -72,6 +72,11 @@ int RunFileBrowser(DialogRequest* request, HWND parent, LPWSTR callerPath) {
   HGLOBAL dialogTemplate = LoadResource(instanceHandle, resource);
   INT_PTR result = DialogBoxIndirectParamW(instanceHandle, (LPCDLGTEMPLATEW)dialogTemplate, parent,
                                            FileBrowserDialogProc, (LPARAM)request);
+  // A dialog that ended without OK or cancel (its owner went away) still leaves no image list behind.
+  if (request->imageList != NULL) {
+    ImageList_Destroy(request->imageList);
+    request->imageList = NULL;
+  }
   if (result == 1) {
     wcscpy(callerPath, request->path);
     return 1;

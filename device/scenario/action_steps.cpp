@@ -7,7 +7,6 @@
 #include "scenario/session.h"
 #include "scenario/steps.h"
 #include "shell/shortcut.h"
-#include "user/input.h"
 #include "window_listing.h"
 
 namespace sim::scenario {
@@ -53,18 +52,15 @@ StepResult Tap(Session& session, const Step& step) { return Result(session.user.
 
 // The stylus at a screen pixel: whatever is there gets the gesture, as a person's
 // stylus would give it.
-static StepResult TouchAt(Session& session, const Step& step, bool (Input::*gesture)(POINT)) {
+static StepResult TouchAt(Session& session, const Step& step,
+                          std::optional<UserError> (User::*gesture)(POINT)) {
   POINT at{ParseInteger<int>(step.args[0]).value(), ParseInteger<int>(step.args[1]).value()};
-  const DeviceConfig& config = session.device().config();
-  bool taken = at.x < config.screenWidth && at.y < config.screenHeight && (Input::get().*gesture)(at);
-  session.user.settle();
-  if (taken) return std::nullopt;
-  return "nothing at (" + step.args[0] + ", " + step.args[1] + ") takes the stylus";
+  return Result((session.user.*gesture)(at));
 }
 
-StepResult TapAt(Session& session, const Step& step) { return TouchAt(session, step, &Input::tap); }
-StepResult DoubleTapAt(Session& session, const Step& step) { return TouchAt(session, step, &Input::doubleTap); }
-StepResult HoldAt(Session& session, const Step& step) { return TouchAt(session, step, &Input::hold); }
+StepResult TapAt(Session& session, const Step& step) { return TouchAt(session, step, &User::tapAt); }
+StepResult DoubleTapAt(Session& session, const Step& step) { return TouchAt(session, step, &User::doubleTapAt); }
+StepResult HoldAt(Session& session, const Step& step) { return TouchAt(session, step, &User::holdAt); }
 
 StepResult Choose(Session& session, const Step& step) {
   return Result(session.user.choose(Arg(step, 0), Arg(step, 1)));
@@ -90,6 +86,7 @@ StepResult Key(Session& session, const Step& step) {
 
 StepResult Type(Session& session, const Step& step) { return Result(session.user.type(Arg(step, 0))); }
 StepResult Menu(Session& session, const Step& step) { return Result(session.user.menu(Args(step, 0))); }
+StepResult Pick(Session& session, const Step& step) { return Result(session.user.pick(Args(step, 0))); }
 StepResult Ok(Session& session, const Step&) { return Result(session.user.ok()); }
 
 StepResult Answer(Session& session, const Step& step) {

@@ -3,6 +3,7 @@
 // in front as owner.
 #include <windows.h>
 
+#include "kernel/image_registry.h"
 #include "kernel/process.h"
 #include "scenario/session.h"
 #include "scenario/steps.h"
@@ -43,6 +44,19 @@ int CallChooser(const ChooserCall& call, ChooserResult& result) {
   return 0;
 }
 
+// Starts the caller program running `body`. A start that fails (an injected
+// failure of CreateProcessW) is noted in the transcript and logged as a failed
+// start, as for `start`; the call then has no result.
+void StartCaller(Session& session, std::function<int()> body) {
+  ProgramImage image;
+  image.path = kCallerProgramPath;
+  image.main = [body = std::move(body)](HINSTANCE, HINSTANCE, LPWSTR, int) { return body(); };
+  session.device().service<ImageRegistry>().install(std::move(image));
+  auto started = session.device().service<ProcessTable>().start(kCallerProgramPath, u"");
+  if (!started.process)
+    session.transcript << "    the start of the caller program failed with error " << started.error << "\n";
+}
+
 }  // namespace
 
 StepResult Chooser(Session& session, const Step& step) {
@@ -50,7 +64,7 @@ StepResult Chooser(Session& session, const Step& step) {
   ChooserCall call{ordinal, session.user.foreground(), Arg(step, 1), Arg(step, 2), step.args.size() > 3 ? 1 : 0};
   auto result = std::make_shared<ChooserResult>();
   session.chosen = result;
-  StartFunction(session.device(), std::u16string(kCallerProgramPath), [=]() { return CallChooser(call, *result); });
+  StartCaller(session, [=]() { return CallChooser(call, *result); });
   return std::nullopt;
 }
 
@@ -59,7 +73,7 @@ StepResult Version(Session& session, const Step& step) {
   auto result = std::make_shared<ChooserResult>();
   session.chosen = result;
   int which = ParseInteger<int>(step.args[0]).value();
-  StartFunction(session.device(), std::u16string(kCallerProgramPath), [=]() -> int {
+  StartCaller(session, [=]() -> int {
     HMODULE library = LoadLibraryW(kLibraryPath);
     if (!library) return 1;
     FARPROC proc = GetProcAddressW(library, MAKEINTRESOURCEW(1));

@@ -11,6 +11,7 @@
 
 #include "device_listing.h"
 #include "handheld.h"
+#include "monkey/command.h"
 #include "scenario/arguments.h"
 #include "scenario/runner.h"
 #include "scenario/script.h"
@@ -23,7 +24,7 @@ constexpr int kMalformed = static_cast<int>(Outcome::Malformed);
 
 int Usage() {
   std::cerr << "usage: handheld [run FILE.scn [--device DIR] [--screens DIR] [--update-screens] | files |\n"
-               "                serve [--port N] [--device DIR] [--screen W H]]\n";
+               "                serve [--port N] [--device DIR] [--screen W H] | monkey --seed S --steps N ...]\n";
   return kMalformed;
 }
 
@@ -124,6 +125,7 @@ int RunFile(const RunRequest& request) {
 int RunArguments(const std::vector<std::string>& args) {
   if (args.empty()) return RunFile(RunRequest{TourPath()});
   if (args.size() == 1 && args[0] == "files") return ListSampleDevice();
+  if (args[0] == "monkey") return monkey::RunMonkeyCommand(std::vector<std::string>(args.begin() + 1, args.end()));
   if (args[0] != "run" || args.size() < 2) return Usage();
   RunRequest request{args[1]};
   for (size_t i = 2; i < args.size(); ++i) {

@@ -2,6 +2,7 @@
 // log of started programs, the caller program's result, and processes.
 #include <windows.h>
 
+#include "device_checks.h"
 #include "kernel/process.h"
 #include "scenario/device_files.h"
 #include "scenario/session.h"
@@ -131,5 +132,20 @@ StepResult ExpectEnded(Session& session, const Step& step) {
     if (process->exitCode == code) return std::nullopt;
   return "expected " + step.args[0] + " to end with " + step.args[1] + ", found " + std::to_string(ended.back()->exitCode);
 }
+
+namespace {
+
+// The first problem found and how many more there are, in words.
+StepResult FirstOf(const std::vector<std::string>& problems) {
+  if (problems.empty()) return std::nullopt;
+  std::string text = problems.front();
+  if (problems.size() > 1) text += " (and " + std::to_string(problems.size() - 1) + " more)";
+  return text;
+}
+
+}  // namespace
+
+StepResult ExpectNoOrphans(Session& session, const Step&) { return FirstOf(FindOrphans(session.device())); }
+StepResult ExpectNoLeaks(Session& session, const Step&) { return FirstOf(FindLeaks(session.device())); }
 
 }  // namespace sim::scenario

@@ -4,6 +4,7 @@
 
 #include "scenario/session.h"
 #include "scenario/steps.h"
+#include "user/menu_tracker.h"
 #include "user/msgbox.h"
 #include "user/window.h"
 
@@ -97,6 +98,11 @@ StepResult ExpectNoMessage(Session&, const Step&) {
   const OpenMessageBox* box = MessageBoxes::get().top();
   if (!box) return std::nullopt;
   return "expected no message box, found " + Quote(box->text);
+}
+
+StepResult ExpectNoMenu(Session&, const Step&) {
+  if (!MenuTracker::get().isOpen()) return std::nullopt;
+  return std::string("expected no open menu, found one");
 }
 
 StepResult ExpectMenu(Session& session, const Step& step) {

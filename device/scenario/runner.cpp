@@ -3,12 +3,8 @@
 #include <memory>
 
 #include "scenario/screen_album.h"
-#include "scenario/session.h"
-#include "scenario/words.h"
 
 namespace sim::scenario {
-
-namespace {
 
 std::string Echo(const Step& step) {
   std::string line = "  " + std::to_string(step.line) + ": " + step.word;
@@ -17,10 +13,48 @@ std::string Echo(const Step& step) {
   return line;
 }
 
+StepResult StepRunner::begin() {
+  session_.user.settle();
+  return newMisuse();
+}
+
+StepResult StepRunner::run(const Step& step) {
+  session_.transcript << Echo(step) << "\n";
+  StepResult problem = FindWord(step.word)->run(session_, step);
+  if (auto misuse = newMisuse()) return misuse;
+  if (problem) return problem;
+  if (!session_.user.settle()) {
+    if (auto misuse = newMisuse()) return misuse;
+    return std::string("the device did not settle within an hour of device time");
+  }
+  return newMisuse();
+}
+
+StepResult StepRunner::finish() {
+  session_.device().shutdown();
+  return newMisuse();
+}
+
+// The first misuse recorded since the last look, in words.
+StepResult StepRunner::newMisuse() {
+  const auto& faults = session_.device().faults().programFaults();
+  if (faults.size() <= faultsSeen_) return std::nullopt;
+  const ProgramFault& first = faults[faultsSeen_];
+  std::size_t more = faults.size() - faultsSeen_ - 1;
+  faultsSeen_ = faults.size();
+  std::string text = "misuse of the platform by " + first.description();
+  if (more) text += " (and " + std::to_string(more) + " more)";
+  return text;
+}
+
+namespace {
+
+// A whole scenario through the step runner, with a picture of the screen after
+// every step when the options ask for them.
 class Runner {
  public:
-  Runner(Handheld& handheld, std::ostream& transcript, const RunOptions& options) : session_(handheld, transcript) {
-    session_.screenFiles = options.screenFiles;
+  Runner(Handheld& handheld, std::ostream& transcript, const RunOptions& options) : steps_(handheld, transcript) {
+    steps_.session().screenFiles = options.screenFiles;
     if (options.stepScreens)
       album_ = std::make_unique<StepAlbum>(*options.stepScreens, options.title, options.lines);
   }
@@ -36,58 +70,30 @@ class Runner {
   Outcome runAll(const std::vector<Step>& steps) {
     if (album_)
       if (auto problem = album_->open()) return failed("before the first step", *problem);
-    session_.user.settle();
-    if (auto misuse = newMisuse()) return failed("before the first step", *misuse);
+    if (auto misuse = steps_.begin()) return failed("before the first step", *misuse);
     for (const Step& step : steps) {
-      session_.transcript << Echo(step) << "\n";
       const std::string where = "at line " + std::to_string(step.line);
-      StepResult problem = runStep(step);
+      StepResult problem = steps_.run(step);
       if (album_)
-        if (auto unkept = album_->keep(step, session_.user.screen(), problem); unkept && !problem) problem = unkept;
+        if (auto unkept = album_->keep(step, steps_.session().user.screen(), problem); unkept && !problem)
+          problem = unkept;
       if (problem) return failed(where, *problem);
     }
-    session_.device().shutdown();
-    if (auto misuse = newMisuse()) return failed("when the handheld shut down", *misuse);
+    if (auto misuse = steps_.finish()) return failed("when the handheld shut down", *misuse);
     verdict_ = "PASSED (" + std::to_string(steps.size()) + " steps)";
-    session_.transcript << verdict_ << "\n";
+    steps_.session().transcript << verdict_ << "\n";
     return Outcome::Passed;
-  }
-
-  // Runs the step and lets the device settle; misuse caused on the way comes first,
-  // since whatever went wrong after it may be its consequence.
-  StepResult runStep(const Step& step) {
-    StepResult problem = FindWord(step.word)->run(session_, step);
-    if (auto misuse = newMisuse()) return misuse;
-    if (problem) return problem;
-    if (!session_.user.settle()) {
-      if (auto misuse = newMisuse()) return misuse;
-      return std::string("the device did not settle within an hour of device time");
-    }
-    return newMisuse();
-  }
-
-  // The first misuse recorded since the last look, in words.
-  StepResult newMisuse() {
-    const auto& faults = session_.device().faults().programFaults();
-    if (faults.size() <= faultsSeen_) return std::nullopt;
-    const ProgramFault& first = faults[faultsSeen_];
-    std::size_t more = faults.size() - faultsSeen_ - 1;
-    faultsSeen_ = faults.size();
-    std::string text = "misuse of the platform by " + first.description();
-    if (more) text += " (and " + std::to_string(more) + " more)";
-    return text;
   }
 
   Outcome failed(const std::string& where, const std::string& problem) {
     verdict_ = "FAILED " + where + ": " + problem;
-    session_.transcript << verdict_ << "\n";
+    steps_.session().transcript << verdict_ << "\n";
     return Outcome::Failed;
   }
 
-  Session session_;
+  StepRunner steps_;
   std::unique_ptr<StepAlbum> album_;
   std::string verdict_;
-  std::size_t faultsSeen_ = 0;
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Runs a parsed scenario on a handheld and writes its transcript.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -9,6 +10,8 @@
 
 #include "scenario/screen_files.h"
 #include "scenario/script.h"
+#include "scenario/session.h"
+#include "scenario/words.h"
 
 namespace sim {
 class Handheld;
@@ -17,6 +20,33 @@ class Handheld;
 namespace sim::scenario {
 
 enum class Outcome { Passed = 0, Failed = 1, Malformed = 2 };
+
+// Runs steps one at a time the way a scenario runs them: each step, then the
+// device settles, then any misuse of the platform it caused is looked for. Misuse
+// comes first in what a step reports, since whatever else went wrong after it may be
+// its consequence. The monkey drives the device through this same runner.
+class StepRunner {
+ public:
+  StepRunner(Handheld& handheld, std::ostream& transcript) : session_(handheld, transcript) {}
+
+  // Lets the device settle after booting; misuse before the first step.
+  StepResult begin();
+  // Runs one step (echoing it to the transcript), then settles the device.
+  StepResult run(const Step& step);
+  // Shuts the device down; misuse while its programs are ended.
+  StepResult finish();
+
+  Session& session() { return session_; }
+
+ private:
+  StepResult newMisuse();
+
+  Session session_;
+  std::size_t faultsSeen_ = 0;
+};
+
+// A step as the transcript echoes it.
+std::string Echo(const Step& step);
 
 struct RunOptions {
   ScreenFiles screenFiles;  // golden images and screenshots; none by default

@@ -32,6 +32,7 @@ StepResult HoldItem(Session& session, const Step& step);
 StepResult Key(Session& session, const Step& step);
 StepResult Type(Session& session, const Step& step);
 StepResult Menu(Session& session, const Step& step);
+StepResult Pick(Session& session, const Step& step);
 StepResult Ok(Session& session, const Step& step);
 StepResult Answer(Session& session, const Step& step);
 StepResult InputPanel(Session& session, const Step& step);
@@ -47,6 +48,7 @@ StepResult ExpectText(Session& session, const Step& step);
 StepResult ExpectMessage(Session& session, const Step& step);
 StepResult ExpectNoMessage(Session& session, const Step& step);
 StepResult ExpectMenu(Session& session, const Step& step);
+StepResult ExpectNoMenu(Session& session, const Step& step);
 StepResult ExpectItems(Session& session, const Step& step);
 StepResult ExpectList(Session& session, const Step& step);
 StepResult ExpectColumns(Session& session, const Step& step);
@@ -70,5 +72,7 @@ StepResult ExpectChosen(Session& session, const Step& step);
 StepResult ExpectRunning(Session& session, const Step& step);
 StepResult ExpectNotRunning(Session& session, const Step& step);
 StepResult ExpectEnded(Session& session, const Step& step);
+StepResult ExpectNoOrphans(Session& session, const Step& step);
+StepResult ExpectNoLeaks(Session& session, const Step& step);
 
 }  // namespace sim::scenario

@@ -34,6 +34,7 @@ constexpr std::array kWords = {
     Word{"key", 1, kMany, "key KEYS", CheckKeys, Key},
     Word{"type", 1, 1, "type TEXT", nullptr, Type},
     Word{"menu", 1, kMany, "menu ITEM [SUBITEM...]", nullptr, Menu},
+    Word{"pick", 1, kMany, "pick ITEM [SUBITEM...]", nullptr, Pick},
     Word{"ok", 0, 0, "ok", nullptr, Ok},
     Word{"answer", 1, 1, "answer ok|cancel|yes|no", CheckAnswer, Answer},
     Word{"sip", 1, 1, "sip on|off", CheckInputPanel, InputPanel},
@@ -48,6 +49,7 @@ constexpr std::array kWords = {
     Word{"expect message", 1, 2, "expect message TEXT [CAPTION]", nullptr, ExpectMessage},
     Word{"expect no-message", 0, 0, "expect no-message", nullptr, ExpectNoMessage},
     Word{"expect menu", 2, kMany, "expect menu ITEM... enabled|grayed|checked|unchecked", CheckMenuState, ExpectMenu},
+    Word{"expect no-menu", 0, 0, "expect no-menu", nullptr, ExpectNoMenu},
     Word{"expect items", 2, kMany, "expect items ITEM... = ENTRY...", CheckItemsEquals, ExpectItems},
     Word{"expect list", 0, kMany, "expect list ENTRY...", nullptr, ExpectList},
     Word{"expect row", 1, kMany, "expect row NAME CELL...", nullptr, ExpectRow},
@@ -66,6 +68,8 @@ constexpr std::array kWords = {
     Word{"expect running", 1, 1, "expect running PATH", nullptr, ExpectRunning},
     Word{"expect not-running", 1, 1, "expect not-running PATH", nullptr, ExpectNotRunning},
     Word{"expect ended", 1, 2, "expect ended PATH [CODE]", CheckExitCode, ExpectEnded},
+    Word{"expect no-orphans", 0, 0, "expect no-orphans", nullptr, ExpectNoOrphans},
+    Word{"expect no-leaks", 0, 0, "expect no-leaks", nullptr, ExpectNoLeaks},
 };
 
 }  // namespace

@@ -19,6 +19,7 @@ HIMAGELIST ImageLists::create(int width, int height, UINT flags, int initial, in
   list.flags = flags;
   list.grow = grow;
   list.capacity = static_cast<std::size_t>(std::max(initial, 0));
+  list.owner = device_.scheduler().dataOwner();
   lists_.emplace(value, std::move(list));
   return reinterpret_cast<HIMAGELIST>(value);
 }
@@ -40,6 +41,13 @@ bool ImageLists::destroy(HIMAGELIST handle, const char* operation) {
   list->images.clear();
   list->images.shrink_to_fit();
   return true;
+}
+
+std::vector<std::pair<HIMAGELIST, const ImageList*>> ImageLists::liveLists() const {
+  std::vector<std::pair<HIMAGELIST, const ImageList*>> live;
+  for (const auto& [value, list] : lists_)
+    if (!list.destroyed) live.emplace_back(reinterpret_cast<HIMAGELIST>(value), &list);
+  return live;
 }
 
 int ImageLists::append(ImageList& list, std::vector<ListImage> images) {

@@ -18,6 +18,7 @@
 namespace sim {
 
 class Device;
+struct Process;
 
 struct ListImage {
   GdiDescription description;
@@ -33,6 +34,8 @@ struct ImageList {
   COLORREF background = CLR_NONE;
   std::vector<ListImage> images;
   bool destroyed = false;
+  // The program the list was made for (whose code created it); null for the driver's.
+  const Process* owner = nullptr;
 
   bool masked() const { return (flags & ILC_MASK) != 0; }
 };
@@ -51,6 +54,8 @@ class ImageLists {
   ImageList* checked(HIMAGELIST handle, const char* operation);
   // Destroys a live list; false (with a program fault) when it is gone or unknown.
   bool destroy(HIMAGELIST handle, const char* operation);
+  // Every list not yet destroyed.
+  std::vector<std::pair<HIMAGELIST, const ImageList*>> liveLists() const;
 
   // Appends images; gives the index of the first.
   static int append(ImageList& list, std::vector<ListImage> images);

@@ -59,7 +59,10 @@ HWND BeginLabelEdit(HWND hwnd, int index) {
   ListViewState& s = *state;
   if (s.edit) EndLabelEdit(hwnd, true);
   if (!ValidIndex(s, index)) return nullptr;
+  // The editor takes the keyboard from the list: a list that cannot have the focus
+  // (in a window a modal dialog has disabled) starts no edit, which no key could end.
   if (GetFocus() != hwnd) SetFocus(hwnd);
+  if (GetFocus() != hwnd) return nullptr;
   std::uint64_t id = ItemAt(s, index).id;
   std::u16string text = ItemText(hwnd, s, index, 0);
   index = IndexOfId(s, id);

@@ -97,7 +97,10 @@ HWND EditLabel(HWND hwnd, TreeViewState& s, HTREEITEM item) {
   if (!node || node->deleting) return nullptr;
   std::uintptr_t handle = node->handle;
   if (s.edit) EndEdit(hwnd, true);
+  // The editor takes the keyboard from the tree: a tree that cannot have the focus
+  // starts no edit, which no key could end.
   if (GetFocus() != hwnd) SetFocus(hwnd);
+  if (GetFocus() != hwnd) return nullptr;
   if (!Alive(s, handle) || !Select(hwnd, s, s.nodes.at(handle).get(), TVC_UNKNOWN) || !Alive(s, handle)) return nullptr;
   node = s.nodes.at(handle).get();
   std::u16string text = NodeText(hwnd, s, *node);

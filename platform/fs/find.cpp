@@ -100,10 +100,15 @@ BOOL FindNextFileW(HANDLE handle, LPWIN32_FIND_DATAW findData) {
   return TRUE;
 }
 
+// A close that fails still ends the search: the program cannot end it any other
+// way, and a search that outlived every call to close it would be a leak the
+// program never made.
 BOOL FindClose(HANDLE handle) {
-  if (InjectedFailure("FindClose")) return FALSE;
+  const bool injected = InjectedFailure("FindClose");
+  const DWORD injectedError = GetLastError();
   ObjectStore& store = Store();
   if (!store.search(handle)) return NotASearch(handle, "FindClose");
   store.close(handle);
-  return TRUE;
+  if (injected) SetLastError(injectedError);
+  return injected ? FALSE : TRUE;
 }

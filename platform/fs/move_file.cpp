@@ -63,6 +63,8 @@ BOOL MoveFileW(LPCWSTR existingFileName, LPCWSTR newFileName) {
 
   auto targetPath = ParseDevicePath(ArgumentText(newFileName));
   if (!targetPath) return FailWith(targetPath.error().code);
+  // A final "\" names a folder: no file takes such a name (as CreateFileW refuses it).
+  if (!source->isDirectory && targetPath->trailingSeparator) return FailWith(ERROR_INVALID_NAME);
   auto found = Destination(store, *source, *targetPath);
   if (!found) return FailWith(found.error().code);
   if (!*found) return TRUE;

@@ -46,6 +46,7 @@ HANDLE GdiObjects::create(GdiDescription description, GdiOwnership ownership, Gd
   object.description = std::move(description);
   object.ownership = ownership;
   object.content = std::move(content);
+  if (ownership == GdiOwnership::Owned) object.owner = device_.scheduler().dataOwner();
   objects_.emplace(value, std::move(object));
   return reinterpret_cast<HANDLE>(value);
 }
@@ -133,6 +134,14 @@ std::size_t GdiObjects::liveOwnedCount() const {
   for (const auto& [value, object] : objects_)
     if (object.ownership == GdiOwnership::Owned) ++count;
   return count;
+}
+
+std::vector<std::pair<HANDLE, const GdiObject*>> GdiObjects::liveOwned() const {
+  std::vector<std::pair<HANDLE, const GdiObject*>> live;
+  for (const auto& [value, object] : objects_)
+    if (object.ownership == GdiOwnership::Owned)
+      live.emplace_back(reinterpret_cast<HANDLE>(value), &object);
+  return live;
 }
 
 HICON CreateIconObject(GdiDescription description, IconData images) {

@@ -38,6 +38,7 @@
 namespace sim {
 
 class Device;
+struct Process;
 
 enum class GdiKind { Icon, Cursor, Bitmap, Brush, Font, Pen, Region };
 enum class GdiOwnership { Stock, Shared, Owned };
@@ -93,6 +94,9 @@ struct GdiObject {
   GdiOwnership ownership = GdiOwnership::Owned;
   GdiContent content;
   int selections = 0;  // device contexts holding it now
+  // The program an owned object was made for (whose code asked for it); null for
+  // the driver's and for stock and shared objects.
+  const Process* owner = nullptr;
 
   template <class T>
   T* as() { return std::get_if<T>(&content); }
@@ -143,6 +147,7 @@ class GdiObjects {
 
   // Owned objects not yet destroyed (a leak check for tests).
   std::size_t liveOwnedCount() const;
+  std::vector<std::pair<HANDLE, const GdiObject*>> liveOwned() const;
 
  private:
   Device& device_;

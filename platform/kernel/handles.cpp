@@ -49,7 +49,7 @@ bool HandleTable::close(HANDLE handle) {
   return true;
 }
 
-void HandleTable::closeOwnedBy(const Process* owner) {
+std::size_t HandleTable::closeOwnedBy(const Process* owner) {
   std::vector<std::shared_ptr<KernelObject>> released;
   for (auto it = entries_.begin(); it != entries_.end();) {
     if (it->second.owner == owner) {
@@ -59,6 +59,7 @@ void HandleTable::closeOwnedBy(const Process* owner) {
       ++it;
     }
   }
+  return released.size();
 }
 
 std::shared_ptr<KernelObject> resolveHandle(HANDLE handle) {

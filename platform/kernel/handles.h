@@ -72,8 +72,8 @@ class HandleTable {
   }
   // False when the handle is unknown or already closed.
   bool close(HANDLE handle);
-  // Closes every handle `owner` holds.
-  void closeOwnedBy(const Process* owner);
+  // Closes every handle `owner` holds; gives how many there were.
+  std::size_t closeOwnedBy(const Process* owner);
   std::size_t size() const { return entries_.size(); }
 
  private:

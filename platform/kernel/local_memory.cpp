@@ -66,11 +66,12 @@ void LocalMemory::handToSystem(void* block) {
   if (it != blocks_.end()) it->second.system = true;
 }
 
-void LocalMemory::releaseOwnedBy(Owner owner) {
+std::size_t LocalMemory::releaseOwnedBy(Owner owner) {
   std::vector<void*> released;
   for (const auto& [block, entry] : blocks_)
     if (entry.owner == owner && !entry.system) released.push_back(block);
   for (void* block : released) free(block);
+  return released.size();
 }
 
 }  // namespace sim

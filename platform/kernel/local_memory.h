@@ -50,8 +50,8 @@ class LocalMemory {
   void* resize(void* block, std::size_t bytes, bool zeroFillGrowth, bool mayMove);
   // Hands a live block to the system (a block placed on the clipboard).
   void handToSystem(void* block);
-  // Frees every block `owner` holds (its process has ended).
-  void releaseOwnedBy(Owner owner);
+  // Frees every block `owner` holds (its process has ended); gives how many there were.
+  std::size_t releaseOwnedBy(Owner owner);
   std::size_t liveBlocks() const { return blocks_.size(); }
 
  private:

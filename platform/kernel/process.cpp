@@ -174,8 +174,8 @@ void ProcessTable::endProcess(Process& process) {
   EndProcessImages(process);
   // Its heap goes last, after every detach and clean-up that may still free blocks;
   // what it placed on the clipboard is the system's by now.
-  if (auto* heap = device_.findService<LocalMemory>()) heap->releaseOwnedBy(&process);
-  device_.service<HandleTable>().closeOwnedBy(&process);
+  if (auto* heap = device_.findService<LocalMemory>()) process.remains.localBlocks = heap->releaseOwnedBy(&process);
+  process.remains.handles = device_.service<HandleTable>().closeOwnedBy(&process);
   process.ended = true;
   process.wakeWaiters();
 }

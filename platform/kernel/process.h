@@ -50,6 +50,14 @@ struct LoadedModule {
   int references;
 };
 
+// What a process still held when it ended, which the device then freed for it: a
+// program that frees everything it made leaves nothing here.
+struct ProcessRemains {
+  std::size_t localBlocks = 0;  // blocks of its local heap
+  std::size_t handles = 0;      // open kernel handles (files, searches, processes, ...)
+  std::size_t windows = 0;      // windows still there when the thread that made them ended
+};
+
 struct Process : Waitable {
   bool signaled() const override { return ended; }
 
@@ -68,6 +76,8 @@ struct Process : Waitable {
   // Set once the program's start-up hook is about to run; its clean-up hook runs at
   // the end only then.
   bool programConstructed = false;
+  // Filled when the process ends.
+  ProcessRemains remains;
 
   std::size_t liveThreads() const;
   std::string programName() const;  // image path as UTF-8, for fault reports

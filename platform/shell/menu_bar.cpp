@@ -10,6 +10,7 @@
 #include "shell/menu_bar_paint.h"
 #include "shell/shell_screen.h"
 #include "user/menu_tracker.h"
+#include "user/message_queue.h"
 #include "user/resource_menubar.h"
 #include "user/window.h"
 
@@ -54,7 +55,7 @@ void OnButton(MenuBarState& state, UINT command) {
     return;
   }
   // Posted, not sent: the owner may destroy this menu bar while handling it.
-  PostMessageW(state.owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+  sim::PostFromSystem(state.owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
 bool IsToolbarMessage(UINT message) { return message >= WM_USER && message < WM_USER + 0x100; }

@@ -6,6 +6,7 @@
 #include "shell/shell_screen.h"
 #include "shell/shell_surfaces.h"
 #include "user/draw.h"
+#include "user/message_queue.h"
 #include "user/screen_layout.h"
 #include "user/window.h"
 
@@ -115,7 +116,7 @@ class NavigationBar final : public SystemSurface {
   bool tap(POINT screen) override {
     NavigationBarLayout layout = LayOutNavigationBar();
     if (Window* front = Front(); front && !IsRectEmpty(&layout.ok) && PtInRect(&layout.ok, screen))
-      PostMessageW(front->handle, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+      PostFromSystem(front->handle, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
     return true;
   }
 

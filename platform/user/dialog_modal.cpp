@@ -93,6 +93,6 @@ BOOL EndDialog(HWND dialog, INT_PTR result) {
   if (owner && IsWindow(owner)) EnableWindow(owner, TRUE);
   if (IsWindowVisible(dialog)) ShowWindow(dialog, SW_HIDE);
   // Wakes the modal loop, wherever EndDialog was called from.
-  PostMessageW(dialog, WM_NULL, 0, 0);
+  sim::PostFromSystem(dialog, WM_NULL, 0, 0);
   return TRUE;
 }

@@ -6,6 +6,7 @@
 
 #include "kernel/process_data.h"
 #include "user/dialog.h"
+#include "user/message_queue.h"
 #include "user/system_classes.h"
 #include "user/window.h"
 
@@ -78,7 +79,7 @@ LRESULT DefaultAction(HWND dialog, DialogState& state, UINT msg, WPARAM wParam, 
       // Closing a dialog is its Cancel: unless a disabled Cancel button forbids it.
       HWND cancel = FindNavigableControl(dialog, IDCANCEL);
       if (!cancel || IsWindowEnabled(cancel))
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
+        sim::PostFromSystem(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
       return 0;
     }
     case DM_GETDEFID:

@@ -5,7 +5,9 @@
 // that thread, in input order, when it next pulls messages.
 #include <windows.h>
 
+#include "kernel/device.h"
 #include "kernel/scheduler.h"
+#include "user/menu_tracker.h"
 #include "user/message_queue.h"
 #include "user/window.h"
 
@@ -18,6 +20,17 @@ using sim::WindowSystem;
 MessageQueue* queueOf(const Window& window) {
   return window.thread ? &MessageQueues::get().of(*window.thread) : nullptr;
 }
+
+// Another window coming to the front closes the open menu, as the device cancels a
+// menu whose window loses the foreground; a choice from it could no longer be meant
+// for the window the person sees.
+void CloseMenuBehind(Window& top) {
+  auto* tracker = sim::Device::current().findService<sim::MenuTracker>();
+  if (!tracker || !tracker->isOpen()) return;
+  Window* owner = WindowSystem::get().find(tracker->openMenu()->owner);
+  if (owner && &sim::TopLevelOf(*owner) == &top) return;
+  tracker->dismiss();
+}
 }  // namespace
 
 namespace sim {
@@ -25,6 +38,7 @@ namespace sim {
 void ActivateTopLevel(Window& window) {
   auto& windows = WindowSystem::get();
   Window& top = TopLevelOf(window);
+  CloseMenuBehind(top);
   windows.setForegroundHandle(top.handle);
   windows.bringToTop(top);
   if (top.thread == Scheduler::current() && top.thread) {

@@ -159,8 +159,10 @@ bool Input::deliver(HWND hwnd, POINT client, Gesture gesture) {
   POINT screen{origin.x + client.x, origin.y + client.y};
   Window* target = deepestAt(*window, screen);
   Window& top = TopLevelOf(*target);
-  // A disabled window (the owner of a modal dialog) takes no taps.
+  // A disabled window (the owner of a modal dialog) takes no taps, nor does the
+  // menu bar or dropped list that belongs to it.
   if (!windows.enabled(*target) || !windows.enabled(top) || !target->thread) return false;
+  if ((top.exStyle & WS_EX_NOACTIVATE) && top.owner && !windows.enabled(*top.owner)) return false;
   // Menu bars and other windows made not to be activated take taps without coming
   // to the front.
   if (windows.foreground() != &top && !(top.exStyle & WS_EX_NOACTIVATE)) ActivateTopLevel(top);

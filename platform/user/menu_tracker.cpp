@@ -299,7 +299,7 @@ BOOL TrackMenu(HMENU menu, HWND owner, int index, UINT flags, std::optional<POIN
 
   if (!session.chosen) return FALSE;
   if (flags & TPM_RETURNCMD) return static_cast<BOOL>(*session.chosen);
-  PostMessageW(owner, WM_COMMAND, MAKEWPARAM(*session.chosen, 0), 0);
+  PostFromSystem(owner, WM_COMMAND, MAKEWPARAM(*session.chosen, 0), 0);
   return TRUE;
 }
 

@@ -76,12 +76,22 @@ BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (w->thread) queues.of(*w->thread).post(makeMessage(w->handle, msg, wParam, lParam, self));
     return TRUE;
   }
-  sim::Window* window = windows.checked(hwnd, "PostMessageW");
-  if (!window) return FALSE;
-  if (!window->thread || window->thread->state() == sim::ThreadState::Finished) return TRUE;
-  queues.of(*window->thread).post(makeMessage(hwnd, msg, wParam, lParam, self));
-  return TRUE;
+  if (!windows.checked(hwnd, "PostMessageW")) return FALSE;
+  return sim::PostFromSystem(hwnd, msg, wParam, lParam);
 }
+
+namespace sim {
+
+bool PostFromSystem(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  Window* window = WindowSystem::get().find(hwnd);
+  if (!window) return false;
+  if (!window->thread || window->thread->state() == ThreadState::Finished) return true;
+  MessageQueues& queues = MessageQueues::get();
+  queues.of(*window->thread).post(makeMessage(hwnd, msg, wParam, lParam, queues.current()));
+  return true;
+}
+
+}  // namespace sim
 
 BOOL PostThreadMessageW(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto& queues = MessageQueues::get();

@@ -77,7 +77,11 @@ void MessageQueue::deliverSent(SentMessage& sent) {
     }
   } answer{sent, sendNesting};
   ++sendNesting;
-  sent.result = CallWindowProcedure(sent.hwnd, sent.message, sent.wParam, sent.lParam);
+  if (!sent.destroy) {
+    sent.result = CallWindowProcedure(sent.hwnd, sent.message, sent.wParam, sent.lParam);
+    return;
+  }
+  if (Window* window = WindowSystem::get().find(sent.hwnd)) DestroyWindowTree(*window);
 }
 
 bool MessageQueue::handleSentMessages() {
@@ -305,6 +309,12 @@ MessageQueue* MessageQueues::find(const SimThread* thread) const {
   return it == queues_.end() ? nullptr : it->second.get();
 }
 
+std::vector<const MessageQueue*> MessageQueues::all() const {
+  std::vector<const MessageQueue*> queues;
+  for (const auto& [thread, queue] : queues_) queues.push_back(queue.get());
+  return queues;
+}
+
 MessageQueue* MessageQueues::findById(DWORD threadId) const {
   for (const auto& [thread, queue] : queues_)
     if (thread->id() == threadId && !queue->released()) return queue.get();
@@ -331,16 +341,12 @@ LRESULT CallWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
   return proc(hwnd, message, wParam, lParam);
 }
 
-LRESULT SendMessageToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  Window* window = WindowSystem::get().checked(hwnd, "SendMessageW");
-  if (!window) return 0;
-  SimThread* self = Scheduler::current();
-  SimThread* receiver = window->thread;
-  if (receiver == self) return CallWindowProcedure(hwnd, message, wParam, lParam);
-  if (!receiver || receiver->state() == ThreadState::Finished) return 0;
+namespace {
 
+// Queues `sent` for the thread of its window and waits for the answer.
+LRESULT SendToThread(SimThread* receiver, std::shared_ptr<SentMessage> sent) {
+  SimThread* self = Scheduler::current();
   auto& queues = MessageQueues::get();
-  auto sent = std::make_shared<SentMessage>(SentMessage{hwnd, message, wParam, lParam, self, 0, false});
   queues.of(*receiver).pushSent(sent);
   if (!self) {
     // The driver cannot wait inside the device: it lets the device run until the
@@ -356,6 +362,27 @@ LRESULT SendMessageToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     mine.waitForWork(false);
   }
   return sent->result;
+}
+
+}  // namespace
+
+LRESULT SendMessageToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Window* window = WindowSystem::get().checked(hwnd, "SendMessageW");
+  if (!window) return 0;
+  SimThread* self = Scheduler::current();
+  SimThread* receiver = window->thread;
+  if (receiver == self) return CallWindowProcedure(hwnd, message, wParam, lParam);
+  if (!receiver || receiver->state() == ThreadState::Finished) return 0;
+  return SendToThread(receiver, std::make_shared<SentMessage>(SentMessage{hwnd, message, wParam, lParam, self, 0, false}));
+}
+
+void DestroyOnItsThread(HWND hwnd) {
+  Window* window = WindowSystem::get().find(hwnd);
+  if (!window || !window->thread || window->thread == Scheduler::current()) return;
+  if (window->thread->state() == ThreadState::Finished) return;
+  auto sent = std::make_shared<SentMessage>(SentMessage{hwnd, 0, 0, 0, Scheduler::current(), 0, false});
+  sent->destroy = true;
+  SendToThread(window->thread, sent);
 }
 
 }  // namespace sim

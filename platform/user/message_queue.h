@@ -33,6 +33,9 @@ struct SentMessage {
   SimThread* sender = nullptr;  // null when the driver sent it
   LRESULT result = 0;
   bool done = false;
+  // Not a message for the window's procedure: the system asks the window's own
+  // thread to destroy it (its owner is being destroyed on another thread).
+  bool destroy = false;
 };
 
 struct Timer {
@@ -92,6 +95,7 @@ class MessageQueue {
   UINT_PTR setTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
   bool killTimer(HWND hwnd, UINT_PTR id);
   void killTimersOf(HWND hwnd);
+  const std::vector<Timer>& timers() const { return timers_; }
 
   // --- the thread's input state ---
   HWND focus = nullptr;
@@ -140,6 +144,8 @@ class MessageQueues {
   MessageQueue* findById(DWORD threadId) const;
   // The calling simulated thread's queue; null on the driver.
   MessageQueue* current();
+  // Every queue made so far, released ones (of ended threads) included.
+  std::vector<const MessageQueue*> all() const;
 
  private:
   Device& device_;
@@ -150,6 +156,14 @@ class MessageQueues {
 // while the sender waits (still answering messages sent to it). From the driver the
 // device runs until the receiver has answered.
 LRESULT SendMessageToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Has the thread of `hwnd` destroy it, as its procedure and a modal loop running
+// it need; returns once it is done (or the thread has ended).
+void DestroyOnItsThread(HWND hwnd);
+// Posts as the system does for a tap, a key, a menu choice or the end of a dialog:
+// not a program's call, so no injected failure of PostMessageW meets it (a program's
+// failure must not lose what the person did, nor leave a modal loop asleep). False
+// when the window is not there.
+bool PostFromSystem(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Calls a window's current procedure directly on the calling thread.
 LRESULT CallWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -69,7 +69,9 @@ struct TextBlock {
 
 // The text laid out as its static control draws it (the system font, broken at
 // words and between Japanese characters within the widest line a box allows), in
-// dialog units rounded up so that nothing is cut.
+// dialog units rounded up so that nothing is cut. A word wider than that line is
+// not broken: the static cuts it at its edge, and the box stays on the screen with
+// its buttons.
 TextBlock MeasureText(std::u16string_view text) {
   BaseUnits base = DialogFontBaseUnits(9);
   Fonts& fonts = Fonts::get();
@@ -78,7 +80,8 @@ TextBlock MeasureText(std::u16string_view text) {
   TextLayout layout = LayOutText(face, text, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS, limit);
   const int lines = std::max<int>(1, static_cast<int>(layout.lines.size()));
   const int pixelsHigh = lines * face.metrics().height;
-  return TextBlock{(layout.width * 4 + base.x - 1) / base.x, (pixelsHigh * 8 + base.y - 1) / base.y};
+  const int width = std::min((layout.width * 4 + base.x - 1) / base.x, kMaxTextWidth);
+  return TextBlock{width, (pixelsHigh * 8 + base.y - 1) / base.y};
 }
 
 DialogItemTemplate Item(std::u16string className, DWORD style, int x, int y, int cx, int cy, int id,

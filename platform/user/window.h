@@ -192,6 +192,8 @@ class WindowSystem {
   // --- thread and process ends ---
   // Destroys the windows of a thread that is ending (called on that thread).
   void threadEnding(SimThread& thread);
+  // True while `thread` is destroying its windows because it ends.
+  bool ending(const SimThread* thread) const { return thread && thread == endingThread_; }
   void processEnding(Process& process);
 
  private:
@@ -210,6 +212,7 @@ class WindowSystem {
   InputPanel inputPanel_;
   bool systemClassesRegistered_ = false;
   bool registeringSystemClasses_ = false;
+  const SimThread* endingThread_ = nullptr;
 };
 
 // --- helpers shared by the window part ---

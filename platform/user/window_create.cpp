@@ -72,6 +72,26 @@ void sendNcDestroyAndRetire(HWND hwnd, bool deliver) {
   windows.retire(*window);
 }
 
+// An owned window of another thread is destroyed by that thread, so that its
+// procedure hears WM_DESTROY. A thread that is ending (or the device shutting
+// down) cannot wait for that: the window then goes here without messages. Either
+// way its thread gets a WM_NULL, so that a modal loop running the window finds it
+// gone and ends.
+void DestroyOwnedWindow(HWND hwnd, bool mayWait) {
+  auto& windows = WindowSystem::get();
+  Window* window = windows.find(hwnd);
+  if (!window) return;
+  sim::SimThread* thread = window->thread;
+  if (mayWait && thread != sim::Scheduler::current()) sim::DestroyOnItsThread(hwnd);
+  if ((window = windows.find(hwnd))) sim::DestroyWindowTree(*window);
+  if (thread && thread != sim::Scheduler::current())
+    if (auto* queue = sim::MessageQueues::get().find(thread); queue && !queue->released()) {
+      MSG wake{};
+      wake.message = WM_NULL;
+      queue->post(wake);
+    }
+}
+
 // A child tells its parent that it goes before anything of it has gone, unless it
 // was made with WS_EX_NOPARENTNOTIFY. False when the parent destroyed it meanwhile.
 bool notifyParentOfDestroy(HWND hwnd) {
@@ -86,11 +106,17 @@ bool notifyParentOfDestroy(HWND hwnd) {
 }
 
 // The window to activate when the foreground window goes: its owner, else the
-// topmost visible top-level window left.
+// topmost visible top-level window left. While the device shuts down nothing is
+// activated: the programs are being ended one after the other, and a window left
+// for a moment may run the procedure of one that has ended already.
 void passForeground(HWND leaving, HWND owner) {
   auto& windows = WindowSystem::get();
   Window* fg = windows.foreground();
   if (fg && fg->handle != leaving) return;
+  if (sim::Device::current().scheduler().terminating()) {
+    windows.setForegroundHandle(nullptr);
+    return;
+  }
   Window* next = windows.find(owner);
   if (next && (!(next->style & WS_VISIBLE) || next->life != sim::WindowLife::Alive)) next = nullptr;
   if (!next)
@@ -123,8 +149,7 @@ bool DestroyWindowTree(Window& window) {
     std::vector<HWND> owned;
     for (Window* w : windows.topLevel())
       if (w->owner == &window) owned.push_back(w->handle);
-    for (HWND h : owned)
-      if (Window* w = windows.find(h)) DestroyWindowTree(*w);
+    for (HWND h : owned) DestroyOwnedWindow(h, deliver && !windows.ending(self));
   }
   if (deliver && !notifyParentOfDestroy(hwnd)) return false;
   Window* current = windows.find(hwnd);

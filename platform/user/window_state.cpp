@@ -13,6 +13,22 @@ using sim::Window;
 using sim::WindowSystem;
 
 bool ownThread(const Window& window) { return window.thread == sim::Scheduler::current(); }
+
+// A disabled window takes no keys: the focus it or one of its children had on its
+// own thread goes, whichever thread disables it (a modal dialog of another program
+// disables its owner).
+void dropFocusInside(HWND hwnd, const Window& window) {
+  auto& queues = sim::MessageQueues::get();
+  sim::MessageQueue* queue = window.thread ? queues.find(window.thread) : nullptr;
+  if (!queue || !queue->focus || (queue->focus != hwnd && !IsChild(hwnd, queue->focus))) return;
+  if (queue == queues.current()) {
+    SetFocus(nullptr);
+    return;
+  }
+  HWND old = queue->focus;
+  queue->focus = nullptr;
+  if (WindowSystem::get().find(old)) sim::SendMessageToWindow(old, WM_KILLFOCUS, 0, 0);
+}
 }  // namespace
 
 BOOL SetWindowTextW(HWND hwnd, LPCWSTR text) {
@@ -77,9 +93,7 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
     window->style &= ~static_cast<DWORD>(WS_DISABLED);
   } else {
     window->style |= WS_DISABLED;
-    if (auto* queue = sim::MessageQueues::get().current();
-        queue && queue->focus && (queue->focus == hwnd || IsChild(hwnd, queue->focus)))
-      SetFocus(nullptr);
+    dropFocusInside(hwnd, *window);
   }
   if (windows.find(hwnd)) sim::SendMessageToWindow(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
   return wasDisabled;

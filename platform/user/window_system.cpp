@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "kernel/device.h"
+#include "kernel/process.h"
 #include "user/message_queue.h"
 #include "user/nonclient.h"
 #include "user/paint_messages.h"
@@ -285,6 +286,10 @@ void WindowSystem::setInputPanel(bool raised) {
 // --- ends ---
 
 void WindowSystem::threadEnding(SimThread& thread) {
+  // What the thread's program did not destroy itself is counted as left behind.
+  if (Process* process = thread.process()) process->remains.windows += windowsOfThread(&thread).size();
+  const SimThread* outer = endingThread_;
+  endingThread_ = &thread;
   // Top-level windows first: destroying one takes its children and owned windows.
   for (;;) {
     auto mine = windowsOfThread(&thread);
@@ -294,10 +299,13 @@ void WindowSystem::threadEnding(SimThread& thread) {
       if (!w->isChild()) root = w;
     if (!DestroyWindowTree(*root)) break;
   }
+  endingThread_ = outer;
   if (MessageQueue* queue = MessageQueues::get().find(&thread)) queue->release();
 }
 
 void WindowSystem::processEnding(Process& process) {
+  const SimThread* outer = endingThread_;
+  endingThread_ = Scheduler::current();
   for (;;) {
     auto mine = windowsOfProcess(&process);
     if (mine.empty()) break;
@@ -306,6 +314,7 @@ void WindowSystem::processEnding(Process& process) {
       if (!w->isChild()) root = w;
     if (!DestroyWindowTree(*root)) break;
   }
+  endingThread_ = outer;
   // What remains of its windows (another thread's, already ended) and its own
   // classes go with it.
   {

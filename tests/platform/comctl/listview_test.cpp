@@ -235,6 +235,20 @@ TEST_F(LabelEdit, TheParentMayRefuseToBeginAndLosingFocusCommits) {
   handheld_.call([&] { EXPECT_EQ(TextOf(list_, 0), u"alpha"); });
 }
 
+// In a window a modal dialog has disabled the list cannot take the focus, so no edit
+// starts: its editor could never have the keys that end it.
+TEST_F(LabelEdit, AListThatCannotHaveTheFocusStartsNoEdit) {
+  handheld_.call([&] {
+    SetFocus(nullptr);
+    EnableWindow(GetParent(list_), FALSE);
+    EXPECT_EQ(ListView_EditLabel(list_, 0), nullptr);
+    EXPECT_EQ(ListView_GetEditControl(list_), nullptr);
+    EnableWindow(GetParent(list_), TRUE);
+  });
+  EXPECT_TRUE(Heard().empty());
+  EXPECT_NE(begin(0), nullptr) << "enabled again, it edits";
+}
+
 // A parent that rebuilds the list while it hears of the end and still answers TRUE
 // must not have the typed text written over whatever item now has the old index.
 TEST_F(LabelEdit, AParentRebuildingTheListDuringTheEndKeepsTheNewItemsIntact) {

@@ -243,6 +243,23 @@ TEST_F(TreeLabelEdit, TheProgramStartsAnEditAndEndsItSaving) {
   EXPECT_EQ(Log()[3], "TVN_ENDLABELEDITW mask=15 renamed");
 }
 
+// A tree in a window a modal dialog has disabled cannot take the focus: no edit
+// starts, whose editor no key could end.
+TEST_F(TreeLabelEdit, ATreeThatCannotHaveTheFocusStartsNoEdit) {
+  Record();
+  handheld_.call([&] {
+    SetFocus(nullptr);
+    EnableWindow(GetParent(t_.tree), FALSE);
+    EXPECT_EQ(TreeView_EditLabel(t_.tree, t_.next), nullptr);
+    EXPECT_EQ(TreeView_GetEditControl(t_.tree), nullptr);
+  });
+  EXPECT_TRUE(Log().empty()) << "nothing selected or announced";
+  handheld_.call([&] {
+    EnableWindow(GetParent(t_.tree), TRUE);
+    EXPECT_NE(TreeView_EditLabel(t_.tree, t_.next), nullptr);
+  });
+}
+
 TEST_F(TreeLabelEdit, CancellingSendsNoTextAndRefusalsKeepTheLabel) {
   Record([](NMHDR* header) -> LRESULT { return header->code == TVN_ENDLABELEDITW; });
   handheld_.call([&] {

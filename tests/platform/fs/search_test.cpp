@@ -95,3 +95,18 @@ TEST_F(FsTest, EntriesRemovedDuringASearchAreSkipped) {
   EXPECT_FALSE(FindNextFileW(search, &data));
   EXPECT_EQ(closed.faults().at(0).problem, "not an open search handle");
 }
+
+// A close that fails (here by an injected failure) still ends the search: the
+// program has no other way to end it, and a search left open would be counted
+// against it when it ends.
+TEST_F(FsTest, AFailedCloseStillEndsTheSearch) {
+  hostWrite("Folder/file.txt", "");
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirstFileW(u"\\Folder\\*", &data);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  device_->faults().arm("FindClose", 1, ERROR_ACCESS_DENIED);
+  EXPECT_FALSE(FindClose(search));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  test_support::ExpectMisuse closedSearch("FindClose");
+  EXPECT_FALSE(FindClose(search));
+}

@@ -26,6 +26,12 @@ TEST_F(FsTest, MoveRenamesFilesAndFolders) {
   EXPECT_FALSE(MoveFileW(u"\\Archive", u"\\Nowhere\\Archive"));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
   EXPECT_EQ(found(u"\\*"), Names{u"Archive"});
+  // A final backslash names a folder, which no file can become.
+  deviceWrite(u"\\a.txt", "kept");
+  EXPECT_FALSE(MoveFileW(u"\\a.txt", u"\\Archive\\b.txt\\"));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
+  EXPECT_EQ(found(u"\\Archive\\*"), Names{u"Inner"});
+  EXPECT_EQ(deviceRead(u"\\a.txt"), "kept");
 }
 
 TEST_F(FsTest, RemoveDirectoryRefusesAFolderThatHoldsAnything) {

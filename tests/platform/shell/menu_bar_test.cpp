@@ -1,6 +1,6 @@
 // The pocket shell's menu bar built from a windres-compiled resource: a plain button
-// sends its command to the owner, a drop-down button opens its submenu announced with
-// its index; and SHInitDialog's title-bar OK and sizing.
+// sends its command to the owner (not while the owner is disabled), a drop-down button
+// opens its submenu announced with its index; and SHInitDialog's title-bar OK and sizing.
 #include <gtest/gtest.h>
 
 #include <aygshell.h>
@@ -124,6 +124,11 @@ TEST_F(MenuBarTest, PlainButtonsSendTheirCommandAndDropDownsOpenTheirSubmenu) {
 
   tapButton(u"Ok");
   EXPECT_EQ(seen_.commands, std::vector<UINT>{IDOK});
+  // While its window is disabled (it owns a modal box) the bar takes no taps.
+  EnableWindow(owner_, FALSE);
+  tapButton(u"Ok");
+  EXPECT_EQ(seen_.commands, std::vector<UINT>{IDOK});
+  EnableWindow(owner_, TRUE);
 
   tapButton(u"表示");
   auto& tracker = sim::MenuTracker::get();

@@ -52,6 +52,22 @@ INSTANTIATE_TEST_SUITE_P(
                       u"「報告書.txt」を削除しますか? 削除したファイルは元に戻せません。",
                       u"名前: b.txt\n種類: ﾌｧｲﾙ\nｻｲｽﾞ: 4 ﾊﾞｲﾄ"));
 
+// A word wider than the screen (a long path without blanks) is cut at the edge of
+// the text, and the box and its button stay on the screen where the stylus reaches.
+TEST(MessageBoxLook, AWordWiderThanTheScreenLeavesTheBoxOnTheScreen) {
+  test_support::TestDevice device;
+  const std::u16string path = u"場所: \\Windows\\" + std::u16string(120, u'x') + u".txt";
+  device.start([&](HINSTANCE) { return MessageBoxW(nullptr, path.c_str(), u"ﾌﾟﾛﾊﾟﾃｨ", MB_OK); });
+  const sim::OpenMessageBox* box = sim::MessageBoxes::get().top();
+  ASSERT_NE(box, nullptr);
+  RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, dialog{}, ok{}, shown{};
+  GetWindowRect(box->dialog, &dialog);
+  GetWindowRect(GetDlgItem(box->dialog, IDOK), &ok);
+  EXPECT_GE(dialog.left, screen.left);
+  EXPECT_LE(dialog.right, screen.right);
+  EXPECT_TRUE(IntersectRect(&shown, &ok, &screen) && EqualRect(&shown, &ok)) << "the whole button shows";
+}
+
 TEST(EditLook, APasswordBoxShowsOnlyItsCharacterAndALongLineScrollsToTheCaret) {
   test_support::TestDevice device;
   HWND password = nullptr, stars = nullptr, line = nullptr;

@@ -211,4 +211,42 @@ TEST_F(InputPaths, KeysFollowTheFocusAtTheMomentTheyAreTaken) {
   EXPECT_EQ(keys, (Strings{"first:KEYDOWN 9", "first:KILLFOCUS", "second:SETFOCUS", "second:KEYDOWN 88"}));
 }
 
+// A program disabling another program's window (its modal dialog's owner) takes the
+// focus from the child that had it, on that window's own thread: keys no longer
+// reach the disabled window, and its child cannot take the focus back.
+TEST_F(InputPaths, AWindowDisabledFromAnotherThreadLosesTheFocusInsideIt) {
+  HWND main = nullptr, child = nullptr, focusAfter = reinterpret_cast<HWND>(1);
+  BOOL refocused = TRUE;
+  device.launch(u"\\Windows\\owner.exe", [&] {
+    RegisterRecordingClass();
+    main = MakeWindow(u"main");
+    child = MakeWindow(u"child", main, WS_VISIBLE, 1, RECT{0, 0, 10, 10});
+    SetFocus(child);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      if (msg.message == WM_APP) {
+        focusAfter = GetFocus();
+        SetFocus(child);
+        refocused = GetFocus() == child;
+      }
+      DispatchMessageW(&msg);
+    }
+    return 0;
+  });
+  device.settle();
+  Log().clear();
+  device.launch(u"\\Windows\\dialog.exe", [&] {
+    EnableWindow(main, FALSE);
+    PostMessageW(main, WM_APP, 0, 0);
+    return 0;
+  });
+  device.settle();
+  EXPECT_EQ(focusAfter, nullptr);
+  EXPECT_FALSE(refocused);
+  Strings focus;
+  for (const auto& e : Log())
+    if (e.find("FOCUS") != std::string::npos) focus.push_back(e);
+  EXPECT_EQ(focus, Strings{"child:KILLFOCUS"});
+}
+
 }  // namespace

@@ -204,6 +204,42 @@ TEST_F(WindowLifecycle, AThreadThatEndsTakesItsWindowsAlong) {
   EXPECT_EQ(GetForegroundWindow(), nullptr);
 }
 
+// A window owned by a window of another thread goes with its owner, but is
+// destroyed by its own thread, where its procedure always runs; a loop on that
+// thread waiting on the window wakes and finds it gone.
+TEST_F(WindowLifecycle, AnOwnedWindowOfAnotherThreadIsDestroyedOnItsOwnThread) {
+  HWND owner = nullptr, owned = nullptr;
+  DWORD ownedThread = 0, destroyedOn = 0;
+  Behaviour() = [&](HWND hwnd, UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (msg == WM_DESTROY && hwnd == owned) destroyedOn = GetCurrentThreadId();
+    return std::nullopt;
+  };
+  sim::StartFunction(*device, u"\\Windows\\owner.exe", [&] {
+    RegisterRecordingClass();
+    owner = MakeWindow(u"owner");
+    RunMessageLoop();
+    return 0;
+  });
+  device.settle();
+  sim::Process& other = sim::StartFunction(*device, u"\\Windows\\other.exe", [&] {
+    RegisterRecordingClass();
+    ownedThread = GetCurrentThreadId();
+    owned = MakeWindow(u"owned", owner, WS_POPUP | WS_VISIBLE);
+    MSG msg;
+    while (IsWindow(owned) && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    return 0;
+  });
+  device.settle();
+  ASSERT_TRUE(IsWindow(owned));
+  sim::StartFunction(*device, u"\\Windows\\closer.exe", [&] { return PostMessageW(owner, WM_CLOSE, 0, 0) ? 0 : 1; });
+  device.settle();
+  EXPECT_FALSE(IsWindow(owner));
+  EXPECT_FALSE(IsWindow(owned));
+  EXPECT_EQ(destroyedOn, ownedThread);
+  EXPECT_TRUE(other.ended) << "the loop waiting on the owned window ended";
+  EXPECT_EQ(other.remains.windows, 0u);
+}
+
 TEST_F(WindowLifecycle, WindowExtraValuesKeepTheirOwnSlots) {
   device.launch(u"\\Windows\\extra.exe", [&] {
     RegisterRecordingClass(0, 12, u"Dialogish");
