@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "comctl/combobox.h"
 #include "explorer.h"
 #include "comctl/listview.h"
@@ -40,6 +42,15 @@ HTREEITEM NextTreeItem(HWND tree, WPARAM how, HTREEITEM from) {
 }
 
 // The items a person sees: the top-level ones and the children of expanded items.
+// The tree view does not scroll sideways, so an item indented past its right edge
+// cannot be reached by a tap (scrolling up or down is what the user does first).
+bool LabelStartsInside(HWND tree, HTREEITEM item) {
+  RECT client{}, label{};
+  GetClientRect(tree, &client);
+  std::memcpy(&label, &item, sizeof(item));
+  return SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label)) && label.left < client.right;
+}
+
 void CollectTree(HWND tree, HTREEITEM parent, const std::u16string& prefix, std::vector<std::u16string>& out) {
   for (HTREEITEM item = NextTreeItem(tree, parent ? TVGN_CHILD : TVGN_ROOT, parent); item;
        item = NextTreeItem(tree, TVGN_NEXT, item)) {
@@ -52,7 +63,7 @@ void CollectTree(HWND tree, HTREEITEM parent, const std::u16string& prefix, std:
     info.cchTextMax = MAX_PATH;
     SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info));
     std::u16string path = prefix.empty() ? std::u16string(text) : prefix + u"\\" + text;
-    out.push_back(path);
+    if (LabelStartsInside(tree, item)) out.push_back(path);
     if (info.state & TVIS_EXPANDED) CollectTree(tree, item, path, out);
   }
 }
