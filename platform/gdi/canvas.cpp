@@ -117,8 +117,8 @@ void Canvas::plot(int x, int y, const Paint& paint) {
   if (!paint.none && visible(x, y)) target_.setNative(x, y, paint.at(x, y));
 }
 
-std::vector<RECT> Canvas::clipped(const RECT& rect) const {
-  std::vector<RECT> parts;
+RectList Canvas::clipped(const RECT& rect) const {
+  RectList parts;
   for (const RECT& r : context_.clip.rects()) {
     RECT part = RectIntersection(r, rect);
     if (!RectEmpty(part)) parts.push_back(part);
