@@ -101,24 +101,25 @@ void Canvas::fillSpan(int y, int x0, int x1, const Paint& paint, std::uint8_t ro
 
 void Canvas::fillRect(const RECT& rect, const Paint& paint, std::uint8_t rop3) {
   if (paint.none) return;
-  for (const RECT& part : clipped(rect))
+  for (const RECT& part : clipped(rect)) {
+    if (rop3 == 0xF0 && paint.pattern.empty()) {
+      target_.fillRows(part.top, part.bottom, part.left, part.right, paint.solid);
+      continue;
+    }
     for (int y = part.top; y < part.bottom; ++y) {
-      if (rop3 == 0xF0 && paint.pattern.empty()) {
-        target_.fillSpan(y, part.left, part.right, paint.solid);
-        continue;
-      }
       std::uint32_t mask = target_.nativeMask();
       for (int x = part.left; x < part.right; ++x)
         target_.setNative(x, y, ApplyRop3(rop3, paint.at(x, y), 0, target_.native(x, y)) & mask);
     }
+  }
 }
 
 void Canvas::plot(int x, int y, const Paint& paint) {
   if (!paint.none && visible(x, y)) target_.setNative(x, y, paint.at(x, y));
 }
 
-std::vector<RECT> Canvas::clipped(const RECT& rect) const {
-  std::vector<RECT> parts;
+RectList Canvas::clipped(const RECT& rect) const {
+  RectList parts;
   for (const RECT& r : context_.clip.rects()) {
     RECT part = RectIntersection(r, rect);
     if (!RectEmpty(part)) parts.push_back(part);

@@ -10,6 +10,7 @@
 
 #include "gdi/dc.h"
 #include "gdi/pixels.h"
+#include "gdi/rect_list.h"
 
 namespace sim {
 
@@ -57,7 +58,7 @@ class Canvas {
   void plot(int x, int y, const Paint& paint);
   bool visible(int x, int y) const { return context_.clip.contains(x, y); }
   // The clipped parts of a target rectangle, for calls that walk pixels themselves.
-  std::vector<RECT> clipped(const RECT& rect) const;
+  RectList clipped(const RECT& rect) const;
 
  private:
   DeviceContext& context_;

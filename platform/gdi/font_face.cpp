@@ -40,12 +40,21 @@ FontFace::FontFace(std::vector<LazySource> sources, int pixelSize, bool bold) : 
 }
 
 const std::optional<Glyph>& FontFace::lookup(char32_t character) {
+  std::unique_ptr<Page>* page = character < 0x10000 ? &pages_[character >> 8] : nullptr;
+  if (page && *page)
+    if (const std::optional<Glyph>* known = (**page)[character & 0xFF]) return *known;
   auto it = cache_.find(character);
-  if (it != cache_.end()) return it->second;
-  std::optional<Glyph> found;
-  for (auto& source : sources_)
-    if (GlyphSource* opened = source.get(); opened && (found = opened->render(character))) break;
-  return cache_.emplace(character, std::move(found)).first->second;
+  if (it == cache_.end()) {
+    std::optional<Glyph> found;
+    for (auto& source : sources_)
+      if (GlyphSource* opened = source.get(); opened && (found = opened->render(character))) break;
+    it = cache_.emplace(character, std::move(found)).first;
+  }
+  if (page) {
+    if (!*page) *page = std::make_unique<Page>();
+    (**page)[character & 0xFF] = &it->second;
+  }
+  return it->second;
 }
 
 const Glyph& FontFace::glyph(char32_t character) {

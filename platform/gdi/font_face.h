@@ -3,6 +3,7 @@
 // metrics that measuring and drawing share.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <unordered_map>
@@ -56,6 +57,11 @@ class FontFace {
 
   std::vector<LazySource> sources_;
   std::unordered_map<char32_t, std::optional<Glyph>> cache_;
+  // The cached glyphs of the basic plane by character, 256 to a page, pointing into
+  // cache_ (whose entries never move): drawing looks up every character it measures
+  // and draws, and a hash lookup each time was a good part of drawing a text.
+  using Page = std::array<const std::optional<Glyph>*, 256>;
+  std::array<std::unique_ptr<Page>, 256> pages_;
   FontMetrics metrics_;
   Glyph missing_;
   Glyph control_;

@@ -64,6 +64,11 @@ HANDLE GdiObjects::stock(GdiKind kind, WORD id, int width, int height, GdiConten
   return handle;
 }
 
+HANDLE GdiObjects::madeStock(GdiKind kind, WORD id) const {
+  auto it = stock_.find(std::make_tuple(static_cast<int>(kind), id));
+  return it == stock_.end() ? nullptr : it->second;
+}
+
 const GdiObject* GdiObjects::lookup(HANDLE handle) const {
   auto it = objects_.find(reinterpret_cast<std::uintptr_t>(handle));
   return it == objects_.end() ? nullptr : &it->second;

@@ -115,6 +115,8 @@ class GdiObjects {
   HANDLE create(GdiDescription description, GdiOwnership ownership, GdiContent content = {});
   // The stock object of a kind and id, made on first use (with `content`).
   HANDLE stock(GdiKind kind, WORD id, int width, int height, GdiContent content = {});
+  // The stock object of a kind and id when it has been made; null before.
+  HANDLE madeStock(GdiKind kind, WORD id) const;
   // The shared object of a module resource at a size, made on first use by `make`,
   // which gives the description and content, or nothing when the resource is bad.
   template <class Make>

@@ -71,6 +71,8 @@ class PixelBuffer {
   void setNative(int x, int y, std::uint32_t value);
   // Stores `value` in pixels [x0, x1) of line y; the caller keeps them in bounds.
   void fillSpan(int y, int x0, int x1, std::uint32_t value);
+  // Stores `value` in pixels [x0, x1) of lines [y0, y1), in bounds as above.
+  void fillRows(int y0, int y1, int x0, int x1, std::uint32_t value);
 
   // The stored value nearest to a colour, and the colour of a stored value.
   std::uint32_t toNative(COLORREF color) const;

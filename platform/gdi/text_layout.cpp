@@ -54,6 +54,7 @@ class LineMaker {
   LaidLine measure(std::u16string_view text) const {
     LaidLine line;
     line.text = text;
+    line.x.reserve(text.size());
     int x = 0;
     for (std::size_t i = 0; i < text.size();) {
       std::size_t units = 1;

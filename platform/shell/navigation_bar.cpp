@@ -26,11 +26,16 @@ bool FrontWantsOk() {
   return front && (front->exStyle & WS_EX_CAPTIONOKBTN);
 }
 
-std::u16string ClockText() {
+// The clock shows hours and minutes: the minute of the day is what it shows.
+int ClockMinute() {
   SYSTEMTIME now{};
   GetLocalTime(&now);
+  return now.wHour * 60 + now.wMinute;
+}
+
+std::u16string ClockText(int minute) {
   char16_t text[8];
-  _snwprintf(text, 8, u"%d:%02d", now.wHour, now.wMinute);
+  _snwprintf(text, 8, u"%d:%02d", minute / 60, minute % 60);
   text[7] = 0;
   return text;
 }
@@ -86,21 +91,28 @@ class NavigationBar final : public SystemSurface {
     shown_ = contentNow();
     if (shows(layout.title))
       DrawTextW(dc, shown_.title.c_str(), -1, &layout.title, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-    if (shows(layout.clock)) DrawTextW(dc, shown_.clock.c_str(), -1, &layout.clock, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+    if (shows(layout.clock)) {
+      std::u16string clock = ClockText(shown_.clockMinute);
+      DrawTextW(dc, clock.c_str(), -1, &layout.clock, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+    }
     if (shown_.ok && shows(layout.ok)) DrawOkButton(dc, layout.ok);
     SelectObject(dc, font);
   }
 
   // Draws again only what changed: the title as the front window changes, the clock
-  // as the minutes pass; the OK button coming or going moves both.
+  // as the minutes pass; the OK button coming or going moves both. It runs after
+  // every change of the screen, so it compares without copying the title.
   void refresh() override {
+    Window* front = Front();
+    const std::u16string noTitle;
+    const std::u16string& title = front ? front->text : noTitle;
+    if (title == shown_.title && ClockMinute() == shown_.clockMinute && FrontWantsOk() == shown_.ok) return;
     Content now = contentNow();
-    if (now == shown_) return;
     NavigationBarLayout layout = LayOutNavigationBar();
     Region damage;
     if (now.ok != shown_.ok) damage = Region(layout.bar);
     if (now.title != shown_.title) damage = damage.united(Region(layout.title));
-    if (now.clock != shown_.clock) damage = damage.united(Region(layout.clock));
+    if (now.clockMinute != shown_.clockMinute) damage = damage.united(Region(layout.clock));
     shown_ = now;
     ScreenLayout::get().repaintSurface(*this, damage);
   }
@@ -109,7 +121,7 @@ class NavigationBar final : public SystemSurface {
     NavigationBarLayout layout = LayOutNavigationBar();
     if (!IsRectEmpty(&layout.ok) && PtInRect(&layout.ok, screen)) return u"navigation bar: OK";
     if (PtInRect(&layout.start, screen)) return u"navigation bar: start";
-    if (PtInRect(&layout.clock, screen)) return u"navigation bar: clock " + ClockText();
+    if (PtInRect(&layout.clock, screen)) return u"navigation bar: clock " + ClockText(ClockMinute());
     return u"navigation bar: title \"" + contentNow().title + u"\"";
   }
 
@@ -123,13 +135,13 @@ class NavigationBar final : public SystemSurface {
  private:
   struct Content {
     std::u16string title;
-    std::u16string clock;
+    int clockMinute = -1;
     bool ok = false;
     bool operator==(const Content& other) const = default;
   };
   static Content contentNow() {
     Window* front = Front();
-    return Content{front ? front->text : std::u16string(), ClockText(), FrontWantsOk()};
+    return Content{front ? front->text : std::u16string(), ClockMinute(), FrontWantsOk()};
   }
   Content shown_;
 };

@@ -4,13 +4,16 @@
 // tables also map some characters one way (U+00A5 YEN SIGN to 0x5C, the backslash;
 // U+301C WAVE DASH to the full-width tilde), and letting those through would turn a
 // name into a different name, or a yen sign into a path separator.
+//
+// The host's tables are read once, into a table of every sequence of the code page
+// and the character it stands for: converting a name then costs a lookup per
+// character instead of opening two iconv descriptors per name.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "text/iconv_handle.h"
 
 namespace sim {
 
@@ -31,11 +34,10 @@ class CodePage932 {
   // leaves undefined.
   std::optional<char16_t> decode(std::string_view bytes, size_t& pos);
 
- private:
-  std::optional<char16_t> decodeSequence(std::string_view sequence);
+  struct Tables;
 
-  IconvHandle toAnsi_;
-  IconvHandle fromAnsi_;
+ private:
+  const Tables& tables_;
 };
 
 }  // namespace sim

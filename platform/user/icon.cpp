@@ -157,9 +157,11 @@ HANDLE LoadBitmapImage(HINSTANCE instance, LPCWSTR name, UINT flags) {
 
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name) {
   if (IsStockIcon(instance, name)) {
+    // The stock icons are drawn once, when first asked for.
+    auto& objects = GdiObjects::get();
+    if (HANDLE made = objects.madeStock(GdiKind::Icon, Ordinal(name))) return static_cast<HICON>(made);
     int size = GetSystemMetrics(SM_CXICON);
-    return static_cast<HICON>(
-        GdiObjects::get().stock(GdiKind::Icon, Ordinal(name), size, size, sim::DrawStockIcon(Ordinal(name), size)));
+    return static_cast<HICON>(objects.stock(GdiKind::Icon, Ordinal(name), size, size, sim::DrawStockIcon(Ordinal(name), size)));
   }
   if (!name) return sim::Fail(ERROR_INVALID_PARAMETER, static_cast<HICON>(nullptr));
   return static_cast<HICON>(LoadIconImage(instance, name, GdiKind::Icon, 0, 0, LR_SHARED | LR_DEFAULTSIZE));
