@@ -28,6 +28,10 @@ BOOL CreatePastedShortcut(HWND dialog) {
   if (!FormatWhole(linkPath, MAX_PATH, TEXT("%s%s.lnk"), (LPCWSTR)companionState.currentFolder, (LPCWSTR)name))
     return FALSE;
   if (!FormatWhole(linkTarget, MAX_PATH, TEXT("\"%s\""), (LPCWSTR)companionState.selectedPath)) return FALSE;
+  // A shortcut pasted into the folder of a copied shortcut can take that shortcut's
+  // own name (a.lnk gives a.lnk). Writing it would put a link to itself in place of
+  // the copied file, so it fails instead.
+  if (_wcsicmp(linkPath, companionState.selectedPath) == 0) return FALSE;
 
   if (GetFileAttributesW(linkPath) != INVALID_FILE_ATTRIBUTES) {
     int answer = MessageBoxW(dialog, TEXT("同名のファイルがすでに存在します。上書きしますか?"), TEXT("上書きの確認"),

@@ -242,6 +242,8 @@ void Intents::pasteShortcut(const std::u16string& path, const FileSnapshot& file
                             Allowance& allowance) {
   std::u16string link = JoinPath(companionFolder_, ShortcutBaseName(path) + u".lnk");
   std::u16string target = u"\"" + path + u"\"";
+  // A shortcut that would take the copied shortcut's own place is refused.
+  if (PathKey(link) == PathKey(path)) return;
   if (!files.find(link)) {
     // A write that meets an injected failure may leave what it wrote.
     allowance.shortcut(link, {target}, false, failureArmed);

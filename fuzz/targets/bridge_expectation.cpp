@@ -43,6 +43,7 @@ class PasteModel {
     std::u16string link = request_.shortcutFolder + name;
     std::u16string target = Quoted(path);
     if (link.size() >= kPathBuffer || target.size() >= kPathBuffer) return failed();
+    if (FoldedName(link) == FoldedName(path)) return failed();  // it would replace itself
     auto existing = out_.shortcuts.find(FoldedName(name));
     if (existing != out_.shortcuts.end()) {
       out_.events.push_back({UserEvent::Kind::MessageBox, std::u16string(kOverwriteText)});
