@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "comctl/combobox.h"
@@ -96,8 +97,9 @@ void LookAtFolders(ScreenView& view) {
   if (view.place != Place::FileBrowser || !bar) return;
   view.browserFolder = u"\\";
   for (std::size_t i = 1; i < bar->entries.size(); ++i) {
+    // Entry i is indented by i spaces; a folder's name may begin with spaces too.
     std::u16string_view level = bar->entries[i];
-    while (!level.empty() && level.front() == u' ') level.remove_prefix(1);
+    level.remove_prefix(std::min(i, level.size()));
     view.browserFolder += std::u16string(level) + u"\\";
   }
 }
