@@ -96,10 +96,12 @@ void CaptureCurrentFolder(HMENU folderMenu) {
   companionState.currentFolder = TEXT("\\");
   UINT itemsRead = 0;
   for (UINT position = 1; ReadMenuItemText(folderMenu, position, text); ++position) {
+    // An item is the level's indentation, a bullet, a space and the folder's name,
+    // which may itself begin with spaces.
     CString level(text);
     level.TrimLeft();
     level.TrimLeft((WCHAR)BULLET);
-    level.TrimLeft();
+    if (level.GetLength() > 0 && level[0] == TEXT(' ')) level = level.Mid(1);
     companionState.currentFolder += level;
     companionState.currentFolder += TEXT("\\");
     ++itemsRead;

@@ -14,13 +14,18 @@ std::u16string LevelItemText(size_t level, const std::u16string& name) {
   return std::u16string(2 * (level - 1), u' ') + kBullet + u' ' + name;
 }
 
+// The menu of the folder's levels, or none when it could not be made whole: a menu
+// missing a level would show (and let the user choose) a folder that is not this one.
 HMENU BuildFolderMenu(const std::u16string& folder) {
   HMENU menu = CreatePopupMenu();
-  AppendMenuW(menu, MF_STRING, kCmdFolderLevelFirst, u"ﾏｲ ﾃﾞﾊﾞｲｽ");
+  if (!menu) return nullptr;
+  bool whole = AppendMenuW(menu, MF_STRING, kCmdFolderLevelFirst, u"ﾏｲ ﾃﾞﾊﾞｲｽ");
   auto levels = FolderLevels(folder);
-  for (size_t level = 1; level <= levels.size(); ++level)
-    AppendMenuW(menu, MF_STRING, kCmdFolderLevelFirst + level, LevelItemText(level, levels[level - 1]).c_str());
-  return menu;
+  for (size_t level = 1; whole && level <= levels.size(); ++level)
+    whole = AppendMenuW(menu, MF_STRING, kCmdFolderLevelFirst + level, LevelItemText(level, levels[level - 1]).c_str());
+  if (whole) return menu;
+  DestroyMenu(menu);
+  return nullptr;
 }
 
 // The folder made of the root and the first `depth` levels of `folder`.
@@ -36,6 +41,7 @@ void OpenFolderMenu(HWND button) {
   ExplorerState* state = StateOf(window);
   if (!state) return;
   HMENU menu = BuildFolderMenu(state->folder);
+  if (!menu) return;
   RECT rect{};
   GetWindowRect(button, &rect);
   UINT chosen = TrackPopupMenuEx(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD, rect.left, rect.bottom,
