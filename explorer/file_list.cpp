@@ -195,8 +195,17 @@ void OpenShortcut(ExplorerState& state, const std::u16string& path) {
     Launch(command.program, command.arguments);
 }
 
+// A name holding a path separator or a character file names cannot have would move
+// the entry elsewhere or fail: it is refused with a message, and the entry keeps
+// its name.
+bool IsFileName(std::u16string_view name) { return name.find_first_of(u"\\/:*?\"<>|") == std::u16string_view::npos; }
+
 void RenameItem(ExplorerState& state, int index, const char16_t* newName) {
   if (!newName || !*newName) return;
+  if (!IsFileName(newName)) {
+    MessageBoxW(state.window, u"名前に次の文字は使えません。\n\\ / : * ? \" < > |", u"名前の変更", MB_OK | MB_ICONHAND);
+    return;
+  }
   ListItem item = ReadItem(state.list, index);
   MoveFileW(JoinPath(state.folder, item.name).c_str(), JoinPath(state.folder, newName).c_str());
   FillFileList(state);

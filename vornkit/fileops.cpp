@@ -130,6 +130,12 @@ static int EndLabelEdit(DialogRequest* request, HWND dialog, NMLVDISPINFOW* info
   if (info->item.pszText == NULL) return 0;
   WCHAR newName[MAX_PATH];
   if (!FormatWhole(newName, MAX_PATH, TEXT("%s"), info->item.pszText)) return 0;
+  // A name with a path separator or another character names cannot hold would move
+  // the item into another folder or fail: the item keeps its name.
+  if (newName[wcscspn(newName, TEXT("\\/:*?\"<>|"))] != 0) {
+    RefreshListAndPathBar(request, dialog);
+    return 0;
+  }
   WCHAR oldPath[MAX_PATH];
   WCHAR newPath[MAX_PATH];
   if (!FormatWhole(oldPath, MAX_PATH, TEXT("%s%s"), request->folder, oldItemName)) return 0;
