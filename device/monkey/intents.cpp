@@ -277,12 +277,20 @@ void Intents::setupTool(int button, const ScreenView& view, const FileSnapshot& 
 void Intents::after(const Step& step, const ScreenView& before, const ScreenView& after) {
   if ((IsPick(step, u"ｼｮｰﾄｶｯﾄの貼り付け") || IsPick(step, u"ﾂﾘｰで選択")) && before.place == Place::Explorer)
     companionFolder_ = before.explorerFolder;
+  if ((IsPick(step, u"削除") || PressesKey(step, "delete")) && before.place == Place::Explorer) {
+    Allowance asked;
+    for (const auto& name : before.selected) asked.remove(JoinPath(before.explorerFolder, name), false);
+    explorerDelete_ = asked;
+  }
   bool newBox = after.box && (!before.box || before.box->dialog != after.box->dialog);
   if (newBox) {
     const OpenMessageBox& box = *after.box;
     Allowance yes;
     if (box.caption == kExplorerDeleteCaption && before.place == Place::Explorer)
       for (const auto& name : before.selected) yes.remove(JoinPath(before.explorerFolder, name), false);
+    else if (box.caption == kExplorerDeleteCaption && explorerDelete_)
+      yes = *explorerDelete_;
+    if (box.caption == kExplorerDeleteCaption) explorerDelete_.reset();
     if (box.caption == kBrowserDeleteCaption && before.place == Place::FileBrowser)
       yes.remove(JoinPath(before.browserFolder, box.text), false);
     if (box.caption == kOverwriteCaption && overwrite_) yes = *overwrite_;
@@ -291,6 +299,7 @@ void Intents::after(const Step& step, const ScreenView& before, const ScreenView
   }
   overwrite_.reset();
   setupReport_.reset();
+  if (!after.box) explorerDelete_.reset();
   std::erase_if(onYes_, [](const auto& entry) { return !IsWindow(entry.first); });
   std::erase_if(whileOpen_, [](const auto& entry) { return !IsWindow(entry.first); });
 }

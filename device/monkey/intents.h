@@ -56,6 +56,9 @@ class Intents {
   std::optional<Allowance> overwrite_;
   // The setup tool's OK, whose report box may come before it writes.
   std::optional<Allowance> setupReport_;
+  // The File Explorer's delete asked for while a message box was open (a rename
+  // refused as the menu closed): its question comes once that box is answered.
+  std::optional<Allowance> explorerDelete_;
   // What the setup tool does once its report is closed, however it is closed, by
   // the report's window; allowed to every step while the report is open.
   std::map<HWND, Allowance> whileOpen_;
