@@ -144,6 +144,7 @@ Step ReachedStep(const Step& step, const ScreenView& view, const std::optional<T
 Allowance Intents::before(const Step& step, const ScreenView& view, const FileSnapshot& files, bool failureArmed) {
   Allowance allowance;
   for (const auto& [box, waiting] : whileOpen_) allowance.add(waiting);
+  for (const auto& [edit, rename] : editsBehind_) allowance.add(rename);
   hostStep(step, allowance);
   if (view.labelEditing) labelEdit(view, allowance);
   if (!Touches(step)) commands(step, view, files, failureArmed, allowance);
@@ -297,11 +298,17 @@ void Intents::after(const Step& step, const ScreenView& before, const ScreenView
     if (!yes.empty()) onYes_[box.dialog] = yes;
     if (setupReport_) whileOpen_[box.dialog] = *setupReport_;
   }
+  if (before.labelEditing && after.labelEditBox != before.labelEditBox && IsWindow(before.labelEditBox)) {
+    Allowance rename;
+    labelEdit(before, rename);
+    editsBehind_[before.labelEditBox] = rename;
+  }
   overwrite_.reset();
   setupReport_.reset();
   if (!after.box) explorerDelete_.reset();
   std::erase_if(onYes_, [](const auto& entry) { return !IsWindow(entry.first); });
   std::erase_if(whileOpen_, [](const auto& entry) { return !IsWindow(entry.first); });
+  std::erase_if(editsBehind_, [](const auto& entry) { return !IsWindow(entry.first); });
 }
 
 }  // namespace sim::monkey

@@ -56,6 +56,9 @@ class Intents {
   std::optional<Allowance> overwrite_;
   // The setup tool's OK, whose report box may come before it writes.
   std::optional<Allowance> setupReport_;
+  // Names being edited in a window that another has covered, by their edit box: the
+  // name as typed may be taken whenever the edit ends, however it ends.
+  std::map<HWND, Allowance> editsBehind_;
   // The File Explorer's delete asked for while a message box was open (a rename
   // refused as the menu closed): its question comes once that box is answered.
   std::optional<Allowance> explorerDelete_;

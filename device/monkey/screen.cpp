@@ -78,6 +78,7 @@ void LookAtList(const User& user, ScreenView& view) {
   auto state = FindListView(list);
   if (!state || !state->edit || !IsWindow(state->edit)) return;
   view.labelEditing = true;
+  view.labelEditBox = state->edit;
   view.labelText = User::TextOf(state->edit);
   for (const auto& item : state->items)
     if (item->id == state->editItem) view.labelItem = item->text;

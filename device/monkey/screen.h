@@ -46,6 +46,7 @@ struct ScreenView {
   std::vector<std::u16string> treePaths;  // items a person can see, as paths
   bool focusInEdit = false;               // the keyboard focus is in an edit box
   bool labelEditing = false;              // a list item's name is being edited
+  HWND labelEditBox = nullptr;            // ... in this edit box
   std::u16string labelItem;               // ... the item's name
   std::u16string labelText;               // ... what the edit box holds
   std::u16string explorerFolder;          // the File Explorer's folder, "\...\", when it runs
