@@ -278,7 +278,8 @@ void Intents::setupTool(int button, const ScreenView& view, const FileSnapshot& 
 void Intents::after(const Step& step, const ScreenView& before, const ScreenView& after) {
   if ((IsPick(step, u"ｼｮｰﾄｶｯﾄの貼り付け") || IsPick(step, u"ﾂﾘｰで選択")) && before.place == Place::Explorer)
     companionFolder_ = before.explorerFolder;
-  if ((IsPick(step, u"削除") || PressesKey(step, "delete")) && before.place == Place::Explorer) {
+  // A File Explorer that a message box of its own has disabled takes no keys.
+  if ((IsPick(step, u"削除") || PressesKey(step, "delete")) && before.place == Place::Explorer && before.enabled) {
     Allowance asked;
     for (const auto& name : before.selected) asked.remove(JoinPath(before.explorerFolder, name), false);
     explorerDelete_ = asked;
@@ -287,7 +288,7 @@ void Intents::after(const Step& step, const ScreenView& before, const ScreenView
   if (newBox) {
     const OpenMessageBox& box = *after.box;
     Allowance yes;
-    if (box.caption == kExplorerDeleteCaption && before.place == Place::Explorer)
+    if (box.caption == kExplorerDeleteCaption && before.place == Place::Explorer && before.enabled)
       for (const auto& name : before.selected) yes.remove(JoinPath(before.explorerFolder, name), false);
     else if (box.caption == kExplorerDeleteCaption && explorerDelete_)
       yes = *explorerDelete_;

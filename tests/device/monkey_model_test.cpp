@@ -125,6 +125,7 @@ INSTANTIATE_TEST_SUITE_P(Stories, AskedFor,
                                          "device/monkey_cases/paste_behind_chooser",
                                          "device/monkey_cases/delete_after_refused_rename",
                                          "device/monkey_cases/rename_left_behind",
+                                         "device/monkey_cases/delete_behind_refused_rename",
                                          "device/monkey_cases/paste_shortcut_write_fails",
                                          "device/monkey_cases/setup_write_fails"));
 
