@@ -7,7 +7,6 @@
 #include "user/menu.h"
 #include "user/menu_popup.h"
 #include "user/menu_tracker.h"
-#include "user/screen_layout.h"
 
 namespace sim {
 
@@ -61,10 +60,7 @@ bool User::touchWindow(HWND hwnd, POINT client, ItemGesture gesture) {
   return touch(screen, gesture);
 }
 
-const PixelBuffer& User::screen() {
-  ScreenLayout::get().refreshSurfaces();
-  return FrameBuffer::get().pixels();
-}
+const PixelBuffer& User::screen() { return FrameBuffer::get().pixels(); }
 
 std::u16string User::whatIsAt(POINT at) const {
   if (!OnScreen(at)) return u"off the screen";

@@ -73,6 +73,7 @@ Answer WebSession::stylus(POINT at, Gesture gesture) {
   bool taken = Deliver(at, gesture);
   device().scheduler().runUntilIdle();
   ++inputs_;
+  FrameBuffer::get().catchUp();  // the system's own parts, drawn as the page will see them
   const bool changed = !std::equal(before.begin(), before.end(), screen.bits(), screen.bits() + screen.byteSize());
   if (recording_ && taken) recordTap(name, at, gesture);
   // `input` and `changed` let the page tell which picture shows this tap's effect.

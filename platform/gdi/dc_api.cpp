@@ -14,6 +14,7 @@ using sim::DeviceContext;
 HDC WindowContext(HWND hwnd, bool wholeWindow) {
   if (!hwnd) {
     auto& screen = sim::FrameBuffer::get();
+    screen.catchUp();  // the context reads and draws anywhere on the screen
     return sim::OpenScreenContext(nullptr, POINT{0, 0}, sim::Region(RECT{0, 0, screen.width(), screen.height()}));
   }
   const auto& maker = sim::DeviceContexts::get().windowContextMaker();

@@ -11,6 +11,15 @@ FrameBuffer::FrameBuffer(Device& device)
   for (int y = 0; y < pixels_->height(); ++y) pixels_->fillSpan(y, 0, pixels_->width(), 0xFFFF);
 }
 
+void FrameBuffer::catchUp() const {
+  if (catchUp_) catchUp_();
+}
+
+const PixelBuffer& FrameBuffer::pixels() const {
+  catchUp();
+  return *pixels_;
+}
+
 FrameBuffer& FrameBuffer::get() { return Device::current().service<FrameBuffer>(); }
 
 }  // namespace sim

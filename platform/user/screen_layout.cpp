@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gdi/dc.h"
+#include "gdi/frame_buffer.h"
 #include "kernel/device.h"
 #include "user/menu_popup.h"
 #include "user/nonclient.h"
@@ -63,6 +64,11 @@ ScreenLayout::ScreenLayout(Device& device) : device_(device) {
   InstallSystemSurfaces(*this);
   // The screen starts with what the system draws: the desktop and the bars.
   for (SystemSurface* surface : surfaces_) repaintSurface(*surface);
+  FrameBuffer::get().setCatchUp([this] { catchUp(); });
+}
+
+ScreenLayout::~ScreenLayout() {
+  if (FrameBuffer* screen = device_.findService<FrameBuffer>()) screen->setCatchUp({});
 }
 
 ScreenLayout& ScreenLayout::get() { return Device::current().service<ScreenLayout>(); }
@@ -71,6 +77,7 @@ void ScreenLayout::addSurface(std::unique_ptr<SystemSurface> surface) {
   const int layer = surface->layer();
   auto at = std::find_if(surfaces_.begin(), surfaces_.end(),
                          [&](const SystemSurface* other) { return other->layer() < layer; });
+  owed_.insert(owed_.begin() + (at - surfaces_.begin()), Region());
   surfaces_.insert(at, surface.get());
   owned_.push_back(std::move(surface));
 }
@@ -183,13 +190,26 @@ void ScreenLayout::distribute(const ScreenOwnership& before, const ScreenOwnersh
 void ScreenLayout::repaintSurface(SystemSurface& surface, const std::optional<Region>& damage) {
   auto at = std::find(surfaces_.begin(), surfaces_.end(), &surface);
   if (at == surfaces_.end()) return;
-  const ScreenOwnership& all = ownership();
-  Region shown = all.surfaces[static_cast<std::size_t>(at - surfaces_.begin())];
-  if (damage) shown = shown.intersected(*damage);
-  if (shown.empty()) return;
-  HDC dc = OpenScreenContext(nullptr, POINT{0, 0}, shown);
-  surface.paint(dc);
-  CloseContext(dc, "paint");
+  Region& owed = owed_[static_cast<std::size_t>(at - surfaces_.begin())];
+  owed = owed.united(damage ? *damage : surface.area());
+}
+
+void ScreenLayout::catchUp() {
+  // Drawing asks the screen for nothing, but a surface's paint may look at it.
+  if (catchingUp_ || device_.scheduler().terminating()) return;
+  catchingUp_ = true;
+  refreshSurfaces();
+  for (std::size_t i = 0; i < surfaces_.size(); ++i) {
+    if (owed_[i].empty()) continue;
+    // Only what it owns now: pixels another took meanwhile are that one's to draw.
+    Region shown = ownership().surfaces[i].intersected(owed_[i]);
+    owed_[i] = Region();
+    if (shown.empty()) continue;
+    HDC dc = OpenScreenContext(nullptr, POINT{0, 0}, shown);
+    surfaces_[i]->paint(dc);
+    CloseContext(dc, "paint");
+  }
+  catchingUp_ = false;
 }
 
 void ScreenLayout::exposeAll() {

@@ -10,8 +10,13 @@
 // every window gets what it now shows and did not show before (all of it, when it
 // moved, changed size or changed its frame): the frame part is drawn at once, the
 // client part joins the window's update region for its next WM_PAINT. Uncovered
-// parts of the desktop and of system surfaces are drawn at once. Painting happens on
-// the device's one CPU in a fixed order, so a scenario always draws the same frame.
+// parts of the desktop and of system surfaces are owed to the screen: the system
+// draws them when the screen is next looked at (FrameBuffer::pixels), as the
+// shell's own parts catch up in their own time on the device. Between two looks a
+// surface may change many times (the title with every dialog that comes and goes)
+// and only its last state shows. A surface only ever draws the pixels it owns, so
+// drawing it late changes nothing a window draws. Painting happens on the device's
+// one CPU in a fixed order, so a scenario always draws the same frame.
 #pragma once
 
 #include <windows.h>
@@ -85,6 +90,7 @@ struct ScreenOwnership {
 class ScreenLayout {
  public:
   explicit ScreenLayout(Device& device);
+  ~ScreenLayout();
   ScreenLayout(const ScreenLayout&) = delete;
   ScreenLayout& operator=(const ScreenLayout&) = delete;
 
@@ -112,8 +118,12 @@ class ScreenLayout {
   // See ScreenChange.
   void beginChange();
   void endChange();
-  // Draws a surface again where it shows (within `damage` when given).
+  // Owes the screen a drawing of the surface where it shows (within `damage` when
+  // given), made when the screen is next looked at.
   void repaintSurface(SystemSurface& surface, const std::optional<Region>& damage = std::nullopt);
+  // Lets the surfaces check what they show and draws what is owed: the screen as a
+  // person would see it now.
+  void catchUp();
   // Everything is drawn again: every window's frame and client area, the desktop
   // and the surfaces (InvalidateRect with no window).
   void exposeAll();
@@ -130,6 +140,8 @@ class ScreenLayout {
   Device& device_;
   std::vector<std::unique_ptr<SystemSurface>> owned_;
   std::vector<SystemSurface*> surfaces_;  // topmost layer first
+  std::vector<Region> owed_;  // by surface, in the order of surfaces_
+  bool catchingUp_ = false;
   int depth_ = 0;
   Picture before_;  // the screen as the outermost change found it
   mutable Picture known_;

@@ -67,10 +67,7 @@ class ScreenDevice {
   }
   void settle() { device_->scheduler().settle(10000, 3600 * 1000); }
 
-  const sim::PixelBuffer& screen() {
-    sim::ScreenLayout::get().refreshSurfaces();
-    return sim::FrameBuffer::get().pixels();
-  }
+  const sim::PixelBuffer& screen() { return sim::FrameBuffer::get().pixels(); }
   COLORREF at(int x, int y) { return screen().color(x, y); }
   sim::ScreenHit hit(int x, int y) { return sim::HitTestScreen(POINT{x, y}); }
   void tapAt(int x, int y) {

@@ -230,4 +230,27 @@ TEST_F(Painting, AWindowContextDrawsOnlyWhereTheWindowShows) {
   EXPECT_NE(ScreenAt(120, 10), RGB(0, 0, 0)) << "the navigation bar is the system's";
 }
 
+// The desktop under a window that went away is drawn only when the screen is next
+// looked at: by then it draws none of the pixels a window took meanwhile, and a
+// context on the whole screen sees it drawn.
+TEST_F(Painting, TheDesktopUncoveredIsDrawnByTheNextLookAroundTheWindowsShownSince) {
+  Behaviour() = [](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+    return PaintIn(NameOf(hwnd) == "gone" ? RGB(0, 0, 255) : RGB(0, 255, 0))(hwnd, msg, wParam, lParam);
+  };
+  COLORREF seenThroughScreenContext = CLR_INVALID;
+  run([&] {
+    HWND gone = MakeWindow(u"gone", nullptr, WS_VISIBLE, 0, RECT{20, 60, 220, 260});
+    UpdateWindow(gone);
+    DestroyWindow(gone);
+    UpdateWindow(MakeWindow(u"kept", nullptr, WS_VISIBLE, 0, RECT{20, 60, 120, 160}));
+    HDC screen = GetDC(nullptr);
+    seenThroughScreenContext = GetPixel(screen, 150, 200);
+    ReleaseDC(nullptr, screen);
+  });
+  const COLORREF desktop = ScreenAt(230, 200);  // never covered
+  EXPECT_EQ(seenThroughScreenContext, desktop);
+  EXPECT_EQ(ScreenAt(150, 200), desktop);
+  EXPECT_EQ(ScreenAt(50, 100), Shown(RGB(0, 255, 0))) << "the late desktop left the window's pixels alone";
+}
+
 }  // namespace
