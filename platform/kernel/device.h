@@ -58,8 +58,17 @@ class Device {
   }
   template <class T>
   T* findService() {
-    for (auto& entry : services_)
-      if (entry.key == &serviceKey<T>) return static_cast<T*>(entry.object.get());
+    // Every platform call asks for its services: the place a type was last found
+    // is tried first (services are only ever added at the end, and another device
+    // may keep the type elsewhere, which the key tells).
+    std::size_t& slot = serviceSlot<T>;
+    if (slot < services_.size() && services_[slot].key == &serviceKey<T>)
+      return static_cast<T*>(services_[slot].object.get());
+    for (std::size_t i = 0; i < services_.size(); ++i)
+      if (services_[i].key == &serviceKey<T>) {
+        slot = i;
+        return static_cast<T*>(services_[i].object.get());
+      }
     return nullptr;
   }
 
@@ -72,6 +81,8 @@ class Device {
   // whole program, compared at every platform call without reading type names.
   template <class T>
   static inline char serviceKey = 0;
+  template <class T>
+  static inline std::size_t serviceSlot = static_cast<std::size_t>(-1);
   struct Service {
     const char* key;
     std::shared_ptr<void> object;

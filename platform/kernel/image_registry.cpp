@@ -17,6 +17,7 @@ std::u16string foldCase(std::u16string_view text) {
 }
 
 std::shared_ptr<const ProgramImage> ImageRegistry::install(ProgramImage image) {
+  ++installs_;
   auto shared = std::make_shared<const ProgramImage>(std::move(image));
   if (!shared->data.empty()) device_.service<ProcessData>().install(*shared);
   byPath_[foldCase(shared->path)] = shared;

@@ -5,6 +5,7 @@
 // its processes starts (kernel/process_data.h).
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -27,7 +28,9 @@ class ImageRegistry {
 
   HMODULE moduleHandle(const ProgramImage& image) const;
   std::shared_ptr<const ProgramImage> byModule(HMODULE module) const;
-
+  // How many images were installed so far: an image's bytes can move or change only
+  // when another is installed.
+  std::uint64_t installs() const { return installs_; }
 
  private:
   Device& device_;
@@ -35,6 +38,7 @@ class ImageRegistry {
   std::map<std::uintptr_t, std::shared_ptr<const ProgramImage>> modules_;  // every image ever installed
   std::map<const ProgramImage*, std::uintptr_t> handles_;
   std::uintptr_t nextModule_ = 0x40000000;
+  std::uint64_t installs_ = 0;
 };
 
 // Device paths compare ignoring case (ASCII, Latin-1 and full-width Latin letters).

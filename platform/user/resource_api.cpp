@@ -9,6 +9,7 @@
 
 #include "kernel/device.h"
 #include "kernel/image.h"
+#include "kernel/image_registry.h"
 #include "user/resource_module.h"
 #include "user/resource_strings.h"
 
@@ -19,10 +20,10 @@ namespace {
 // address is the HRSRC handed out, so entries stay put until the device shuts down.
 class ResourceCache {
  public:
-  explicit ResourceCache(Device&) {}
+  explicit ResourceCache(Device& device) : images_(device.service<ImageRegistry>()) {}
 
   Result<const ResourceIndex*> indexOf(std::span<const unsigned char> image) {
-    Key key{image.data(), image.size(), Fingerprint(image)};
+    Key key{image.data(), image.size(), fingerprintOf(image)};
     // Handles and string pointers point into the image, which must be aligned as the
     // device's loader aligns it.
     if (reinterpret_cast<std::uintptr_t>(image.data()) % 4 != 0)
@@ -52,6 +53,20 @@ class ResourceCache {
  private:
   // The address alone could be reused by a test's later image of the same size.
   using Key = std::tuple<const unsigned char*, std::size_t, std::uint64_t>;
+  using Place = std::pair<const unsigned char*, std::size_t>;
+
+  // Every dialog and string a program loads looks its image up: the bytes at a place
+  // are hashed once, and again only after another image was installed, the only
+  // time a place can come to hold other bytes.
+  std::uint64_t fingerprintOf(std::span<const unsigned char> image) {
+    if (images_.installs() != installsSeen_) {
+      fingerprints_.clear();
+      installsSeen_ = images_.installs();
+    }
+    auto [at, added] = fingerprints_.try_emplace(Place{image.data(), image.size()}, 0);
+    if (added) at->second = Fingerprint(image);
+    return at->second;
+  }
   static std::uint64_t Fingerprint(std::span<const unsigned char> bytes) {
     std::uint64_t hash = 1469598103934665603ull;  // FNV-1a
     for (unsigned char b : bytes) hash = (hash ^ b) * 1099511628211ull;
@@ -62,6 +77,9 @@ class ResourceCache {
     std::string error;
   };
   std::map<Key, Parsed> parsed_;
+  ImageRegistry& images_;
+  std::map<Place, std::uint64_t> fingerprints_;
+  std::uint64_t installsSeen_ = 0;
 };
 
 ResourceCache& Cache() { return Device::current().service<ResourceCache>(); }

@@ -201,6 +201,8 @@ class WindowSystem {
 
   Device& device_;
   std::map<std::uintptr_t, std::unique_ptr<Window>> windows_;
+  mutable std::uintptr_t recentHandle_ = 0;  // see find()
+  mutable Window* recent_ = nullptr;
   std::uintptr_t nextHandle_ = 0x10010;
   std::vector<std::shared_ptr<WindowClass>> classes_;
   ATOM nextAtom_ = 0xC001;

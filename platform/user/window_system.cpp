@@ -25,10 +25,17 @@ WindowSystem::~WindowSystem() = default;
 
 WindowSystem& WindowSystem::get() { return Device::current().service<WindowSystem>(); }
 
+// A window is looked up by handle at nearly every call, mostly the same one many
+// times in a row: the last one found is kept beside the table.
 Window* WindowSystem::find(HWND hwnd) const {
-  auto it = windows_.find(reinterpret_cast<std::uintptr_t>(hwnd));
-  if (it == windows_.end() || !it->second->alive()) return nullptr;
-  return it->second.get();
+  const auto key = reinterpret_cast<std::uintptr_t>(hwnd);
+  if (key != recentHandle_ || recent_ == nullptr) {
+    auto it = windows_.find(key);
+    if (it == windows_.end()) return nullptr;
+    recentHandle_ = key;
+    recent_ = it->second.get();
+  }
+  return recent_->alive() ? recent_ : nullptr;
 }
 
 Window* WindowSystem::checked(HWND hwnd, const char* /*operation*/) {
@@ -158,6 +165,7 @@ void WindowSystem::retire(Window& window) {
   if (foreground_ == window.handle) foreground_ = nullptr;
   if (capture_ == window.handle) capture_ = nullptr;
   window.dropStates();
+  if (recent_ == &window) recent_ = nullptr;
   windows_.erase(reinterpret_cast<std::uintptr_t>(window.handle));
 }
 
