@@ -114,7 +114,11 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-halt_on_error=1:detect_leaks=1:abort_on_erro
 # only the "allocated by" and "freed by" parts of a report are short, and replaying
 # the input (docs/fuzzing.md) prints them whole. The leak check of the kept inputs
 # runs with the whole stacks. A malloc_context_size in ASAN_OPTIONS wins.
-fuzzing_asan_options="malloc_context_size=2:$ASAN_OPTIONS"
+# The quarantine of freed blocks is 16 MB instead of 256: a block freed is still
+# caught when used again while some tens of inputs run after it (an input of the
+# clipboard fuzzer frees well under 1 MB), and new blocks come from memory still in
+# the processor's cache, which made the clipboard fuzzer about a tenth faster.
+fuzzing_asan_options="malloc_context_size=2:quarantine_size_mb=16:$ASAN_OPTIONS"
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
 rm -rf "$build/findings"
 failed=()
