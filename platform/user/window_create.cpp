@@ -1,6 +1,8 @@
 // Creating and destroying windows.
 #include <windows.h>
 
+#include <optional>
+
 #include "kernel/device.h"
 #include "kernel/scheduler.h"
 #include "user/message_queue.h"
@@ -130,6 +132,14 @@ void passForeground(HWND leaving, HWND owner) {
   if (next) sim::ActivateTopLevel(*next);
 }
 
+// Whether a window made with `style` under `parent` shows at once.
+bool ShowsAsMade(const Window* parent, bool child, DWORD style) {
+  if (!(style & WS_VISIBLE)) return false;
+  for (const Window* w = child ? parent : nullptr; w != nullptr; w = w->parent)
+    if (!(w->style & WS_VISIBLE)) return false;
+  return true;
+}
+
 }  // namespace
 
 namespace sim {
@@ -189,7 +199,11 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
   auto cls = classNamed(className);
   if (!cls) return sim::Fail<HWND>(kErrorCannotFindClass, nullptr);
   sim::SimThread* thread = sim::Scheduler::current();
-  sim::ScreenChange change;
+  // A window made hidden, or inside a hidden one (a dialog's controls before the
+  // dialog shows), changes nothing on the screen as it is made: what later shows it
+  // is a change of its own.
+  std::optional<sim::ScreenChange> change;
+  if (ShowsAsMade(parentWindow, child, style)) change.emplace();
 
   Window* owner = (!child && parentWindow) ? &sim::TopLevelOf(*parentWindow) : nullptr;
   Window& window = windows.createRecord(cls, exStyle, style, child ? parentWindow : nullptr, owner, thread,
