@@ -2,11 +2,13 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
 #include <windows.h>
 
+#include "fs/host_folder.h"
 #include "fs/names.h"
 
 namespace sim::fs {
@@ -50,7 +52,7 @@ bool FolderNameIndex::settled(const Stamp& stamp) const {
   return Before(stamp.changed, limit) && Before(stamp.modified, limit);
 }
 
-FsResult<FolderNameIndex::Names> FolderNameIndex::list(const std::filesystem::path& folder, const Stamp& stamp) {
+FsResult<FolderNameIndex::Names> FolderNameIndex::list(const std::string& folder, const Stamp& stamp) {
   ++listings_;
   auto entries = ListHostFolder(folder);
   if (!entries) return entries.error();
@@ -63,32 +65,39 @@ FsResult<FolderNameIndex::Names> FolderNameIndex::list(const std::filesystem::pa
   return names;
 }
 
-FsResult<HostEntry> FolderNameIndex::find(const std::filesystem::path& folder, std::u16string_view name) {
+FsResult<HostEntry> FolderNameIndex::search(const std::string& folder, std::u16string_view name) {
+  ++listings_;
+  auto opened = HostFolder::open(folder.c_str());
+  if (!opened) return opened.error();
+  auto matches = opened->entriesNamed(name);
+  if (!matches) return matches.error();
+  if (matches->empty()) return FsError{ERROR_FILE_NOT_FOUND};
+  auto lowest = std::min_element(matches->begin(), matches->end(),
+                                 [](const HostEntry& a, const HostEntry& b) { return a.name < b.name; });
+  return std::move(*lowest);
+}
+
+FsResult<HostEntry> FolderNameIndex::find(const std::string& folder, std::u16string_view name) {
   std::optional<Stamp> stamp;
   if (struct stat st; ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
     stamp = Stamp{st.st_dev, st.st_ino, st.st_ctim, st.st_mtim};
 
-  std::string key = folder.string();
-  auto kept = kept_.find(key);
+  auto kept = kept_.find(folder);
   if (kept != kept_.end() && (!stamp || !(kept->second.stamp == *stamp))) {
     kept_.erase(kept);
     kept = kept_.end();
   }
-  std::optional<Names> fresh;
   const Names* names = nullptr;
   if (kept != kept_.end()) {
     names = &kept->second;
   } else {
-    // Without a stamp the listing reports why the folder cannot be read.
-    auto listed = list(folder, stamp.value_or(Stamp{}));
+    // A folder that may still change is searched afresh at every lookup; without
+    // a stamp the search reports why the folder cannot be read.
+    if (!stamp || !settled(*stamp)) return search(folder, name);
+    auto listed = list(folder, *stamp);
     if (!listed) return listed.error();
-    if (stamp && settled(*stamp)) {
-      if (kept_.size() >= kMaxKeptFolders) kept_.erase(kept_.begin());
-      names = &kept_.insert_or_assign(std::move(key), std::move(*listed)).first->second;
-    } else {
-      fresh = std::move(*listed);
-      names = &*fresh;
-    }
+    if (kept_.size() >= kMaxKeptFolders) kept_.erase(kept_.begin());
+    names = &kept_.insert_or_assign(folder, std::move(*listed)).first->second;
   }
   auto found = names->byFoldedName.find(Folded(name));
   if (found == names->byFoldedName.end()) return FsError{ERROR_FILE_NOT_FOUND};

@@ -28,7 +28,10 @@ class FolderNameIndex {
 
   // The entry whose name equals `name` ignoring case; the lowest in code units
   // when several do. ERROR_FILE_NOT_FOUND when none does.
-  FsResult<HostEntry> find(const std::filesystem::path& folder, std::u16string_view name);
+  FsResult<HostEntry> find(const std::string& folder, std::u16string_view name);
+  FsResult<HostEntry> find(const std::filesystem::path& folder, std::u16string_view name) {
+    return find(folder.native(), name);
+  }
 
   // How many times a folder has been listed, for tests.
   std::size_t listings() const { return listings_; }
@@ -48,7 +51,9 @@ class FolderNameIndex {
     std::unordered_map<std::u16string, HostEntry> byFoldedName;
   };
 
-  FsResult<Names> list(const std::filesystem::path& folder, const Stamp& stamp);
+  FsResult<Names> list(const std::string& folder, const Stamp& stamp);
+  // A folder that is not kept is only searched for the name, never indexed.
+  FsResult<HostEntry> search(const std::string& folder, std::u16string_view name);
   bool settled(const Stamp& stamp) const;
 
   Clock now_;

@@ -46,13 +46,13 @@ void WriteTimeSpec(std::uint64_t ticks, struct timespec (&times)[2]) {
 
 }  // namespace
 
-std::optional<HostStat> StatNode(const std::filesystem::path& host) {
+std::optional<HostStat> StatNode(const char* host) {
   struct stat st;
-  if (::lstat(host.c_str(), &st) != 0) return std::nullopt;
+  if (::lstat(host, &st) != 0) return std::nullopt;
   return FromStat(st);
 }
 
-int OpenWithoutLinks(const std::filesystem::path& host, int flags) {
+int OpenWithoutLinks(const char* host, int flags) {
   // Hosts whose kernel (or sandbox) lacks openat2 say so once; from then on every
   // lookup walks the path.
   static std::atomic<bool> unavailable{false};
@@ -63,7 +63,7 @@ int OpenWithoutLinks(const std::filesystem::path& host, int flags) {
   struct open_how how {};
   how.flags = static_cast<std::uint64_t>(flags | O_CLOEXEC);
   how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
-  long fd = ::syscall(SYS_openat2, AT_FDCWD, host.c_str(), &how, sizeof how);
+  long fd = ::syscall(SYS_openat2, AT_FDCWD, host, &how, sizeof how);
   if (fd < 0 && (errno == ENOSYS || errno == EPERM)) {
     unavailable.store(true, std::memory_order_relaxed);
     errno = ENOSYS;
@@ -71,7 +71,7 @@ int OpenWithoutLinks(const std::filesystem::path& host, int flags) {
   return static_cast<int>(fd);
 }
 
-std::optional<HostStat> StatWithoutLinks(const std::filesystem::path& host) {
+std::optional<HostStat> StatWithoutLinks(const char* host) {
   int fd = OpenWithoutLinks(host, O_PATH);
   if (fd < 0) return std::nullopt;
   UniqueFd owned(fd);

@@ -22,7 +22,8 @@ struct HostStat {
 
 // A plain file or folder at exactly that host path; nothing for a missing entry,
 // a symbolic link or a special file.
-std::optional<HostStat> StatNode(const std::filesystem::path& host);
+std::optional<HostStat> StatNode(const char* host);
+inline std::optional<HostStat> StatNode(const std::filesystem::path& host) { return StatNode(host.c_str()); }
 std::optional<HostStat> StatOpenFile(int fd);
 // The same for an entry of an open folder, by its host name.
 std::optional<HostStat> StatNodeAt(int folderFd, const std::string& name);
@@ -73,10 +74,16 @@ FsResult<std::vector<HostEntry>> ListHostFolder(const std::filesystem::path& hos
 // following a symbolic link anywhere on the way. Nothing when it is missing, when
 // a link lies on the way, or when the host cannot resolve paths that way; the
 // caller then walks the path one name at a time.
-std::optional<HostStat> StatWithoutLinks(const std::filesystem::path& host);
+std::optional<HostStat> StatWithoutLinks(const char* host);
+inline std::optional<HostStat> StatWithoutLinks(const std::filesystem::path& host) {
+  return StatWithoutLinks(host.c_str());
+}
 // The same way of opening, for HostFolder: a descriptor, or -1 with errno set
 // (ENOSYS when the host cannot resolve paths that way).
-int OpenWithoutLinks(const std::filesystem::path& host, int flags);
+int OpenWithoutLinks(const char* host, int flags);
+inline int OpenWithoutLinks(const std::filesystem::path& host, int flags) {
+  return OpenWithoutLinks(host.c_str(), flags);
+}
 
 // Opens a plain file without following a link at the last component.
 FsResult<UniqueFd> OpenHostFile(const std::filesystem::path& host, bool read, bool write, bool createNew,

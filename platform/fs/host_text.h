@@ -12,5 +12,8 @@ namespace sim::fs {
 std::optional<std::u16string> HostNameToDevice(std::string_view utf8);
 // Nothing when the text holds an unpaired surrogate.
 std::optional<std::string> DeviceNameToHost(std::u16string_view utf16);
+// The same bytes appended to `out`; false, with `out` as it was, for an unpaired
+// surrogate.
+bool AppendHostName(std::string& out, std::u16string_view utf16);
 
 }  // namespace sim::fs

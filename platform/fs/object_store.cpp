@@ -1,6 +1,11 @@
 #include "fs/object_store.h"
 
+#include <fcntl.h>
+
 #include <algorithm>
+#include <array>
+#include <cerrno>
+#include <string_view>
 
 #include "fs/file_time.h"
 #include "fs/host_text.h"
@@ -54,12 +59,48 @@ std::size_t ObjectStore::volumeOf(const DevicePath& path) const {
 
 std::uint64_t ObjectStore::nowTicks() const { return device_.clock().fileTimeUtc(); }
 
+// A device path spelled on the host exactly as given: the root, then each name's
+// host bytes after a "/". The spelling of the first `count` names is the text up
+// to upTo(count).
+struct ObjectStore::ExactSpelling {
+  std::string text;
+  std::size_t rootEnd = 0;
+  std::array<std::uint32_t, MAX_PATH> ends{};  // a device path holds fewer names
+
+  std::size_t upTo(std::size_t count) const { return count == 0 ? rootEnd : ends[count - 1]; }
+  std::string_view name(std::size_t i) const {
+    std::size_t start = upTo(i) + 1;
+    return std::string_view(text).substr(start, ends[i] - start);
+  }
+};
+
+std::optional<ObjectStore::ExactSpelling> ObjectStore::spellExactly(const DevicePath& path) const {
+  if (path.components.size() > MAX_PATH) return std::nullopt;
+  ExactSpelling spelling;
+  const std::string& root = root_.native();
+  // A root of "/" must not start every path with "//": the keys of the store's
+  // details are the host paths.
+  spelling.rootEnd = root.ends_with('/') ? root.size() - 1 : root.size();
+  std::size_t units = 0;
+  for (const auto& component : path.components) units += component.size() + 1;
+  spelling.text.reserve(spelling.rootEnd + units * 3);
+  spelling.text.assign(root, 0, spelling.rootEnd);
+  for (std::size_t i = 0; i < path.components.size(); ++i) {
+    // Only a name the walk would take apart on the host lacks an exact spelling.
+    if (path.components[i].find(u'/') != std::u16string::npos) return std::nullopt;
+    spelling.text += '/';
+    if (!AppendHostName(spelling.text, path.components[i])) return std::nullopt;
+    spelling.ends[i] = static_cast<std::uint32_t>(spelling.text.size());
+  }
+  return spelling;
+}
+
 FsResult<FolderListing> ObjectStore::openFolder(const DevicePath& path) {
   FolderListing listing;
-  if (auto relative = exactRelativePath(path)) {
-    if (auto folder = HostFolder::openWithoutLinks(root_ / *relative)) {
+  if (auto spelling = path.isRoot() ? std::nullopt : spellExactly(path)) {
+    if (auto folder = HostFolder::openWithoutLinks(spelling->text.c_str())) {
       listing.node.path = path;
-      listing.node.host = root_ / *relative;
+      listing.node.host = std::move(spelling->text);
       listing.folder = std::move(*folder);
     }
   }
@@ -81,69 +122,108 @@ FsResult<FolderListing> ObjectStore::openFolder(const DevicePath& path) {
   return listing;
 }
 
-FsResult<HostEntry> ObjectStore::findEntry(const std::filesystem::path& folder, const std::u16string& name) {
-  auto hostName = DeviceNameToHost(name);
-  if (!hostName) return FsError{ERROR_INVALID_NAME};
-  // Most lookups name the entry exactly; only a miss needs the folder's names.
-  if (auto stat = StatNode(folder / *hostName)) return HostEntry{name, *hostName, stat->isDirectory};
-  return names_.find(folder, name);
-}
-
-// The host path below the root that names every component exactly as given.
-std::optional<std::filesystem::path> ObjectStore::exactRelativePath(const DevicePath& path) {
-  if (path.components.empty()) return std::nullopt;
-  std::filesystem::path relative;
-  for (const auto& component : path.components) {
-    auto hostName = DeviceNameToHost(component);
-    if (!hostName || hostName->find('/') != std::string::npos) return std::nullopt;
-    relative /= *hostName;
-  }
-  return relative;
-}
-
 // Most paths name every folder and the leaf as stored, so one host lookup finds
 // the whole path. Anything else (a name in another case, a missing leaf, a link
-// on the way, an error to report) is left to the walk one name at a time.
-std::optional<Node> ObjectStore::locateExactly(const DevicePath& path) {
-  auto relative = exactRelativePath(path);
-  if (!relative) return std::nullopt;
-  auto stat = StatWithoutLinks(root_ / *relative);
+// on the way, an error to report) is left to the walk; `hostError` says why the
+// lookup failed.
+std::optional<Node> ObjectStore::locateExactly(const DevicePath& path, const ExactSpelling& spelling,
+                                               int& hostError) {
+  int fd = OpenWithoutLinks(spelling.text.c_str(), O_PATH);
+  hostError = fd < 0 ? errno : 0;
+  if (fd < 0) return std::nullopt;
+  auto stat = StatOpenFile(UniqueFd(fd).get());
   if (!stat || (path.trailingSeparator && !stat->isDirectory)) return std::nullopt;
   Node node;
   node.path = path;
-  node.host = root_ / *relative;
+  node.host = spelling.text;
   node.exists = true;
   node.isDirectory = stat->isDirectory;
   node.stat = stat;
   return node;
 }
 
-FsResult<Node> ObjectStore::locate(const DevicePath& path) {
-  if (auto found = locateExactly(path)) return std::move(*found);
+// When the folder holding the leaf is named exactly as stored, one host lookup
+// confirms every folder on the way, where the walk would look up each in turn.
+// Gives how many names it confirmed (0 or all but the leaf), with `host` their
+// host path.
+std::size_t ObjectStore::confirmParent(const DevicePath& path, const ExactSpelling& spelling, std::string& host) {
+  // Up to this many folders, looking each up costs no more than the one lookup.
+  constexpr std::size_t kWalkedFolders = 2;
+  std::size_t folders = path.components.size() - 1;
+  if (path.components.empty() || folders <= kWalkedFolders) return 0;
+  host.assign(spelling.text, 0, spelling.upTo(folders));
+  auto stat = StatWithoutLinks(host.c_str());
+  if (stat && stat->isDirectory) return folders;
+  host.assign(spelling.text, 0, spelling.rootEnd);
+  return 0;
+}
+
+// Walks the path one name at a time from the root, or from its folder when that
+// is confirmed exactly. A name is looked up as given first; only a miss asks the
+// folder's names. `exactError` is why the lookup of the whole path failed: with
+// every folder on the way named as given, it says the leaf is not there as given.
+FsResult<Node> ObjectStore::walk(const DevicePath& path, const ExactSpelling* spelling, int exactError) {
   Node node;
-  node.host = root_;
   node.exists = true;
   node.isDirectory = true;
   node.path.trailingSeparator = path.trailingSeparator;
-  for (std::size_t i = 0; i < path.components.size(); ++i) {
+  node.path.components.reserve(path.components.size());
+  std::string host;
+  std::size_t first = 0;
+  if (spelling) {
+    host.reserve(spelling->text.capacity());
+    host.assign(spelling->text, 0, spelling->rootEnd);
+    if (exactError != ENOSYS) first = confirmParent(path, *spelling, host);
+  } else {
+    host = root_.native();
+  }
+  node.path.components.assign(path.components.begin(), path.components.begin() + first);
+  bool asGiven = spelling != nullptr;
+  for (std::size_t i = first; i < path.components.size(); ++i) {
     bool last = i + 1 == path.components.size();
-    auto entry = findEntry(node.host, path.components[i]);
-    if (!entry) {
-      if (entry.error().code != ERROR_FILE_NOT_FOUND) return entry.error();
-      if (!last) return FsError{ERROR_PATH_NOT_FOUND};
-      node.host /= *DeviceNameToHost(path.components[i]);
+    std::optional<std::string> converted;
+    if (!spelling && !(converted = DeviceNameToHost(path.components[i]))) return FsError{ERROR_INVALID_NAME};
+    std::string_view hostName = spelling ? spelling->name(i) : std::string_view(*converted);
+    std::size_t folderEnd = host.size();
+    host += '/';
+    host += hostName;
+    bool missingAsGiven = last && asGiven && (exactError == ENOENT || exactError == ELOOP);
+    if (auto stat = missingAsGiven ? std::nullopt : StatNode(host.c_str())) {
       node.path.components.push_back(path.components[i]);
-      node.exists = false;
-      node.isDirectory = false;
-      return node;
+      node.isDirectory = stat->isDirectory;
+    } else {
+      asGiven = false;
+      host.resize(folderEnd);
+      auto entry = names_.find(host, path.components[i]);
+      if (!entry && entry.error().code != ERROR_FILE_NOT_FOUND) return entry.error();
+      if (!entry && !last) return FsError{ERROR_PATH_NOT_FOUND};
+      host += '/';
+      if (!entry) {
+        host += hostName;
+        node.path.components.push_back(path.components[i]);
+        node.host = std::move(host);
+        node.exists = false;
+        node.isDirectory = false;
+        return node;
+      }
+      host += entry->hostName;
+      node.path.components.push_back(std::move(entry->name));
+      node.isDirectory = entry->isDirectory;
     }
-    node.host /= entry->hostName;
-    node.path.components.push_back(entry->name);
-    node.isDirectory = entry->isDirectory;
     if (!last && !node.isDirectory) return FsError{ERROR_PATH_NOT_FOUND};
   }
+  node.host = std::move(host);
   if (path.trailingSeparator && !node.isDirectory) return FsError{ERROR_INVALID_NAME};
   return node;
+}
+
+FsResult<Node> ObjectStore::locate(const DevicePath& path) {
+  if (path.isRoot()) return walk(path, nullptr, 0);
+  auto spelling = spellExactly(path);
+  int exactError = 0;
+  if (spelling)
+    if (auto found = locateExactly(path, *spelling, exactError)) return std::move(*found);
+  return walk(path, spelling ? &*spelling : nullptr, exactError);
 }
 
 FsResult<Node> ObjectStore::resolve(const WCHAR* text, PathUse use) {

@@ -3,9 +3,10 @@
 // Every device path is resolved against the host folder's entries, ignoring case
 // as the device does; the names found are the names kept, so what the device wrote
 // comes back exactly. A path named exactly as stored is found with one host lookup;
-// any other is walked name by name. Host links below the device's folder are never
-// followed. The store also holds what the host cannot keep for the device
-// (attribute bits, creation times) and the open files and searches.
+// any other is walked name by name, from its folder when that is named exactly.
+// Host links below the device's folder are never followed. The store also holds
+// what the host cannot keep for the device (attribute bits, creation times) and
+// the open files and searches.
 #pragma once
 
 #include <cstdint>
@@ -136,9 +137,11 @@ class ObjectStore {
  private:
   HandleTable& handles();
   static std::string key(const std::filesystem::path& host) { return host.string(); }
-  FsResult<fs::HostEntry> findEntry(const std::filesystem::path& folder, const std::u16string& name);
-  std::optional<fs::Node> locateExactly(const fs::DevicePath& path);
-  std::optional<std::filesystem::path> exactRelativePath(const fs::DevicePath& path);
+  struct ExactSpelling;
+  std::optional<ExactSpelling> spellExactly(const fs::DevicePath& path) const;
+  std::optional<fs::Node> locateExactly(const fs::DevicePath& path, const ExactSpelling& spelling, int& hostError);
+  std::size_t confirmParent(const fs::DevicePath& path, const ExactSpelling& spelling, std::string& host);
+  FsResult<fs::Node> walk(const fs::DevicePath& path, const ExactSpelling* spelling, int exactError);
 
   Device& device_;
   std::filesystem::path root_;

@@ -87,6 +87,28 @@ TEST_F(FolderNameIndexTest, AFolderThatJustChangedIsNeverKept) {
   EXPECT_TRUE(index.find(folder_, u"readme.txt"));
   EXPECT_TRUE(index.find(folder_, u"sub"));
   EXPECT_EQ(index.listings(), 2u);
+
+  // Such a folder is only searched for the name, with the same answers.
+  std::ofstream(folder_ / u8"Ωmega.txt") << "greek";
+  std::ofstream(folder_ / u8"𝄞 Clef") << "beyond the basic plane";
+  stampFolder(1000000000);
+  auto abc = index.find(folder_, u"Abc");
+  ASSERT_TRUE(abc);
+  EXPECT_EQ(abc->name, u"ABC");
+  auto sub = index.find(folder_, u"SUB");
+  ASSERT_TRUE(sub);
+  EXPECT_TRUE(sub->isDirectory);
+  auto omega = index.find(folder_, u"ωMEGA.TXT");
+  ASSERT_TRUE(omega);
+  EXPECT_EQ(omega->name, u"Ωmega.txt");
+  EXPECT_EQ(omega->hostName, "Ωmega.txt");
+  auto clef = index.find(folder_, u"𝄞 clef");
+  ASSERT_TRUE(clef);
+  EXPECT_EQ(clef->name, u"𝄞 Clef");
+  auto missing = index.find(folder_, u"ab");
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.error().code, static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(index.listings(), 7u);
 }
 
 TEST_F(FolderNameIndexTest, AMissingFolderIsAMissingPath) {

@@ -157,3 +157,48 @@ TEST_F(FsTest, StorageCardsReportDirectoryAndTemporary) {
   EXPECT_FALSE(MoveFileW(u"\\Storage Card", u"\\Card"));
   EXPECT_TRUE(std::filesystem::is_directory(root_ / "Storage Card"));
 }
+
+// Deep in the store a lookup that misses starts from the leaf's folder when that
+// is named as stored; every answer must be the one a walk from the root gives,
+// and what the host changes between calls is seen at the next.
+TEST_F(FsTest, DeepLookupsAnswerAsAWalkFromTheRootWould) {
+  hostWrite("A/B/C/D/Leaf.TXT", "leaf");
+  hostWrite("A/B/C/D/File", "a file");
+  auto attributes = [](const char16_t* path) {
+    DWORD value = GetFileAttributesW(path);
+    return std::pair{value, value == INVALID_FILE_ATTRIBUTES ? GetLastError() : DWORD{0}};
+  };
+  const DWORD archive = FILE_ATTRIBUTE_ARCHIVE, missing = INVALID_FILE_ATTRIBUTES;
+  EXPECT_EQ(attributes(u"\\A\\B\\C\\D\\leaf.txt"), std::pair(archive, DWORD{0}));
+  EXPECT_EQ(attributes(u"\\a\\b\\c\\d\\LEAF.TXT"), std::pair(archive, DWORD{0}));
+  EXPECT_EQ(attributes(u"\\A\\B\\C\\D\\none"), std::pair(missing, DWORD{ERROR_FILE_NOT_FOUND}));
+  EXPECT_EQ(attributes(u"\\A\\B\\C\\X\\none"), std::pair(missing, DWORD{ERROR_PATH_NOT_FOUND}));
+  EXPECT_EQ(attributes(u"\\A\\B\\C\\D\\File\\none"), std::pair(missing, DWORD{ERROR_PATH_NOT_FOUND}));
+  EXPECT_EQ(attributes(u"\\A\\B\\C\\D\\leaf.txt\\"), std::pair(missing, DWORD{ERROR_INVALID_NAME}));
+  EXPECT_EQ(found(u"\\A\\B\\C\\D\\LEAF.*"), Names{u"Leaf.TXT"});
+
+  // A missing leaf is made with the name given, in the folder as stored.
+  deviceWrite(u"\\a\\B\\C\\D\\New.txt", "new");
+  EXPECT_EQ(hostRead("A/B/C/D/New.txt"), "new");
+  deviceWrite(u"\\A\\B\\C\\D\\Made.txt", "made");
+  EXPECT_EQ(hostRead("A/B/C/D/Made.txt"), "made");
+
+  // A link at the leaf is never followed, but a real entry of another case is found.
+  std::filesystem::create_symlink(root_ / "A/B/C/D/Leaf.TXT", root_ / "A/B/C/D/leaf.txt");
+  EXPECT_EQ(attributes(u"\\A\\B\\C\\D\\leaf.txt"), std::pair(archive, DWORD{0}));
+  EXPECT_EQ(deviceRead(u"\\A\\B\\C\\D\\leaf.txt"), "leaf");
+  std::filesystem::create_symlink(root_ / "A/B/C/D/Leaf.TXT", root_ / "A/B/C/D/only-link");
+  EXPECT_EQ(attributes(u"\\A\\B\\C\\D\\only-link"), std::pair(missing, DWORD{ERROR_FILE_NOT_FOUND}));
+
+  // A link on the way is refused, however deep.
+  std::filesystem::create_directory_symlink(root_ / "A/B/C/D", root_ / "A/B/C/E");
+  EXPECT_EQ(attributes(u"\\A\\B\\C\\E\\Leaf.TXT"), std::pair(missing, DWORD{ERROR_PATH_NOT_FOUND}));
+  EXPECT_EQ(attributes(u"\\A\\B\\C\\E\\none"), std::pair(missing, DWORD{ERROR_PATH_NOT_FOUND}));
+
+  // The host renames and removes between calls.
+  std::filesystem::rename(root_ / "A/B/C/D", root_ / "A/B/C/d");
+  EXPECT_EQ(attributes(u"\\A\\B\\C\\D\\Leaf.TXT"), std::pair(archive, DWORD{0}));
+  EXPECT_EQ(found(u"\\A\\B\\C\\D\\L*"), Names{u"Leaf.TXT"});
+  std::filesystem::remove_all(root_ / "A/B/C/d");
+  EXPECT_EQ(attributes(u"\\A\\B\\C\\D\\Leaf.TXT"), std::pair(missing, DWORD{ERROR_PATH_NOT_FOUND}));
+}
