@@ -18,7 +18,7 @@ class RectList {
  public:
   static constexpr std::size_t kInline = 8;
 
-  std::size_t size() const { return spilled_ ? heap_.size() : count_; }
+  std::size_t size() const { return count_; }
   bool empty() const { return size() == 0; }
   RECT* data() { return spilled_ ? heap_.data() : inline_.data(); }
   const RECT* data() const { return spilled_ ? heap_.data() : inline_.data(); }
@@ -41,18 +41,17 @@ class RectList {
       spilled_ = true;
     }
     heap_.push_back(rect);
+    ++count_;
   }
   // Keeps the first `count` rectangles (no more than it holds).
   void truncate(std::size_t count) {
-    if (spilled_)
-      heap_.resize(count);
-    else
-      count_ = count;
+    if (spilled_) heap_.resize(count);
+    count_ = count;
   }
 
  private:
   std::array<RECT, kInline> inline_{};
-  std::size_t count_ = 0;  // how many of inline_ hold rectangles, until spilled
+  std::size_t count_ = 0;  // how many rectangles it holds, inline or in heap_
   std::vector<RECT> heap_;
   bool spilled_ = false;
 };

@@ -125,33 +125,47 @@ void Region::joinLastBand(std::size_t first) {
 
 // The combinations whose result is one of the two regions, nothing, or one
 // rectangle, found from the bounds alone: most of what the window system asks.
-std::optional<Region> Region::combineAtOnce(const Region& other, Op op) const {
+bool Region::combineAtOnce(const Region& other, Op op, Region& out) const {
   if (empty() || other.empty()) {
-    if (op == Op::Intersect || (op == Op::Subtract && empty())) return Region();
-    return empty() ? other : *this;
+    if (op == Op::Intersect || (op == Op::Subtract && empty())) return true;
+    out = empty() ? other : *this;
+    return true;
   }
   const RECT mine = bounds(), theirs = other.bounds();
   const bool meet = !RectEmpty(RectIntersection(mine, theirs));
   switch (op) {
     case Op::Intersect:
-      if (!meet) return Region();
-      if (rects_.size() == 1 && other.rects_.size() == 1) return Region(RectIntersection(mine, theirs));
-      if (other.rects_.size() == 1 && Covers(theirs, mine)) return *this;
-      if (rects_.size() == 1 && Covers(mine, theirs)) return other;
-      return std::nullopt;
+      if (!meet) return true;
+      if (rects_.size() == 1 && other.rects_.size() == 1) {
+        out.rects_.push_back(RectIntersection(mine, theirs));
+        return true;
+      }
+      if (other.rects_.size() == 1 && Covers(theirs, mine)) {
+        out = *this;
+        return true;
+      }
+      if (rects_.size() == 1 && Covers(mine, theirs)) {
+        out = other;
+        return true;
+      }
+      return false;
     case Op::Subtract:
-      if (!meet) return *this;
-      if (other.rects_.size() == 1 && Covers(theirs, mine)) return Region();
-      return std::nullopt;
+      if (!meet) {
+        out = *this;
+        return true;
+      }
+      return other.rects_.size() == 1 && Covers(theirs, mine);
     case Op::Union:
     case Op::Xor:
-      return std::nullopt;
+      return false;
   }
-  return std::nullopt;
+  return false;
 }
 
+// Between two successive band edges of either region neither changes its columns.
 Region Region::combine(const Region& other, Op op) const {
-  if (std::optional<Region> known = combineAtOnce(other, op)) return std::move(*known);
+  Region result;
+  if (combineAtOnce(other, op, result)) return result;
   auto keep = [op](bool inA, bool inB) {
     switch (op) {
       case Op::Union: return inA || inB;
@@ -161,8 +175,6 @@ Region Region::combine(const Region& other, Op op) const {
     }
     return false;
   };
-  // Between two successive band edges of either region neither changes its columns.
-  Region result;
   BandCursor mine(rects_), theirs(other.rects_);
   LONG y = std::min(rects_[0].top, other.rects_[0].top);
   for (;;) {

@@ -43,7 +43,7 @@ class Region {
  private:
   enum class Op { Union, Intersect, Subtract, Xor };
   Region combine(const Region& other, Op op) const;
-  std::optional<Region> combineAtOnce(const Region& other, Op op) const;
+  bool combineAtOnce(const Region& other, Op op, Region& out) const;
   void joinLastBand(std::size_t first);
 
   RectList rects_;

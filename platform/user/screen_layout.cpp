@@ -24,16 +24,20 @@ Region Visit(const WindowSystem& windows, const Window& window, const Region& av
     taken = taken.subtracted(RECT{outer.left + in.left, outer.top + in.top, outer.right - in.right, outer.bottom - in.bottom});
   }
   if (taken.empty()) return taken;
+  const RECT client = windows.clientScreenRect(window);
   Region mine = taken;
-  Region childSpace = taken.intersected(windows.clientScreenRect(window));
-  for (const Window* child : window.children) {
-    if (!(child->style & WS_VISIBLE) || !child->alive() || childSpace.empty()) continue;
-    Region got = Visit(windows, *child, childSpace, out);
-    if (got.empty()) continue;
-    childSpace = childSpace.subtracted(got);
-    mine = mine.subtracted(got);
+  auto shows = [](const Window* child) { return (child->style & WS_VISIBLE) && child->alive(); };
+  if (std::any_of(window.children.begin(), window.children.end(), shows)) {
+    Region childSpace = taken.intersected(client);
+    for (const Window* child : window.children) {
+      if (!shows(child) || childSpace.empty()) continue;
+      Region got = Visit(windows, *child, childSpace, out);
+      if (got.empty()) continue;
+      childSpace = childSpace.subtracted(got);
+      mine = mine.subtracted(got);
+    }
   }
-  out.windows.push_back(ShownWindow{window.handle, std::move(mine), outer, windows.clientScreenRect(window)});
+  out.windows.push_back(ShownWindow{window.handle, std::move(mine), outer, client});
   return taken;
 }
 
