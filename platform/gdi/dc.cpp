@@ -1,6 +1,7 @@
 #include "gdi/dc.h"
 
 #include <algorithm>
+#include <array>
 
 #include "gdi/frame_buffer.h"
 #include "gdi/gdi_objects.h"
@@ -10,7 +11,8 @@
 namespace sim {
 namespace {
 
-std::vector<HGDIOBJ> HeldObjects(const DcAttributes& a) { return {a.pen, a.brush, a.font, a.bitmap}; }
+// Every context opened and closed asks this, so it is kept off the heap.
+std::array<HGDIOBJ, 4> HeldObjects(const DcAttributes& a) { return {a.pen, a.brush, a.font, a.bitmap}; }
 
 void Release(HGDIOBJ object) {
   if (GdiObject* held = GdiObjects::get().lookup(object); held && held->selections > 0) --held->selections;
@@ -79,12 +81,18 @@ HDC DeviceContexts::open(std::unique_ptr<DeviceContext> context) {
   std::uintptr_t value = nextHandle_;
   nextHandle_ += 4;
   for (HGDIOBJ object : HeldObjects(context->attributes)) Hold(object);
-  contexts_.emplace(value, std::move(context));
+  contexts_.emplace_back(value, std::move(context));
   return reinterpret_cast<HDC>(value);
 }
 
+std::vector<DeviceContexts::Entry>::iterator DeviceContexts::entryOf(std::uintptr_t handle) {
+  auto it = std::lower_bound(contexts_.begin(), contexts_.end(), handle,
+                             [](const Entry& entry, std::uintptr_t value) { return entry.first < value; });
+  return it != contexts_.end() && it->first == handle ? it : contexts_.end();
+}
+
 DeviceContext* DeviceContexts::find(HDC dc) {
-  auto it = contexts_.find(reinterpret_cast<std::uintptr_t>(dc));
+  auto it = entryOf(reinterpret_cast<std::uintptr_t>(dc));
   return it == contexts_.end() ? nullptr : it->second.get();
 }
 
@@ -103,7 +111,7 @@ bool DeviceContexts::close(HDC dc, const char* operation) {
   for (HGDIOBJ object : HeldObjects(context->attributes)) Release(object);
   for (const auto& saved : context->saved)
     for (HGDIOBJ object : HeldObjects(saved)) Release(object);
-  contexts_.erase(reinterpret_cast<std::uintptr_t>(dc));
+  contexts_.erase(entryOf(reinterpret_cast<std::uintptr_t>(dc)));
   return true;
 }
 

@@ -17,9 +17,9 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include <windows.h>
@@ -93,7 +93,11 @@ class DeviceContexts {
   static constexpr std::uintptr_t kFirstHandle = 0x5D000010;
   bool handedOut(std::uintptr_t value) const;
 
-  std::map<std::uintptr_t, std::unique_ptr<DeviceContext>> contexts_;
+  // Open contexts by handle. Handles only grow, so a list in opening order is sorted:
+  // found by bisection, with no tree node to allocate per context.
+  using Entry = std::pair<std::uintptr_t, std::unique_ptr<DeviceContext>>;
+  std::vector<Entry>::iterator entryOf(std::uintptr_t handle);
+  std::vector<Entry> contexts_;
   std::uintptr_t nextHandle_ = kFirstHandle;
   WindowContextMaker windowContextMaker_;
 };

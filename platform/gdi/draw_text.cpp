@@ -1,4 +1,5 @@
 // DrawTextW: formatted text in a rectangle.
+#include <span>
 #include <string>
 
 #include <windows.h>
@@ -22,23 +23,21 @@ int FirstTop(const RECT& rect, int height, UINT format) {
   return rect.top;
 }
 
-void DrawLine(sim::Canvas& canvas, const sim::TextFont& font, const sim::LaidLine& line, POINT origin,
-              const RECT* limit) {
+void DrawLine(sim::Canvas& canvas, const sim::TextFont& font, const sim::TextLayout& layout, const sim::LaidLine& line,
+              POINT origin, const RECT* limit) {
   const sim::DcAttributes& a = canvas.context().attributes;
   const sim::FontMetrics& m = font.face.metrics();
   if (a.backgroundMode == OPAQUE) {
     RECT cell{origin.x, origin.y - m.ascent, origin.x + line.width, origin.y + m.descent};
     canvas.fillRect(limit ? sim::RectIntersection(cell, *limit) : cell, canvas.solid(a.backgroundColor));
   }
-  std::vector<int> dx;
-  for (std::size_t i = 0; i < line.x.size(); ++i)
-    dx.push_back((i + 1 < line.x.size() ? line.x[i + 1] : line.width) - line.x[i]);
-  sim::DrawTextInk(canvas, font, origin, line.text, a.textColor, limit, dx.data());
+  const std::span<const int> x = layout.positionsOf(line);
+  sim::DrawTextInkAt(canvas, font, origin, layout.textOf(line), x, a.textColor, limit);
   if (font.underline) sim::DrawUnderline(canvas, font, origin, 0, line.width, a.textColor, limit);
   if (line.underlined >= 0) {
     auto u = static_cast<std::size_t>(line.underlined);
-    int end = u + 1 < line.x.size() ? line.x[u + 1] : line.width;
-    sim::DrawUnderline(canvas, font, origin, line.x[u], end, a.textColor, limit);
+    int end = u + 1 < x.size() ? x[u + 1] : line.width;
+    sim::DrawUnderline(canvas, font, origin, x[u], end, a.textColor, limit);
   }
 }
 
@@ -65,7 +64,7 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format) {
   const RECT* clip = (format & DT_NOCLIP) ? nullptr : &limit;
   for (const sim::LaidLine& line : layout.lines) {
     POINT origin = context->toTarget(LineLeft(*rect, line.width, format), top + font.face.metrics().ascent);
-    DrawLine(canvas, font, line, origin, clip);
+    DrawLine(canvas, font, layout, line, origin, clip);
     top += lineHeight;
   }
   return (format & (DT_VCENTER | DT_BOTTOM)) && (format & DT_SINGLELINE) ? top - rect->top : height;

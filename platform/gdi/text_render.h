@@ -2,6 +2,7 @@
 // drawing use the same glyphs, so a text fits exactly where it was measured to.
 #pragma once
 
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -33,6 +34,9 @@ int TextWidth(FontFace& face, std::u16string_view text);
 // replaces each unit's advance when given.
 void DrawTextInk(Canvas& canvas, const TextFont& font, POINT origin, std::u16string_view text, COLORREF color,
                  const RECT* limit, const int* dx = nullptr);
+// The same with each unit's left edge given as an offset from `origin`.
+void DrawTextInkAt(Canvas& canvas, const TextFont& font, POINT origin, std::u16string_view text,
+                   std::span<const int> positions, COLORREF color, const RECT* limit);
 // Underlines [from, to) of a baseline in target coordinates.
 void DrawUnderline(Canvas& canvas, const TextFont& font, POINT origin, int from, int to, COLORREF color,
                    const RECT* limit);

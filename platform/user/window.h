@@ -9,14 +9,13 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <typeindex>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -89,22 +88,46 @@ struct Window {
   int width() const { return static_cast<int>(rect.right - rect.left); }
   int height() const { return static_cast<int>(rect.bottom - rect.top); }
 
-  // State a part of the platform keeps for this window (a control's record).
+  Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  ~Window() { dropStates(); }
+
+  // State a part of the platform keeps for this window (a control's record), made
+  // on first use.
   template <class T>
   T& state() {
-    auto& slot = states_[std::type_index(typeid(T))];
-    if (!slot) slot = std::shared_ptr<void>(new T(), [](void* p) { delete static_cast<T*>(p); });
-    return *static_cast<T*>(slot.get());
+    if (T* known = findState<T>()) return *known;
+    auto made = std::make_unique<T>();
+    addState(StateSlot{&kStateTag<T>, made.get(), [](void* object) { delete static_cast<T*>(object); }});
+    return *made.release();
   }
   template <class T>
   T* findState() {
-    auto it = states_.find(std::type_index(typeid(T)));
-    return it == states_.end() ? nullptr : static_cast<T*>(it->second.get());
+    return static_cast<T*>(stateTagged(&kStateTag<T>));
   }
-  void dropStates() { states_.clear(); }
+  // Deletes the states, the newest first.
+  void dropStates();
 
  private:
-  std::unordered_map<std::type_index, std::shared_ptr<void>> states_;
+  // Every message to a control looks its state up and every control makes one, so
+  // the few states of a window are kept in the record and found by a tag per type:
+  // no hashing of type names and no allocation beyond the state itself.
+  struct StateSlot {
+    const void* tag = nullptr;
+    void* object = nullptr;
+    void (*destroy)(void*) = nullptr;
+  };
+  template <class T>
+  static constexpr char kStateTag = 0;
+  static constexpr std::size_t kInlineStates = 4;
+
+  void* stateTagged(const void* tag) const;
+  void addState(StateSlot slot);
+
+  std::array<StateSlot, kInlineStates> states_{};
+  std::size_t stateCount_ = 0;          // of states_ in use
+  std::vector<StateSlot> moreStates_;  // those beyond the first few
 };
 
 // Input panel (soft keyboard) state; raising it shrinks the work area.
@@ -200,7 +223,11 @@ class WindowSystem {
   void ensureSystemClasses();
 
   Device& device_;
-  std::map<std::uintptr_t, std::unique_ptr<Window>> windows_;
+  // Window records by handle. Handles only grow, so a list in creation order is
+  // sorted: found by bisection, with no tree node to allocate per window.
+  using WindowEntry = std::pair<std::uintptr_t, std::unique_ptr<Window>>;
+  std::vector<WindowEntry>::const_iterator entryOf(std::uintptr_t handle) const;
+  std::vector<WindowEntry> windows_;
   mutable std::uintptr_t recentHandle_ = 0;  // see find()
   mutable Window* recent_ = nullptr;
   std::uintptr_t nextHandle_ = 0x10010;

@@ -25,12 +25,18 @@ WindowSystem::~WindowSystem() = default;
 
 WindowSystem& WindowSystem::get() { return Device::current().service<WindowSystem>(); }
 
+std::vector<WindowSystem::WindowEntry>::const_iterator WindowSystem::entryOf(std::uintptr_t handle) const {
+  auto it = std::lower_bound(windows_.begin(), windows_.end(), handle,
+                             [](const WindowEntry& entry, std::uintptr_t value) { return entry.first < value; });
+  return it != windows_.end() && it->first == handle ? it : windows_.end();
+}
+
 // A window is looked up by handle at nearly every call, mostly the same one many
-// times in a row: the last one found is kept beside the table.
+// times in a row: the last one found is kept beside the list.
 Window* WindowSystem::find(HWND hwnd) const {
   const auto key = reinterpret_cast<std::uintptr_t>(hwnd);
   if (key != recentHandle_ || recent_ == nullptr) {
-    auto it = windows_.find(key);
+    auto it = entryOf(key);
     if (it == windows_.end()) return nullptr;
     recentHandle_ = key;
     recent_ = it->second.get();
@@ -42,6 +48,40 @@ Window* WindowSystem::checked(HWND hwnd, const char* /*operation*/) {
   if (Window* window = find(hwnd)) return window;
   SetLastError(ERROR_INVALID_WINDOW_HANDLE);
   return nullptr;
+}
+
+// --- per-window states ---
+
+void* Window::stateTagged(const void* tag) const {
+  for (std::size_t i = 0; i < stateCount_; ++i)
+    if (states_[i].tag == tag) return states_[i].object;
+  for (const StateSlot& slot : moreStates_)
+    if (slot.tag == tag) return slot.object;
+  return nullptr;
+}
+
+void Window::addState(StateSlot slot) {
+  if (stateCount_ < kInlineStates)
+    states_[stateCount_++] = slot;
+  else
+    moreStates_.push_back(slot);
+}
+
+// Each state is taken off the list before it is deleted: a state's destructor may
+// still look up the others.
+void Window::dropStates() {
+  for (;;) {
+    StateSlot last;
+    if (!moreStates_.empty()) {
+      last = moreStates_.back();
+      moreStates_.pop_back();
+    } else if (stateCount_ > 0) {
+      last = states_[--stateCount_];
+    } else {
+      return;
+    }
+    last.destroy(last.object);
+  }
 }
 
 // --- classes ---
@@ -140,7 +180,7 @@ Window& WindowSystem::createRecord(std::shared_ptr<const WindowClass> cls, DWORD
   window.owner = owner;
   window.thread = thread;
   window.process = process;
-  windows_.emplace(reinterpret_cast<std::uintptr_t>(window.handle), std::move(owned));
+  windows_.emplace_back(reinterpret_cast<std::uintptr_t>(window.handle), std::move(owned));
   if (parent) {
     // New children go to the bottom of the z-order: GW_CHILD gives the first created.
     parent->children.push_back(&window);
@@ -166,8 +206,22 @@ void WindowSystem::retire(Window& window) {
   if (capture_ == window.handle) capture_ = nullptr;
   window.dropStates();
   if (recent_ == &window) recent_ = nullptr;
-  windows_.erase(reinterpret_cast<std::uintptr_t>(window.handle));
+  // The record goes after it has left the list.
+  auto it = entryOf(reinterpret_cast<std::uintptr_t>(window.handle));
+  if (it == windows_.end()) return;
+  std::unique_ptr<Window> record = std::move(windows_[static_cast<std::size_t>(it - windows_.begin())].second);
+  windows_.erase(it);
 }
+
+namespace {
+
+bool OwnedBy(const Window& window, const Window& owner) {
+  for (const Window* o = window.owner; o; o = o->owner)
+    if (o == &owner) return true;
+  return false;
+}
+
+}  // namespace
 
 void WindowSystem::bringToTop(Window& window) {
   ScreenChange change;
@@ -178,19 +232,12 @@ void WindowSystem::bringToTop(Window& window) {
     return;
   }
   // The window goes to the top; the windows it owns stay above it, in their order.
-  std::vector<Window*> owned;
-  std::vector<Window*> rest;
-  for (Window* w : topLevel_) {
-    if (w == &window) continue;
-    bool ownedByIt = false;
-    for (Window* o = w->owner; o; o = o->owner)
-      if (o == &window) ownedByIt = true;
-    (ownedByIt ? owned : rest).push_back(w);
-  }
-  topLevel_.clear();
-  topLevel_.insert(topLevel_.end(), owned.begin(), owned.end());
-  topLevel_.push_back(&window);
-  topLevel_.insert(topLevel_.end(), rest.begin(), rest.end());
+  // The list is reordered where it is, as this runs at every activation.
+  topLevel_.erase(std::remove(topLevel_.begin(), topLevel_.end(), &window), topLevel_.end());
+  auto ownedEnd = topLevel_.begin();
+  for (auto it = topLevel_.begin(); it != topLevel_.end(); ++it)
+    if (OwnedBy(**it, window)) std::rotate(ownedEnd++, it, it + 1);
+  topLevel_.insert(ownedEnd, &window);
 }
 
 std::vector<Window*> WindowSystem::windowsOfThread(const SimThread* thread) const {

@@ -160,6 +160,53 @@ TEST(Text, EllipsisAlignmentAndPrefixes) {
   EXPECT_TRUE(handheld.faults().empty());
 }
 
+bool Fits(HDC dc, const std::u16string& text, int width, UINT format) {
+  RECT box{0, 0, width, 0};
+  DrawTextW(dc, text.c_str(), -1, &box, format | DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+  return box.right <= width;
+}
+
+// The text when it fits `width`, else its longest start that fits with "..." after
+// it, as measured without an ellipsis; the dots alone when none does.
+std::u16string CutToFit(HDC dc, std::u16string_view text, int width, UINT format) {
+  if (Fits(dc, std::u16string(text), width, format)) return std::u16string(text);
+  for (std::size_t kept = text.size(); kept-- > 0;) {
+    std::u16string candidate = std::u16string(text.substr(0, kept)) + u"...";
+    if (Fits(dc, candidate, width, format)) return candidate;
+  }
+  return u"...";
+}
+
+// The cut is found from the positions of the whole line, so a line with tabs, a
+// surrogate pair (which a cut may split) or a prefix must cut where the text cut
+// beforehand and measured on its own fits, and draw the same pixels.
+TEST(Text, AnEllipsisCutsWhereTheShortenedTextMeasuredOnItsOwnFits) {
+  TestDevice handheld;
+  handheld.run([&](HINSTANCE) {
+    struct Case {
+      std::u16string text;
+      UINT format;
+      std::u16string prefix;  // put back before the cut text when drawn with prefixes
+    };
+    const Case cases[] = {{u"a\tbc\tdefgh", DT_EXPANDTABS | DT_NOPREFIX, u""},
+                          {u"ab\U00020B9Fcd\U0001F600ef\u7DE8集", DT_NOPREFIX, u""},
+                          {u"Open the long name", 0, u"&"}};
+    for (const Case& c : cases)
+      for (int width = 20; width < 90; width += 3) {
+        Drawing cut(120, 14), expected(120, 14);
+        RECT box{0, 0, width, 14};
+        DrawTextW(cut.dc(), (c.prefix + c.text).c_str(), -1, &box, c.format | DT_SINGLELINE | DT_END_ELLIPSIS);
+        std::u16string fit = CutToFit(expected.dc(), c.text, width, c.format);
+        if (fit != u"...") fit = c.prefix + fit;
+        DrawTextW(expected.dc(), fit.c_str(), -1, &box, c.format | DT_SINGLELINE);
+        for (int y = 0; y < 14; ++y)
+          for (int x = 0; x < 120; ++x)
+            ASSERT_EQ(cut.at(x, y), expected.at(x, y)) << "width " << width << " at " << x << "," << y;
+      }
+  });
+  EXPECT_TRUE(handheld.faults().empty());
+}
+
 TEST(Text, MetricsAndDialogUnitsOnBothScreens) {
   for (int scale : {1, 2}) {
     TestDevice handheld(240 * scale, 320 * scale);
