@@ -1,8 +1,9 @@
 // A list of plain values kept in its owner while they are few, on the heap beyond.
 //
-// Text is laid out for every DrawTextW and every measured dialog, and nearly every
-// text is one short line: keeping its characters, positions and lines inline
-// spares the allocations that under the sanitizers cost more than the layout.
+// Regions and text layouts are made at every change of the screen and every
+// DrawTextW, and nearly all of them are small: keeping their rectangles, characters,
+// positions and lines inline spares the allocations that under the sanitizers cost
+// more than the work itself.
 #pragma once
 
 #include <array>
@@ -18,7 +19,7 @@ class InlineList {
   static_assert(std::is_trivially_copyable_v<T>);
 
  public:
-  std::size_t size() const { return spilled_ ? heap_.size() : count_; }
+  std::size_t size() const { return count_; }
   bool empty() const { return size() == 0; }
   T* data() { return spilled_ ? heap_.data() : inline_.data(); }
   const T* data() const { return spilled_ ? heap_.data() : inline_.data(); }
@@ -41,21 +42,20 @@ class InlineList {
       spilled_ = true;
     }
     heap_.push_back(value);
+    ++count_;
   }
   void append(std::span<const T> values) {
     for (const T& value : values) push_back(value);
   }
   // Keeps the first `count` values (no more than it holds).
   void truncate(std::size_t count) {
-    if (spilled_)
-      heap_.resize(count);
-    else
-      count_ = count;
+    if (spilled_) heap_.resize(count);
+    count_ = count;
   }
 
  private:
   std::array<T, N> inline_{};
-  std::size_t count_ = 0;  // how many of inline_ hold values, until spilled
+  std::size_t count_ = 0;  // how many values it holds, inline or in heap_
   std::vector<T> heap_;
   bool spilled_ = false;
 };
