@@ -199,7 +199,7 @@ void ScreenLayout::repaintSurface(SystemSurface& surface, const std::optional<Re
 }
 
 void ScreenLayout::catchUp() {
-  // Drawing asks the screen for nothing, but a surface's paint may look at it.
+  // A surface's paint that reads the screen finds it being caught up: once is enough.
   if (catchingUp_ || device_.scheduler().terminating()) return;
   catchingUp_ = true;
   refreshSurfaces();
