@@ -124,6 +124,8 @@ void BlitPixels(Canvas& canvas, const RECT& to, const BlitSource& source, const 
   SourceConverter convert(from_, target, canvas.context().attributes);
   Paint pattern = canvas.brush();
   std::uint32_t mask = target.nativeMask();
+  // Most raster operations (SRCCOPY, SRCAND, SRCINVERT) leave the brush out.
+  const bool usesPattern = !pattern.none && (rop3 >> 4) != (rop3 & 0x0F);
   bool plainCopy = rop3 == 0xCC && convert.identity() && !from_.transparent && tw == sw && th == sh &&
                    !m.mirrorX && !m.mirrorY && target.isScreenFormat();
   for (const RECT& part : canvas.clipped(m.to)) {
@@ -138,7 +140,7 @@ void BlitPixels(Canvas& canvas, const RECT& to, const BlitSource& source, const 
         if (sx < 0 || sx >= pixels.width()) continue;
         std::uint32_t value = pixels.native(sx, sy);
         if (LeftOut(from_, value)) continue;
-        std::uint32_t p = pattern.none ? 0 : pattern.at(x, y);
+        std::uint32_t p = usesPattern ? pattern.at(x, y) : 0;
         target.setNative(x, y, ApplyRop3(rop3, p, convert(value), target.native(x, y)) & mask);
       }
     }

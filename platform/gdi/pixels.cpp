@@ -34,47 +34,6 @@ PixelBuffer::PixelBuffer(int width, int height, PixelFormat format)
   storage_.assign(static_cast<std::size_t>(stride_) * static_cast<std::size_t>(height_), 0);
 }
 
-std::uint32_t PixelBuffer::native(int x, int y) const {
-  const std::uint8_t* line = row(y);
-  switch (format_.bitsPerPixel) {
-    case 1: return (line[x >> 3] >> (7 - (x & 7))) & 1u;
-    case 4: return (line[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu;
-    case 8: return line[x];
-    case 16: return reinterpret_cast<const std::uint16_t*>(line)[x];
-    case 24: {
-      const std::uint8_t* p = line + x * 3;  // blue, green, red
-      return (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
-    }
-    default: return reinterpret_cast<const std::uint32_t*>(line)[x] & 0xFFFFFFu;
-  }
-}
-
-void PixelBuffer::setNative(int x, int y, std::uint32_t value) {
-  std::uint8_t* line = row(y);
-  switch (format_.bitsPerPixel) {
-    case 1: {
-      std::uint8_t bit = static_cast<std::uint8_t>(0x80u >> (x & 7));
-      line[x >> 3] = static_cast<std::uint8_t>((line[x >> 3] & ~bit) | ((value & 1u) ? bit : 0));
-      return;
-    }
-    case 4: {
-      int shift = (x & 1) ? 0 : 4;
-      line[x >> 1] = static_cast<std::uint8_t>((line[x >> 1] & ~(0xF << shift)) | ((value & 0xFu) << shift));
-      return;
-    }
-    case 8: line[x] = static_cast<std::uint8_t>(value); return;
-    case 16: reinterpret_cast<std::uint16_t*>(line)[x] = static_cast<std::uint16_t>(value); return;
-    case 24: {
-      std::uint8_t* p = line + x * 3;
-      p[0] = static_cast<std::uint8_t>(value);
-      p[1] = static_cast<std::uint8_t>(value >> 8);
-      p[2] = static_cast<std::uint8_t>(value >> 16);
-      return;
-    }
-    default: reinterpret_cast<std::uint32_t*>(line)[x] = value & 0xFFFFFFu; return;
-  }
-}
-
 void PixelBuffer::fillSpan(int y, int x0, int x1, std::uint32_t value) {
   if (x0 >= x1) return;
   if (format_.bitsPerPixel == 16) {

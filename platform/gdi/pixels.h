@@ -67,8 +67,46 @@ class PixelBuffer {
   std::uint16_t* row565(int y) { return reinterpret_cast<std::uint16_t*>(row(y)); }
   const std::uint16_t* row565(int y) const { return reinterpret_cast<const std::uint16_t*>(row(y)); }
 
-  std::uint32_t native(int x, int y) const;
-  void setNative(int x, int y, std::uint32_t value);
+  // Inline: drawing reads and writes single pixels in its innermost loops.
+  std::uint32_t native(int x, int y) const {
+    const std::uint8_t* line = row(y);
+    switch (format_.bitsPerPixel) {
+      case 1: return (line[x >> 3] >> (7 - (x & 7))) & 1u;
+      case 4: return (line[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu;
+      case 8: return line[x];
+      case 16: return reinterpret_cast<const std::uint16_t*>(line)[x];
+      case 24: {
+        const std::uint8_t* p = line + x * 3;  // blue, green, red
+        return (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
+      }
+      default: return reinterpret_cast<const std::uint32_t*>(line)[x] & 0xFFFFFFu;
+    }
+  }
+  void setNative(int x, int y, std::uint32_t value) {
+    std::uint8_t* line = row(y);
+    switch (format_.bitsPerPixel) {
+      case 1: {
+        const auto bit = static_cast<std::uint8_t>(0x80u >> (x & 7));
+        line[x >> 3] = static_cast<std::uint8_t>((line[x >> 3] & ~bit) | ((value & 1u) ? bit : 0));
+        return;
+      }
+      case 4: {
+        const int shift = (x & 1) ? 0 : 4;
+        line[x >> 1] = static_cast<std::uint8_t>((line[x >> 1] & ~(0xF << shift)) | ((value & 0xFu) << shift));
+        return;
+      }
+      case 8: line[x] = static_cast<std::uint8_t>(value); return;
+      case 16: reinterpret_cast<std::uint16_t*>(line)[x] = static_cast<std::uint16_t>(value); return;
+      case 24: {
+        std::uint8_t* p = line + x * 3;
+        p[0] = static_cast<std::uint8_t>(value);
+        p[1] = static_cast<std::uint8_t>(value >> 8);
+        p[2] = static_cast<std::uint8_t>(value >> 16);
+        return;
+      }
+      default: reinterpret_cast<std::uint32_t*>(line)[x] = value & 0xFFFFFFu; return;
+    }
+  }
   // Stores `value` in pixels [x0, x1) of line y; the caller keeps them in bounds.
   void fillSpan(int y, int x0, int x1, std::uint32_t value);
   // Stores `value` in pixels [x0, x1) of lines [y0, y1), in bounds as above.

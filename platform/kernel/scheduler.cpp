@@ -68,6 +68,7 @@ SimThread& Scheduler::spawn(Process* process, std::function<void()> body,
   thread.onFinish_ = std::move(onFinish);
   thread.killRequested_ = terminating_;
   threads_.push_back(std::move(owned));
+  unfinished_.push_back(&thread);
   ready_.push_back(&thread);
   return thread;
 }
@@ -94,6 +95,7 @@ void Scheduler::threadMain(SimThread& self) {
     }
   }
   self.state_ = ThreadState::Finished;
+  unfinished_.erase(std::find(unfinished_.begin(), unfinished_.end(), &self));
   self.body_ = nullptr;
   self.onFinish_ = nullptr;
 }
@@ -171,7 +173,7 @@ void Scheduler::runUntilIdle() {
 
 std::optional<std::uint64_t> Scheduler::nextDeadline() const {
   std::optional<std::uint64_t> next;
-  for (const auto& thread : threads_)
+  for (const SimThread* thread : unfinished_)
     if (thread->state_ == ThreadState::Blocked && thread->deadline_ && (!next || *thread->deadline_ < *next))
       next = thread->deadline_;
   return next;
@@ -181,9 +183,9 @@ std::optional<std::uint64_t> Scheduler::nextDeadline() const {
 // for equal deadlines, in the order they blocked.
 bool Scheduler::wakeDue() {
   std::vector<SimThread*> due;
-  for (const auto& thread : threads_)
+  for (SimThread* thread : unfinished_)
     if (thread->state_ == ThreadState::Blocked && thread->deadline_ && *thread->deadline_ <= clock_.now())
-      due.push_back(thread.get());
+      due.push_back(thread);
   std::sort(due.begin(), due.end(), [](const SimThread* a, const SimThread* b) {
     if (*a->deadline_ != *b->deadline_) return *a->deadline_ < *b->deadline_;
     return a->blockSequence_ < b->blockSequence_;
@@ -261,9 +263,7 @@ void Scheduler::setDataOwner(Process* owner) {
 }
 
 std::size_t Scheduler::liveThreadCount() const {
-  return static_cast<std::size_t>(std::count_if(threads_.begin(), threads_.end(), [](const auto& t) {
-    return t->state_ != ThreadState::Finished;
-  }));
+  return unfinished_.size();
 }
 
 std::size_t Scheduler::stackCount() const {

@@ -157,6 +157,9 @@ class Scheduler {
   SimThread* running_ = nullptr;
   std::deque<SimThread*> ready_;
   std::vector<std::unique_ptr<SimThread>> threads_;
+  // Those not finished, in the order they started: a device that started
+  // thousands of programs looks for the next deadline among the few still running.
+  std::vector<SimThread*> unfinished_;
   std::uint32_t nextThreadId_ = 0x100;
   std::uint64_t nextBlockSequence_ = 0;
   bool terminating_ = false;
