@@ -12,6 +12,7 @@
 #include "user/menu_tracker.h"
 #include "user/message_queue.h"
 #include "user/resource_menubar.h"
+#include "user/screen_layout.h"
 #include "user/window.h"
 
 namespace sim {
@@ -189,6 +190,9 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
   WindowSystem& windows = WindowSystem::get();
   int height = WindowSystem::kMenuBarHeight * windows.scale();
   DWORD style = WS_POPUP | ((info->dwFlags & SHCMBF_HIDDEN) ? 0 : WS_VISIBLE);
+  // The bar comes onto the screen with its buttons: one change of the screen, not
+  // one for the bar and another for the toolbar inside it.
+  ScreenChange change;
   HWND bar = CreateWindowExW(WS_EX_NOACTIVATE, kMenuBarClass, u"", style, 0, windows.screenHeight() - height, windows.screenWidth(),
                              height, info->hwndParent, nullptr, info->hInstRes, nullptr);
   if (!bar) return FALSE;
