@@ -81,19 +81,12 @@ HDC DeviceContexts::open(std::unique_ptr<DeviceContext> context) {
   std::uintptr_t value = nextHandle_;
   nextHandle_ += 4;
   for (HGDIOBJ object : HeldObjects(context->attributes)) Hold(object);
-  contexts_.emplace_back(value, std::move(context));
+  contexts_.add(value, std::move(context));
   return reinterpret_cast<HDC>(value);
 }
 
-std::vector<DeviceContexts::Entry>::iterator DeviceContexts::entryOf(std::uintptr_t handle) {
-  auto it = std::lower_bound(contexts_.begin(), contexts_.end(), handle,
-                             [](const Entry& entry, std::uintptr_t value) { return entry.first < value; });
-  return it != contexts_.end() && it->first == handle ? it : contexts_.end();
-}
-
 DeviceContext* DeviceContexts::find(HDC dc) {
-  auto it = entryOf(reinterpret_cast<std::uintptr_t>(dc));
-  return it == contexts_.end() ? nullptr : it->second.get();
+  return contexts_.find(reinterpret_cast<std::uintptr_t>(dc));
 }
 
 DeviceContext* DeviceContexts::checked(HDC dc, const char* operation) {
@@ -111,7 +104,7 @@ bool DeviceContexts::close(HDC dc, const char* operation) {
   for (HGDIOBJ object : HeldObjects(context->attributes)) Release(object);
   for (const auto& saved : context->saved)
     for (HGDIOBJ object : HeldObjects(saved)) Release(object);
-  contexts_.erase(entryOf(reinterpret_cast<std::uintptr_t>(dc)));
+  contexts_.take(reinterpret_cast<std::uintptr_t>(dc));
   return true;
 }
 

@@ -26,6 +26,7 @@
 
 #include "gdi/pixels.h"
 #include "gdi/region.h"
+#include "kernel/handle_records.h"
 
 namespace sim {
 
@@ -93,11 +94,7 @@ class DeviceContexts {
   static constexpr std::uintptr_t kFirstHandle = 0x5D000010;
   bool handedOut(std::uintptr_t value) const;
 
-  // Open contexts by handle. Handles only grow, so a list in opening order is sorted:
-  // found by bisection, with no tree node to allocate per context.
-  using Entry = std::pair<std::uintptr_t, std::unique_ptr<DeviceContext>>;
-  std::vector<Entry>::iterator entryOf(std::uintptr_t handle);
-  std::vector<Entry> contexts_;
+  HandleRecords<DeviceContext> contexts_;  // the open ones
   std::uintptr_t nextHandle_ = kFirstHandle;
   WindowContextMaker windowContextMaker_;
 };

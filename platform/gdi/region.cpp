@@ -125,6 +125,7 @@ void Region::joinLastBand(std::size_t first) {
 
 // The combinations whose result is one of the two regions, nothing, or one
 // rectangle, found from the bounds alone: most of what the window system asks.
+// True when it put the result in `out`, which comes empty.
 bool Region::combineAtOnce(const Region& other, Op op, Region& out) const {
   if (empty() || other.empty()) {
     if (op == Op::Intersect || (op == Op::Subtract && empty())) return true;
@@ -162,7 +163,6 @@ bool Region::combineAtOnce(const Region& other, Op op, Region& out) const {
   return false;
 }
 
-// Between two successive band edges of either region neither changes its columns.
 Region Region::combine(const Region& other, Op op) const {
   Region result;
   if (combineAtOnce(other, op, result)) return result;
@@ -175,6 +175,7 @@ Region Region::combine(const Region& other, Op op) const {
     }
     return false;
   };
+  // Between two successive band edges of either region neither changes its columns.
   BandCursor mine(rects_), theirs(other.rects_);
   LONG y = std::min(rects_[0].top, other.rects_[0].top);
   for (;;) {

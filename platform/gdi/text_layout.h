@@ -39,7 +39,7 @@ class TextLayout {
   }
   // The left edge of each unit of a line, from the line's start.
   std::span<const int> positionsOf(const LaidLine& line) const {
-    return std::span<const int>(positions_.data(), positions_.size()).subspan(line.firstPosition, line.length);
+    return std::span<const int>(positions_).subspan(line.firstPosition, line.length);
   }
 
  private:

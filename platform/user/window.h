@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "gdi/region.h"
+#include "kernel/handle_records.h"
 
 namespace sim {
 
@@ -223,11 +224,7 @@ class WindowSystem {
   void ensureSystemClasses();
 
   Device& device_;
-  // Window records by handle. Handles only grow, so a list in creation order is
-  // sorted: found by bisection, with no tree node to allocate per window.
-  using WindowEntry = std::pair<std::uintptr_t, std::unique_ptr<Window>>;
-  std::vector<WindowEntry>::const_iterator entryOf(std::uintptr_t handle) const;
-  std::vector<WindowEntry> windows_;
+  HandleRecords<Window> windows_;
   mutable std::uintptr_t recentHandle_ = 0;  // see find()
   mutable Window* recent_ = nullptr;
   std::uintptr_t nextHandle_ = 0x10010;

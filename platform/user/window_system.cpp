@@ -25,21 +25,15 @@ WindowSystem::~WindowSystem() = default;
 
 WindowSystem& WindowSystem::get() { return Device::current().service<WindowSystem>(); }
 
-std::vector<WindowSystem::WindowEntry>::const_iterator WindowSystem::entryOf(std::uintptr_t handle) const {
-  auto it = std::lower_bound(windows_.begin(), windows_.end(), handle,
-                             [](const WindowEntry& entry, std::uintptr_t value) { return entry.first < value; });
-  return it != windows_.end() && it->first == handle ? it : windows_.end();
-}
-
 // A window is looked up by handle at nearly every call, mostly the same one many
 // times in a row: the last one found is kept beside the list.
 Window* WindowSystem::find(HWND hwnd) const {
   const auto key = reinterpret_cast<std::uintptr_t>(hwnd);
   if (key != recentHandle_ || recent_ == nullptr) {
-    auto it = entryOf(key);
-    if (it == windows_.end()) return nullptr;
+    Window* found = windows_.find(key);
+    if (found == nullptr) return nullptr;
     recentHandle_ = key;
-    recent_ = it->second.get();
+    recent_ = found;
   }
   return recent_->alive() ? recent_ : nullptr;
 }
@@ -180,7 +174,7 @@ Window& WindowSystem::createRecord(std::shared_ptr<const WindowClass> cls, DWORD
   window.owner = owner;
   window.thread = thread;
   window.process = process;
-  windows_.emplace_back(reinterpret_cast<std::uintptr_t>(window.handle), std::move(owned));
+  windows_.add(reinterpret_cast<std::uintptr_t>(window.handle), std::move(owned));
   if (parent) {
     // New children go to the bottom of the z-order: GW_CHILD gives the first created.
     parent->children.push_back(&window);
@@ -206,11 +200,7 @@ void WindowSystem::retire(Window& window) {
   if (capture_ == window.handle) capture_ = nullptr;
   window.dropStates();
   if (recent_ == &window) recent_ = nullptr;
-  // The record goes after it has left the list.
-  auto it = entryOf(reinterpret_cast<std::uintptr_t>(window.handle));
-  if (it == windows_.end()) return;
-  std::unique_ptr<Window> record = std::move(windows_[static_cast<std::size_t>(it - windows_.begin())].second);
-  windows_.erase(it);
+  windows_.take(reinterpret_cast<std::uintptr_t>(window.handle));
 }
 
 namespace {
